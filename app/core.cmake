@@ -1,0 +1,5 @@
+# GUI-free sources of app/
+target_sources(vorncore PRIVATE
+  app/Commands.cpp
+  app/StubCommands.cpp
+)

@@ -1,0 +1,4 @@
+# Qt sources of app/
+target_sources(vorngui PRIVATE
+  app/GuiMain.cpp
+)

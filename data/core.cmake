@@ -1,0 +1,5 @@
+# GUI-free sources of data/
+target_sources(vorncore PRIVATE
+  data/Value.cpp
+  data/DataModule.cpp
+)

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Vorn developer entry point.
+#   ./dev.sh run [ARGS...]  install what is missing, build, start vorn with its bundled DATA
+#   ./dev.sh test           install what is missing, build with sanitizers, run every test
+#   ./dev.sh bench          build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib
+  python3 python3-dbfread python3-dbf xvfb xauth fonts-dejavu-core)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmd=${1:-run}
+shift || true
+case "$cmd" in
+  run)
+    ensure_packages
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_TESTS=OFF >/dev/null
+    cmake --build build -j "$jobs"
+    exec build/vorn "$@"
+    ;;
+  test)
+    ensure_packages
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_COMPILER=clang++ -DENABLE_SANITIZERS=ON -DVORN_FUZZ=ON \
+      -DWARNINGS_AS_ERRORS=ON -DVORN_BUILD_BENCH=ON
+    cmake --build build-test -j "$jobs"
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir build-test --output-on-failure -j "$jobs"
+    ;;
+  bench)
+    ensure_packages
+    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_BENCH=ON \
+      -DVORN_BUILD_TESTS=OFF >/dev/null
+    cmake --build build-bench -j "$jobs"
+    for b in build-bench/bench/*/bench_*; do [ -x "$b" ] && "$b" "$@"; done
+    ;;
+  *)
+    echo "usage: $0 run [ARGS...] | test | bench" >&2
+    exit 2
+    ;;
+esac
