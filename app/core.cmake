@@ -2,4 +2,8 @@
 target_sources(vorncore PRIVATE
   app/Commands.cpp
   app/StubCommands.cpp
+  app/FileCopy.cpp
+  app/OldFileConverter.cpp
+  app/Executors.cpp
+  app/CalcFolderSetting.cpp
 )

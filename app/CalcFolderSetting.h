@@ -1,0 +1,19 @@
+#pragma once
+// The folder the calculation file dialogs start in: field DIR of the single record of
+// S_INIT.DBF.
+#include <string>
+
+namespace vorn {
+
+class Table;
+
+class CalcFolderSetting {
+public:
+    // DIR of the current record; empty when the table is closed or has no record.
+    static std::string read(Table& taInit);
+    // Writes DIR and posts by moving to the first record. Does nothing when the value is
+    // already stored, so a fill from the table does not write the file again.
+    static void write(Table& taInit, const std::string& folder);
+};
+
+} // namespace vorn
