@@ -1,0 +1,96 @@
+#pragma once
+// The open calculation as the program works on it: the data module with the calculation
+// table taWork, the screen state, the results of the last recalculation, and the steps
+// that run when a calculation is opened or closed. The window and the command line both
+// drive this one object; neither repeats these steps.
+#include "calc/CalcResults.h"
+#include "input/ScreenState.h"
+
+#include <functional>
+#include <string>
+
+namespace vorn {
+
+class DataModule;
+
+class Session {
+public:
+    // Installs the open and close steps as the afterOpen / beforeClose hooks of taWork.
+    explicit Session(DataModule& dm);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    DataModule& data() { return dm_; }
+    ScreenState& screen() { return screen_; }
+    const ScreenState& screen() const { return screen_; }
+    CalcResults& results() { return results_; }
+    const CalcResults& results() const { return results_; }
+
+    bool isOpen() const;
+    // Full path of the open (or last opened) calculation file.
+    const std::string& path() const { return path_; }
+
+    // Application-wide flag SelectionOpened: set just before the selection window shows,
+    // cleared by New, Open and every activation of the main window.
+    bool selectionOpened = false;
+
+    // Order of the two rules run after a calculation is loaded.
+    enum class OpenOrder {
+        OptionBoxThenCategory, // Open
+        CategoryThenOptionBox, // New (run resetResults() before, as New does)
+        None                   // Save: open steps only
+    };
+
+    // Open and New: clears SelectionOpened, closes an open calculation (close steps), opens
+    // path as taWork (the open steps run in its afterOpen hook), then runs the two rules in
+    // the given order, each ending with the recalculation.
+    // A table-layer failure (not a calculation file, missing file) throws DbfError and
+    // leaves taWork closed. A recalculation that stops at an undefined step does not fail
+    // the open: the file stays open and results().error holds the message.
+    void openCalculation(const std::string& path,
+                         OpenOrder order = OpenOrder::OptionBoxThenCategory);
+
+    // Close: moves to first (posts a pending change) and closes taWork; the close steps
+    // (CH1..CH9 from the include boxes, post) run in its beforeClose hook. No-op if closed.
+    void closeCalculation();
+
+    // DBEdit1Change: runs the recalculation. Throws CalcError when the run stops at an
+    // undefined step (the boxes set before it keep their new values; results().error holds
+    // the message too). Does nothing when no calculation is open.
+    void recalculate();
+
+    // Result reset of New: boxes 1..9 to 0.
+    void resetResults() { results_.resetGainBoxes(); }
+
+    // Input rules that opening a calculation runs. Each ends with the recalculation and
+    // throws as recalculate() does.
+    void regimeFromRecord(); // RadioGroup1 set from OB_TERMR; runs regimeRule() on a change
+    void regimeRule();       // RadioGroup1Click
+    void wallsRule();        // chIdentClick
+    void optionBoxRule();    // DBCheckBox4Click
+    void categoryRule();     // ComboBox1Change
+    void productRule();      // DBComboBox1Change
+
+    // CurrencyEdit11Change: with SelectionOpened set, empties the chosen system.
+    void currencyEdit11Change();
+
+    // Messages the rules show ("База не открылась !"). Unset: dropped.
+    std::function<void(const std::string&)> showMessage;
+    // Open step 4: refill the executor list of the additional-data dialog.
+    std::function<void()> refillExecutors;
+
+private:
+    void openSteps();
+    void closeSteps();
+    void loadProductAndCategory();
+    void positionTara();
+    void runRecalculation();
+
+    DataModule& dm_;
+    ScreenState screen_;
+    CalcResults results_;
+    std::string path_;
+};
+
+} // namespace vorn

@@ -1,0 +1,38 @@
+#include "calc/CalcResults.h"
+
+#include "calc/NumberFormat.h"
+
+#include <cstdlib>
+
+namespace vorn {
+
+void CalcResults::setBox(int n, double value) {
+    boxes_[static_cast<size_t>(n - 1)] = roundBox(value);
+}
+
+void CalcResults::resetGainBoxes() {
+    for (int n = 1; n <= 9; ++n)
+        setBox(n, 0);
+}
+
+const std::string& CalcResults::label(int number) const {
+    static const std::string kNone;
+    if (number < kFirstLabel || number > kLastLabel)
+        return kNone;
+    return labels_[static_cast<size_t>(number - kFirstLabel)];
+}
+
+const std::string& CalcResults::label(const std::string& name) const {
+    static const std::string kNone;
+    static const std::string kPrefix = "QRLabel";
+    if (name.compare(0, kPrefix.size(), kPrefix) != 0 || name.size() != kPrefix.size() + 2)
+        return kNone;
+    return label(std::atoi(name.c_str() + kPrefix.size()));
+}
+
+void CalcResults::setLabel(int number, std::string text) {
+    if (number >= kFirstLabel && number <= kLastLabel)
+        labels_[static_cast<size_t>(number - kFirstLabel)] = std::move(text);
+}
+
+} // namespace vorn

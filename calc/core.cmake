@@ -1,0 +1,5 @@
+# GUI-free sources of calc/
+target_sources(vorncore PRIVATE
+  calc/NumberFormat.cpp
+  calc/CalcResults.cpp
+)

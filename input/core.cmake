@@ -1,0 +1,4 @@
+# GUI-free sources of input/
+target_sources(vorncore PRIVATE
+  input/ScreenState.cpp
+)
