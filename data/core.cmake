@@ -2,4 +2,6 @@
 target_sources(vorncore PRIVATE
   data/Value.cpp
   data/DataModule.cpp
+  data/CalcRecord.cpp
+  data/DbfCreate.cpp
 )

@@ -1,0 +1,115 @@
+#include "data/CalcRecord.h"
+
+#include <string>
+
+namespace vorn {
+
+namespace {
+
+std::vector<FieldDecl> buildFields() {
+    using K = FieldKind;
+    std::vector<FieldDecl> f;
+    auto add = [&f](std::string name, K kind) { f.push_back({std::move(name), kind}); };
+    auto numbered = [&f](const char* prefix, K kind) {
+        for (int n = 1; n <= 6; ++n)
+            f.push_back({prefix + std::to_string(n), kind});
+    };
+
+    add("OB_RGNAIM", K::Text);
+    for (int n = 1; n <= 9; ++n)
+        add("CH" + std::to_string(n), K::Logical);
+    add("OBR_NAIM", K::Text);
+    add("OBR_AGR", K::Text);
+    add("OBR_VO", K::Text);
+    add("OB_ISP", K::Text);
+    add("OB_RGTMAX", K::SmallInt);
+    add("OB_RGVLAJ", K::SmallInt);
+    add("OB_TERMR", K::Text);
+    add("OB_TEMKAM", K::SmallInt);
+    add("OB_TIMEWRK", K::SmallInt);
+    add("OB_KZAPAS", K::Float);
+    add("OB_KAMDL", K::Float);
+    add("OB_KAMSH", K::Float);
+    add("OB_KAMVS", K::Float);
+    add("OB_OPER", K::Text);
+    add("OB_DATE", K::Date);
+    add("KL_NAIM", K::Text);
+    add("KL_DATA", K::Text);
+    add("KL_PRIM", K::Text);
+    numbered("ST_M", K::Text);
+    numbered("ST_MT", K::Int);
+    numbered("ST_IZ", K::Text);
+    numbered("ST_IZT", K::Int);
+    numbered("ST_TEM", K::SmallInt);
+    add("ST_IDENT", K::Logical);
+    add("VN_KR", K::Float);
+    add("VN_FLAG", K::Logical);
+    add("IN_TIP", K::Logical);
+    add("IN_ZAV", K::Text);
+    add("IN_DV", K::Float);
+    add("IN_DH", K::Float);
+    add("IN_TOV", K::Text);
+    add("IN_VSHTAB", K::Float);
+    add("IN_PLOTN", K::SmallInt);
+    add("IN_GPTS", K::Int);
+    add("TE_PTIP", K::Text);
+    add("TE_PMAS", K::Int);
+    add("TE_POBOR", K::Int);
+    add("TE_PT0", K::SmallInt);
+    add("TE_PT1", K::SmallInt);
+    add("TE_TTIP", K::Text);
+    add("TE_TMAS", K::Int);
+    add("TE_TOBOR", K::Int);
+    add("TE_TT0", K::SmallInt);
+    add("TE_TT1", K::SmallInt);
+    add("TE_VLAJ", K::SmallInt);
+    add("OS_TIME", K::SmallInt);
+    add("OS_POW", K::SmallInt);
+    add("OS_REC", K::Logical);
+    add("PER_KOL", K::SmallInt);
+    add("TRS_POW", K::SmallInt);
+    add("PRO_PRED", K::SmallInt);
+    add("PRO_VKOL", K::SmallInt);
+    add("PRO_VPOW", K::SmallInt);
+    add("VO_PROC", K::SmallInt);
+    add("VO_UTOCH", K::Logical);
+    add("VO_KOLVO", K::SmallInt);
+    add("VO_POW", K::Float);
+    add("OBR_SHKAF", K::Text);
+    add("OBR_KMONT", K::Text);
+    add("KOLSYS", K::SmallInt);
+    add("PROIZSYS", K::Int);
+    add("SIS", K::Text);
+    return f;
+}
+
+// Wall areas and volume from the chamber dimensions. A blank dimension reads as 0.
+void calcAreas(Table& t) {
+    const double dl = t.asDouble("OB_KAMDL");
+    const double sh = t.asDouble("OB_KAMSH");
+    const double vs = t.asDouble("OB_KAMVS");
+    t.setValue("ob_kamv", dl * sh * vs);
+    t.setValue("ob_s1", sh * vs); // wall А, along the width
+    t.setValue("ob_s2", dl * vs); // wall Б, along the length
+    t.setValue("ob_s3", sh * vs); // wall В
+    t.setValue("ob_s4", dl * vs); // wall Г
+    t.setValue("ob_s5", sh * dl); // ceiling
+    t.setValue("ob_s6", sh * dl); // floor
+}
+
+} // namespace
+
+const std::vector<FieldDecl>& calcRecordFields() {
+    static const std::vector<FieldDecl> fields = buildFields();
+    return fields;
+}
+
+void configureCalcTable(Table& table) {
+    table.setDeclaredFields(calcRecordFields());
+    for (int n = 1; n <= 6; ++n)
+        table.addCalculatedField("ob_s" + std::to_string(n), FieldKind::Float);
+    table.addCalculatedField("ob_kamv", FieldKind::Float);
+    table.onCalcFields = calcAreas;
+}
+
+} // namespace vorn
