@@ -12,8 +12,4 @@ int notYet(const CliContext& ctx, const char* name) {
 } // namespace
 int dumpCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "dump"); }
 int calcCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "calc"); }
-int newCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "new"); }
-int convertCommand(const CliContext& ctx, const std::vector<std::string>&) {
-    return notYet(ctx, "convert");
-}
 } // namespace vorn

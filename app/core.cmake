@@ -6,4 +6,6 @@ target_sources(vorncore PRIVATE
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp
+  app/FileCommands.cpp
+  app/FileCliCommands.cpp
 )

@@ -1,0 +1,117 @@
+// vorn new FILE [--force] and vorn convert OLD.dbf [--force]: the file commands of the
+// window for scripts, with the same messages.
+#include "app/Commands.h"
+#include "app/FileCommands.h"
+#include "app/OldFileConverter.h"
+#include "app/Session.h"
+#include "data/CalcRecord.h"
+#include "data/DataModule.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace vorn {
+
+namespace {
+const char* const kReferenceFailure = "Ошибка подключения справочников !";
+
+struct FileArgs {
+    std::string path;
+    bool force = false;
+    bool ok = false;
+};
+
+FileArgs parseFileArgs(const CliContext& ctx, const char* command,
+                       const std::vector<std::string>& args) {
+    FileArgs out;
+    for (const std::string& a : args) {
+        if (a == "--force") {
+            out.force = true;
+        } else if (out.path.empty() && !a.empty() && a[0] != '-') {
+            out.path = a;
+        } else {
+            out.path.clear();
+            break;
+        }
+    }
+    out.ok = !out.path.empty();
+    if (!out.ok)
+        ctx.err << "usage: vorn " << command << " FILE [--force]\n";
+    return out;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    auto abs = std::filesystem::absolute(std::filesystem::u8path(path), ec);
+    return ec ? path : abs.lexically_normal().u8string();
+}
+
+bool refuseExisting(const CliContext& ctx, const std::string& path) {
+    ctx.err << "Файл " << path << " уже существует. Заменить его: --force\n";
+    return false;
+}
+} // namespace
+
+int newCommand(const CliContext& ctx, const std::vector<std::string>& args) {
+    const FileArgs fa = parseFileArgs(ctx, "new", args);
+    if (!fa.ok)
+        return 1;
+    DataModule dm;
+    dm.setDataDir(ctx.dataDir);
+    if (!dm.openReferenceTables()) {
+        ctx.err << kReferenceFailure << "\n";
+        return 1;
+    }
+    Session session(dm);
+    session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
+    FileCommands files(session, dm);
+    const std::string path = absolutePath(fa.path);
+    FileOutcome out = files.newCalculation(
+        path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
+    for (const std::string& m : out.messages)
+        ctx.err << m << "\n";
+    const bool created = out.state == FileOutcome::State::CalculationOpen;
+    files.endProgram();
+    if (!created)
+        return 1;
+    ctx.out << path << "\n";
+    return 0;
+}
+
+int convertCommand(const CliContext& ctx, const std::vector<std::string>& args) {
+    const FileArgs fa = parseFileArgs(ctx, "convert", args);
+    if (!fa.ok)
+        return 1;
+    const std::string path = absolutePath(fa.path);
+    DataModule dm;
+    dm.setDataDir(ctx.dataDir);
+    // A file that opens as a calculation needs no conversion.
+    {
+        Table probe("probe");
+        configureCalcTable(probe);
+        probe.setTableName(path);
+        bool isCalculation = false;
+        try {
+            probe.open();
+            isCalculation = true;
+            probe.close();
+        } catch (const std::exception&) {
+        }
+        if (isCalculation) {
+            ctx.err << "Файл " << path << " уже является расчетом Vorn\n";
+            return 1;
+        }
+    }
+    ctx.err << "Указанный расчет не может быть открыт !\n";
+    ConversionOutcome conv = OldFileConverter::convert(
+        dm, path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
+    for (const std::string& m : conv.messages)
+        ctx.err << m << "\n";
+    dm.closeAll();
+    if (conv.result != ConversionOutcome::Result::Converted)
+        return 1;
+    ctx.out << conv.targetPath << "\n";
+    return 0;
+}
+
+} // namespace vorn

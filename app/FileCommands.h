@@ -1,0 +1,62 @@
+#pragma once
+// The calculation-file commands of the main window (New, Open, Save, Close) and the end
+// of the program, without the dialogs: each takes the path the user chose and returns what
+// the window shows afterwards. The open and close steps themselves are the session's.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+class DataModule;
+class Session;
+
+struct FileOutcome {
+    enum class State {
+        Unchanged,       // nothing happened (cancelled, nothing open)
+        CalculationOpen, // input panel shown, file commands on
+        NoCalculation,   // input panel hidden, icon animating, file commands off
+    };
+    State state = State::Unchanged;
+    std::optional<std::string> caption;   // the new window caption, when it changes
+    std::vector<std::string> messages;    // shown one after another, in order
+    std::optional<std::string> converted; // path of a file converted from the old format
+};
+
+class FileCommands {
+public:
+    static constexpr const char* kDefaultNewName = "НовыйРасчет.vrn";
+    static constexpr const char* kOpenFilter = "Расчеты (*.vrn)|*.vrn|Расчеты старые (*.dbf)|*.dbf";
+    static constexpr const char* kSaveFilter = "Расчеты (*.vrn)|*.vrn";
+    static constexpr const char* kDefaultExtension = "vrn";
+    static constexpr const char* kTemplateName = "vorn.dbf";
+
+    // Asked before an existing file is replaced; true replaces it. Unset: replace.
+    using ConfirmReplace = std::function<bool(const std::string& path)>;
+
+    FileCommands(Session& session, DataModule& dm);
+
+    // Copies the template vorn.dbf to path and opens it as a new calculation.
+    FileOutcome newCalculation(const std::string& path, const ConfirmReplace& confirm = {});
+    // Opens path; a file in the old format is converted beside it instead (not opened).
+    FileOutcome openCalculation(const std::string& path, const ConfirmReplace& confirm = {});
+    // Posts and closes the calculation, copies it to path when that differs from the
+    // current path, and goes on in path.
+    FileOutcome saveCalculation(const std::string& path, const ConfirmReplace& confirm = {});
+    // Posts and closes; the caption keeps the closed file's path.
+    FileOutcome closeCalculation();
+    // Ending the program: posts and closes an open calculation so nothing is lost.
+    void endProgram();
+
+    // The name the save dialog proposes: the current path, or for a ".dbf" calculation
+    // its bare name without the extension, so that the dialog adds ".vrn".
+    std::string proposedSaveName() const;
+    std::string templatePath() const;
+
+private:
+    Session& session_;
+    DataModule& dm_;
+};
+
+} // namespace vorn
