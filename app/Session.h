@@ -38,7 +38,7 @@ public:
     // Order of the two rules run after a calculation is loaded.
     enum class OpenOrder {
         OptionBoxThenCategory, // Open
-        CategoryThenOptionBox, // New (run resetResults() before, as New does)
+        CategoryThenOptionBox, // New: boxes 1..9 reset to 0 after loading, then the rules
         None                   // Save: open steps only
     };
 
@@ -88,6 +88,7 @@ private:
     void runRecalculation();
 
     DataModule& dm_;
+    bool opening_ = false;
     ScreenState screen_;
     CalcResults results_;
     std::string path_;

@@ -11,5 +11,4 @@ int notYet(const CliContext& ctx, const char* name) {
 }
 } // namespace
 int dumpCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "dump"); }
-int calcCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "calc"); }
 } // namespace vorn

@@ -2,6 +2,8 @@
 target_sources(vorncore PRIVATE
   app/Commands.cpp
   app/StubCommands.cpp
+  app/Session.cpp
+  app/CalcCommand.cpp
   app/FileCopy.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp

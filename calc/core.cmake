@@ -2,4 +2,7 @@
 target_sources(vorncore PRIVATE
   calc/NumberFormat.cpp
   calc/CalcResults.cpp
+  calc/AirTableLookup.cpp
+  calc/HeatLoadRun.cpp
+  calc/Recalculate.cpp
 )

@@ -1,0 +1,45 @@
+#include "calc/AirTableLookup.h"
+
+#include "data/Table.h"
+
+#include <cstdlib>
+
+namespace vorn {
+
+std::string humidityColumn(int phi) {
+    return "VL" + std::to_string(std::abs(phi));
+}
+
+double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy) {
+    const std::string column = humidityColumn(phi);
+    // The point before the first row is (0 °C, 0).
+    double tPrev = 0;
+    double ePrev = 0;
+    double pPrev = 0;
+    double e = 0;
+    double p = 0;
+    for (taInt.first(); !taInt.eof(); taInt.next()) {
+        const double temp = taInt.asDouble("TEMVOZD");
+        const double eRow = taInt.asDouble(column);
+        const double pRow = taInt.asDouble("QP");
+        if (temp < t) {
+            tPrev = temp;
+            ePrev = eRow;
+            pPrev = pRow;
+            continue;
+        }
+        if (temp == tPrev) {
+            // First row at 0 °C with t at or below 0: the interval has no width; the
+            // row's own values are the answer.
+            e = eRow;
+            p = pRow;
+        } else {
+            e = ePrev + (eRow - ePrev) * (t - tPrev) / (temp - tPrev);
+            p = pPrev + (pRow - pPrev) * (t - tPrev) / (temp - tPrev);
+        }
+        break;
+    }
+    return wantEnthalpy ? e : p;
+}
+
+} // namespace vorn
