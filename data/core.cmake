@@ -1,6 +1,10 @@
 # GUI-free sources of data/
 target_sources(vorncore PRIVATE
   data/Value.cpp
+  data/Table.cpp
+  data/CodePage.cpp
+  data/FilterExpr.cpp
+  data/RecordLock.cpp
   data/DataModule.cpp
   data/CalcRecord.cpp
   data/DbfCreate.cpp

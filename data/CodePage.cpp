@@ -1,0 +1,179 @@
+#include "data/CodePage.h"
+
+#include "data/Table.h"
+
+#include <array>
+
+namespace vorn {
+
+namespace {
+// Upper half of code page 866 as Unicode code points.
+const char16_t kHigh[128] = {
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B,
+    0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, 0x0430, 0x0431, 0x0432, 0x0433,
+    0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, 0x0448, 0x0449, 0x044A, 0x044B,
+    0x044C, 0x044D, 0x044E, 0x044F, 0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
+};
+
+std::array<unsigned char, 256> makeFold() {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i)
+        t[i] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0x80; c <= 0x8F; ++c) // А-П -> а-п
+        t[c] = static_cast<unsigned char>(c + 0x20);
+    for (int c = 0x90; c <= 0x9F; ++c) // Р-Я -> р-я
+        t[c] = static_cast<unsigned char>(c + 0x50);
+    for (int c = 0xF0; c <= 0xF6; c += 2) // Ё Є Ї Ў
+        t[c] = static_cast<unsigned char>(c + 1);
+    return t;
+}
+
+void appendCodePoint(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; advances i. Malformed input gives U+FFFD.
+char32_t nextCodePoint(const std::string& s, size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = b0 & 0x07;
+    } else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + static_cast<size_t>(extra) >= s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
+char32_t foldCodePoint(char32_t cp) {
+    if (cp >= 'A' && cp <= 'Z')
+        return cp + 32;
+    if (cp >= 0x0410 && cp <= 0x042F) // А-Я
+        return cp + 0x20;
+    if (cp >= 0x0400 && cp <= 0x040F) // Ѐ-Џ, Ё among them
+        return cp + 0x50;
+    return cp;
+}
+} // namespace
+
+namespace {
+const std::array<unsigned char, 256> kFoldTable = makeFold();
+}
+
+const unsigned char* CodePage::foldTable() {
+    return kFoldTable.data();
+}
+
+void CodePage::appendUtf8(std::string& out, const char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            appendCodePoint(out, kHigh[c - 0x80]);
+    }
+}
+
+int CodePage::toCp866(char32_t cp) {
+    if (cp < 0x80)
+        return static_cast<int>(cp);
+    if (cp >= 0x0410 && cp <= 0x043F)
+        return static_cast<int>(cp - 0x0410 + 0x80);
+    if (cp >= 0x0440 && cp <= 0x044F)
+        return static_cast<int>(cp - 0x0440 + 0xE0);
+    for (int i = 0; i < 128; ++i)
+        if (kHigh[i] == cp)
+            return 0x80 + i;
+    return -1;
+}
+
+std::string cp866ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    CodePage::appendUtf8(out, bytes.data(), bytes.size());
+    return out;
+}
+
+std::string utf8ToCp866(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const int b = CodePage::toCp866(nextCodePoint(utf8, i));
+        out += static_cast<char>(b < 0 ? '?' : b);
+    }
+    return out;
+}
+
+std::string foldCase(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b0 = static_cast<unsigned char>(utf8[i]);
+        if (b0 < 0x80) {
+            out += static_cast<char>(kFoldTable[b0]);
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        const char32_t cp = nextCodePoint(utf8, i);
+        if (cp == 0xFFFD) // keep malformed bytes as they are
+            out.append(utf8, start, i - start);
+        else
+            appendCodePoint(out, foldCodePoint(cp));
+    }
+    return out;
+}
+
+bool equalsIgnoreCase(const std::string& a, const std::string& b) {
+    return foldCase(a) == foldCase(b);
+}
+
+} // namespace vorn
