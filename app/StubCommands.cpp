@@ -3,12 +3,4 @@
 
 #include <ostream>
 
-namespace vorn {
-namespace {
-int notYet(const CliContext& ctx, const char* name) {
-    ctx.err << "vorn " << name << ": команда ещё не реализована\n";
-    return 2;
-}
-} // namespace
-int dumpCommand(const CliContext& ctx, const std::vector<std::string>&) { return notYet(ctx, "dump"); }
-} // namespace vorn
+namespace vorn {} // namespace vorn

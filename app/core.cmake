@@ -2,6 +2,7 @@
 target_sources(vorncore PRIVATE
   app/Commands.cpp
   app/StubCommands.cpp
+  app/DumpCommand.cpp
   app/Session.cpp
   app/CalcCommand.cpp
   app/FileCopy.cpp
