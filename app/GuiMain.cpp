@@ -1,20 +1,64 @@
 #include "app/GuiMain.h"
 
+#include "app/AdditionalDataDialog.h"
+#include "app/MainWindow.h"
+#include "app/Session.h"
+#include "data/DataModule.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QDialog>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
+#include <memory>
 
 namespace vorn {
-// Placeholder window until the main window lands.
-int runGui(int argc, char** argv, const std::string&, const std::string&,
-           const std::vector<std::string>&) {
+
+int runGui(int argc, char** argv, const std::string&, const std::string& dataDir,
+           const std::vector<std::string>& args) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vorn");
-    QMainWindow w;
-    w.setWindowTitle("Vorn");
-    w.setCentralWidget(new QLabel("Vorn версия 2.05 от 03.10.2002г."));
-    w.resize(762, 526);
-    w.show();
-    return app.exec();
+    QApplication::setApplicationDisplayName("Vorn");
+    // Russian texts in the standard dialogs (file dialogs, message box buttons).
+    QTranslator qtRu;
+    if (qtRu.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtRu);
+
+    // The windows in their order: the main window, the data module, the report window,
+    // the selection window, the additional-data window and the systems list window. The
+    // data module is built first only because the window holds a reference to it.
+    DataModule dm;
+    Session session(dm);
+    MainWindow window(dm, session, QString::fromStdString(dataDir));
+    session.showMessage = [&window](const std::string& m) {
+        window.showMessage(QString::fromStdString(m));
+    };
+    auto report = std::make_unique<QDialog>(&window);
+    report->setObjectName("fmReport");
+    auto podbor = std::make_unique<QDialog>(&window);
+    podbor->setObjectName("fmPodbor");
+    AdditionalDataDialog add(dm, &window);
+    auto report2 = std::make_unique<QDialog>(&window);
+    report2->setObjectName("fmReport2");
+
+    dm.onSettingsOpened = [&add] { add.fillFolder(); };
+    session.refillExecutors = [&add] { add.refillExecutors(); };
+    window.setAdditionalDataDialog(&add);
+
+    if (!args.empty()) {
+        const std::string path = args.front();
+        QObject::connect(&window, &MainWindow::startupFinished, &window, [&window, path] {
+            QTimer::singleShot(0, &window, [&window, path] {
+                window.openCalculationAt(QString::fromStdString(path));
+            });
+        });
+    }
+    window.show();
+    const int status = app.exec();
+    dm.onSettingsOpened = nullptr;
+    session.refillExecutors = nullptr;
+    dm.closeAll();
+    return window.startupFailed() ? 1 : status;
 }
+
 } // namespace vorn

@@ -1,4 +1,8 @@
 # Qt sources of app/
 target_sources(vorngui PRIVATE
   app/GuiMain.cpp
+  app/MainWindow.cpp
+  app/StartScreen.cpp
+  app/AdditionalDataDialog.cpp
+  app/ToolIcons.cpp
 )

@@ -1,0 +1,62 @@
+#pragma once
+// "Прочие данные": client, note and executor of the calculation, and the folder the
+// calculation file dialogs start in.
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+namespace vorn {
+
+class DataModule;
+
+class AdditionalDataDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AdditionalDataDialog(DataModule& dm, QWidget* parent = nullptr);
+
+    // Rebuilds the executor list from s_isp.DBF (every open of a calculation).
+    void refillExecutors();
+    // Sets the folder box from S_INIT.DBF; a change stores it back and moves the dialogs.
+    void fillFolder();
+    QString folder() const;
+    // Shows the record of the open calculation in the bound fields.
+    void loadRecord();
+
+    // The add and delete buttons of the executor box.
+    void addExecutor();
+    void deleteExecutor();
+    // As when the user picks a folder in the folder picker.
+    void setFolder(const QString& folder);
+
+    QComboBox* executorBox() const { return executor_; }
+    QLineEdit* clientEdit() const { return client_; }
+    QLineEdit* noteEdit() const { return note_; }
+    QLineEdit* folderEdit() const { return folder_; }
+
+signals:
+    // The start folder of both calculation file dialogs.
+    void folderChanged(const QString& folder);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void writeField(const char* field, const QString& text);
+    void showExecutors(const std::vector<std::string>& names);
+    void folderChange(const QString& text);
+    void pickFolder();
+    template <typename F> void guarded(F&& f);
+
+    DataModule& dm_;
+    QLineEdit* client_;
+    QLineEdit* note_;
+    QComboBox* executor_;
+    QToolButton* addButton_;
+    QToolButton* deleteButton_;
+    QLineEdit* folder_;
+    bool loading_ = false;
+};
+
+} // namespace vorn

@@ -1,0 +1,420 @@
+#include "app/MainWindow.h"
+
+#include "app/AdditionalDataDialog.h"
+#include "app/Session.h"
+#include "app/StartScreen.h"
+#include "app/ToolIcons.h"
+#include "data/DataModule.h"
+#include "widgets/AnimatedIcon.h"
+#include "widgets/NewsPanel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vorn {
+
+namespace {
+const char* const kReferenceFailure = "Ошибка подключения справочников !";
+
+// "Text (*.a)|*.a|Other (*.b)|*.b" as a Qt name filter list.
+QString qtFilter(const char* filter) {
+    const QStringList parts = QString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i];
+    return out.join(";;");
+}
+
+QString u8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+} // namespace
+
+MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      dm_(dm), session_(session), files_(session, dm), dataDir_(dataDir) {
+    setObjectName("fmVorn");
+    setWindowTitle("Vorn");
+    startFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    showMessage = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Information, "Vorn", text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    confirmReplace = [this](const QString& path) {
+        QMessageBox box(
+            QMessageBox::Question, "Vorn",
+            QString("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path)),
+            QMessageBox::NoButton, this);
+        QPushButton* yes = box.addButton("Да", QMessageBox::YesRole);
+        QPushButton* no = box.addButton("Нет", QMessageBox::NoRole);
+        box.setDefaultButton(no);
+        box.exec();
+        return box.clickedButton() == yes;
+    };
+    pickOpenPath = [this](const QString& proposed) {
+        QFileDialog dlg(this, "Открыть", startFolder(), qtFilter(FileCommands::kOpenFilter));
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::AnyFile); // New names a file that does not exist yet
+        dlg.setDefaultSuffix(FileCommands::kDefaultExtension);
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        if (!proposed.isEmpty())
+            dlg.selectFile(proposed);
+        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+                   ? dlg.selectedFiles().first()
+                   : QString();
+    };
+    pickSavePath = [this](const QString& proposed) {
+        QFileDialog dlg(this, "Сохранить как", startFolder(), qtFilter(FileCommands::kSaveFilter));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(FileCommands::kDefaultExtension);
+        // The replace question is ours, asked only when another file would be replaced.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        if (!proposed.isEmpty())
+            dlg.selectFile(proposed);
+        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+                   ? dlg.selectedFiles().first()
+                   : QString();
+    };
+
+    buildActions();
+
+    auto* central = new QWidget(this);
+    auto* stack = new QGridLayout(central);
+    stack->setContentsMargins(0, 0, 0, 0);
+    start_ = new StartScreen(central);
+    stack->addWidget(start_, 0, 0);
+    buildPanel4();
+    panel4_->setParent(central);
+    stack->addWidget(panel4_, 0, 0); // above the start screen, covering the icon
+    setCentralWidget(central);
+    statusBar()->setSizeGripEnabled(false);
+
+    connect(start_->icon(), &AnimatedIcon::clicked, this, &MainWindow::newsToggle);
+
+    // The client area (toolbar, working area, status line) is fixed; the menu bar sits
+    // above it.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    panel4_->hide();
+    start_->icon()->start();
+    setFileCommands(false);
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::buildActions() {
+    auto make = [this](const char* object, const QString& text, const QString& tip,
+                       const char* icon, const QKeySequence& keys = {}) {
+        auto* a = new QAction(toolIcon(icon), text, this);
+        a->setObjectName(object);
+        a->setToolTip(tip);
+        a->setStatusTip(tip);
+        a->setShortcut(keys);
+        return a;
+    };
+    actNew_ = make("FileNew1", "&Новый", "Создать новый расчет", "new", QKeySequence("Ctrl+N"));
+    actOpen_ =
+        make("FileOpen1", "&Открыть", "Открыть файл расчета", "open", QKeySequence("Ctrl+O"));
+    actSave_ =
+        make("FileSave1", "&Сохранить", "Сохранить файл расчета", "save", QKeySequence("Ctrl+S"));
+    actClose_ = make("FileClose1", "&Закрыть", "Закрыть расчет", "close");
+    actPreview_ = make("FilePreview1", "Пред. просмотр", "Предварительный просмотр", "preview");
+    actPrint_ = make("FilePrint1", "Печатать", "Печатать расчет", "print");
+    actExit_ = make("FileExit1", "В&ыход", "Выход", "exit");
+    actCut_ = make("EditCut1", "&Вырезать", "Вырезать данные", "cut", QKeySequence("Ctrl+X"));
+    actCopy_ =
+        make("EditCopy1", "&Копировать", "Копировать данные", "copy", QKeySequence("Ctrl+C"));
+    actPaste_ = make("EditPaste1", "В&ставить", "Вставить данные", "paste", QKeySequence("Ctrl+V"));
+
+    connect(actNew_, &QAction::triggered, this, &MainWindow::fileNew);
+    connect(actOpen_, &QAction::triggered, this, &MainWindow::fileOpen);
+    connect(actSave_, &QAction::triggered, this, &MainWindow::fileSave);
+    // The menu item and the toolbar button both close the calculation.
+    connect(actClose_, &QAction::triggered, this, &MainWindow::fileClose);
+    connect(actPreview_, &QAction::triggered, this, &MainWindow::previewRequested);
+    connect(actPrint_, &QAction::triggered, this, &MainWindow::printRequested);
+    connect(actExit_, &QAction::triggered, this, &QWidget::close);
+    connect(actCut_, &QAction::triggered, this, [this] { editCommand("cut"); });
+    connect(actCopy_, &QAction::triggered, this, [this] { editCommand("copy"); });
+    connect(actPaste_, &QAction::triggered, this, [this] { editCommand("paste"); });
+
+    QMenu* file = menuBar()->addMenu("&Файл");
+    file->addActions({actNew_, actOpen_, actSave_, actClose_});
+    file->addSeparator();
+    file->addActions({actPreview_, actPrint_});
+    file->addSeparator();
+    file->addAction(actExit_);
+    QMenu* edit = menuBar()->addMenu("&Правка");
+    edit->addActions({actCut_, actCopy_, actPaste_});
+
+    QToolBar* bar = addToolBar("ToolBar1");
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->setIconSize(QSize(20, 20));
+    bar->addActions({actNew_, actOpen_, actSave_, actClose_});
+    bar->addSeparator();
+    bar->addActions({actPreview_, actPrint_});
+    bar->addSeparator();
+    bar->addActions({actCut_, actCopy_, actPaste_});
+    auto* gap = new QWidget(bar);
+    gap->setObjectName("ToolGap");
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(gap);
+    bar->addAction(actExit_);
+}
+
+void MainWindow::buildPanel4() {
+    panel4_ = new QWidget(this);
+    panel4_->setObjectName("Panel4");
+    panel4_->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(panel4_);
+    layout->setContentsMargins(4, 4, 4, 4);
+    inputArea_ = new QGroupBox("Исходные данные", panel4_);
+    auto* placeholder = new QVBoxLayout(inputArea_);
+    placeholder->addWidget(new QLabel("Поля ввода расчета", inputArea_), 0, Qt::AlignCenter);
+    layout->addWidget(inputArea_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* equipment = new QPushButton("Оборудование", panel4_);
+    equipment->setObjectName("Button2");
+    equipment->setToolTip("Подбор оборудования");
+    auto* more = new QPushButton("Дополнительно", panel4_);
+    more->setObjectName("Button3");
+    auto* exit = new QPushButton("Выход", panel4_);
+    exit->setObjectName("Button4");
+    buttons->addStretch();
+    buttons->addWidget(equipment);
+    buttons->addWidget(more);
+    buttons->addWidget(exit);
+    layout->addLayout(buttons);
+
+    connect(equipment, &QPushButton::clicked, this, [this] {
+        session_.selectionOpened = true;
+        emit selectionRequested();
+    });
+    connect(more, &QPushButton::clicked, this, [this] {
+        if (addDialog_)
+            addDialog_->exec();
+    });
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void MainWindow::setInputScreen(QWidget* screen) {
+    auto* layout = static_cast<QVBoxLayout*>(panel4_->layout());
+    layout->replaceWidget(inputArea_, screen);
+    inputArea_->deleteLater();
+    inputArea_ = screen;
+}
+
+void MainWindow::setAdditionalDataDialog(AdditionalDataDialog* dialog) {
+    addDialog_ = dialog;
+    if (!dialog)
+        return;
+    setStartFolder(dialog->folder());
+    connect(dialog, &AdditionalDataDialog::folderChanged, this, &MainWindow::setStartFolder);
+}
+
+void MainWindow::setStartFolder(const QString& folder) {
+    startFolder_ = folder;
+}
+
+QString MainWindow::startFolder() const {
+    // A stored folder that does not exist (say, from another machine) starts in documents.
+    if (!startFolder_.isEmpty() && QDir(startFolder_).exists())
+        return startFolder_;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+NewsPanel* MainWindow::news() const {
+    return start_->news();
+}
+AnimatedIcon* MainWindow::newsIcon() const {
+    return start_->icon();
+}
+
+QAction* MainWindow::action(const QString& objectName) const {
+    return findChild<QAction*>(objectName);
+}
+
+void MainWindow::activationPass() {
+    session_.selectionOpened = false;
+    dm_.setDataDir(dataDir_.toStdString());
+    if (startupDone_)
+        return;
+    // Set before any message box: closing the box activates the window again.
+    startupDone_ = true;
+    if (!dm_.openReferenceTables()) {
+        startupFailed_ = true;
+        panel4_->hide();
+        showMessage(kReferenceFailure);
+        close();
+        return;
+    }
+    emit startupFinished();
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        activationPass();
+    return QMainWindow::event(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        // Some window systems never activate a window; the pass must still run once.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!startupDone_)
+                    activationPass();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The status line shows the tooltip of the control under the mouse.
+    if (event->type() == QEvent::Enter && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->window() == this)
+            statusBar()->showMessage(w->toolTip());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    try {
+        files_.endProgram();
+    } catch (const std::exception& e) {
+        showMessage(u8(e.what()));
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::setFileCommands(bool on) {
+    for (QAction* a : {actSave_, actClose_, actPrint_, actPreview_})
+        a->setEnabled(on);
+}
+
+void MainWindow::newsToggle() {
+    NewsPanel* panel = news();
+    if (panel->isVisible()) {
+        panel->hide();
+        panel->stop();
+        newsIcon()->start();
+    } else {
+        panel->start();
+        panel->show();
+        newsIcon()->stop();
+    }
+}
+
+void MainWindow::showCalculationState(bool open) {
+    if (open) {
+        news()->hide();
+        news()->stop();
+        newsIcon()->stop();
+        panel4_->show();
+        if (addDialog_)
+            addDialog_->loadRecord();
+    } else {
+        panel4_->hide();
+        newsIcon()->start();
+    }
+    setFileCommands(open);
+}
+
+void MainWindow::applyOutcome(const FileOutcome& outcome) {
+    for (const std::string& m : outcome.messages)
+        showMessage(u8(m));
+    if (outcome.state != FileOutcome::State::Unchanged)
+        showCalculationState(outcome.state == FileOutcome::State::CalculationOpen);
+    if (outcome.caption)
+        setWindowTitle(u8(*outcome.caption));
+}
+
+FileCommands::ConfirmReplace MainWindow::confirmer() {
+    return [this](const std::string& path) { return confirmReplace(u8(path)); };
+}
+
+void MainWindow::fileNew() {
+    session_.selectionOpened = false;
+    const QString path = pickOpenPath(FileCommands::kDefaultNewName);
+    if (!path.isEmpty())
+        newCalculationAt(path);
+}
+
+void MainWindow::newCalculationAt(const QString& path) {
+    applyOutcome(files_.newCalculation(path.toStdString(), confirmer()));
+}
+
+void MainWindow::fileOpen() {
+    session_.selectionOpened = false;
+    const QString path = pickOpenPath(QString());
+    if (!path.isEmpty())
+        openCalculationAt(path);
+}
+
+void MainWindow::openCalculationAt(const QString& path) {
+    applyOutcome(files_.openCalculation(path.toStdString(), confirmer()));
+}
+
+void MainWindow::fileSave() {
+    if (!session_.isOpen())
+        return;
+    const QString path = pickSavePath(u8(files_.proposedSaveName()));
+    if (!path.isEmpty())
+        saveCalculationAs(path);
+}
+
+void MainWindow::saveCalculationAs(const QString& path) {
+    applyOutcome(files_.saveCalculation(path.toStdString(), confirmer()));
+}
+
+void MainWindow::fileClose() {
+    applyOutcome(files_.closeCalculation());
+}
+
+void MainWindow::editCommand(const char* slot) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focus))
+        focus = combo->lineEdit();
+    if (focus && focus->window() != this && !focus->window()->isModal())
+        return;
+    if (focus && focus->metaObject()->indexOfMethod(QByteArray(slot) + "()") >= 0)
+        QMetaObject::invokeMethod(focus, slot);
+}
+
+} // namespace vorn

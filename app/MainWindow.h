@@ -1,0 +1,119 @@
+#pragma once
+// The main window: menu, toolbar, status line, and either the start screen (no
+// calculation) or the input panel Panel4 (a calculation open). The file commands run
+// through FileCommands; the window shows their outcome.
+#include "app/FileCommands.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QPushButton;
+
+namespace vorn {
+
+class AdditionalDataDialog;
+class AnimatedIcon;
+class DataModule;
+class NewsPanel;
+class Session;
+class StartScreen;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 762;
+    static constexpr int kClientHeight = 526;
+
+    MainWindow(DataModule& dm, Session& session, const QString& dataDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Shows a message to the user (a modal box by default; tests collect them).
+    std::function<void(const QString&)> showMessage;
+    // Asked before an existing file is replaced (a yes/no box by default).
+    std::function<bool(const QString& path)> confirmReplace;
+    // The file dialogs: return the chosen path, or empty when cancelled.
+    std::function<QString(const QString& proposed)> pickOpenPath;
+    std::function<QString(const QString& proposed)> pickSavePath;
+
+    // Activation of the window: clears SelectionOpened; the first pass opens every
+    // reference table and ends the program when one fails.
+    void activationPass();
+    bool startupDone() const { return startupDone_; }
+    bool startupFailed() const { return startupFailed_; }
+
+    // The file commands (dialog, then the command).
+    void fileNew();
+    void fileOpen();
+    void fileSave();
+    void fileClose();
+    // The same commands once the path is chosen.
+    void newCalculationAt(const QString& path);
+    void openCalculationAt(const QString& path);
+    void saveCalculationAs(const QString& path);
+
+    // Enables or disables Save, Close, Print and Preview together.
+    void setFileCommands(bool on);
+    void newsToggle();
+    // Puts the input screen into Panel4, above its buttons.
+    void setInputScreen(QWidget* screen);
+    void setAdditionalDataDialog(AdditionalDataDialog* dialog);
+    // Start folder of both file dialogs.
+    void setStartFolder(const QString& folder);
+    QString startFolder() const;
+
+    QWidget* inputPanel() const { return panel4_; }
+    StartScreen* startScreen() const { return start_; }
+    NewsPanel* news() const;
+    AnimatedIcon* newsIcon() const;
+    QAction* action(const QString& objectName) const;
+    FileCommands& files() { return files_; }
+
+signals:
+    // The first activation pass has opened every reference table.
+    void startupFinished();
+    // Preview and Print of the calculation report (the report window connects here).
+    void previewRequested();
+    void printRequested();
+    // "Оборудование": SelectionOpened is already set.
+    void selectionRequested();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildActions();
+    void buildPanel4();
+    void applyOutcome(const FileOutcome& outcome);
+    void showCalculationState(bool open);
+    void editCommand(const char* slot);
+    FileCommands::ConfirmReplace confirmer();
+
+    DataModule& dm_;
+    Session& session_;
+    FileCommands files_;
+    QString dataDir_;
+    QString startFolder_;
+    StartScreen* start_ = nullptr;
+    QWidget* panel4_ = nullptr;
+    QWidget* inputArea_ = nullptr;
+    AdditionalDataDialog* addDialog_ = nullptr;
+    QAction* actNew_ = nullptr;
+    QAction* actOpen_ = nullptr;
+    QAction* actSave_ = nullptr;
+    QAction* actClose_ = nullptr;
+    QAction* actPreview_ = nullptr;
+    QAction* actPrint_ = nullptr;
+    QAction* actExit_ = nullptr;
+    QAction* actCut_ = nullptr;
+    QAction* actCopy_ = nullptr;
+    QAction* actPaste_ = nullptr;
+    bool startupDone_ = false;
+    bool startupFailed_ = false;
+    bool centred_ = false;
+};
+
+} // namespace vorn

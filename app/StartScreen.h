@@ -1,0 +1,29 @@
+#pragma once
+// The start screen shown while no calculation is open: a drawn picture, the version label
+// with the animated "what's new" icon beside it, the news panel and two footer lines.
+#include <QWidget>
+
+namespace vorn {
+
+class AnimatedIcon;
+class NewsPanel;
+
+class StartScreen : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kVersionText = "Vorn версия 2.05 от 03.10.2002г.";
+
+    explicit StartScreen(QWidget* parent = nullptr);
+
+    AnimatedIcon* icon() const { return icon_; }
+    NewsPanel* news() const { return news_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AnimatedIcon* icon_;
+    NewsPanel* news_;
+};
+
+} // namespace vorn

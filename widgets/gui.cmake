@@ -1,0 +1,5 @@
+# Qt widgets of the presentation framework
+target_sources(vorngui PRIVATE
+  widgets/AnimatedIcon.cpp
+  widgets/NewsPanel.cpp
+)
