@@ -1,0 +1,77 @@
+#include "Fixtures.h"
+
+#include "data/CalcRecord.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace vorn::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("vorn-records-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<DbfFieldSpec> calcFieldSpecs() {
+    std::vector<DbfFieldSpec> out;
+    for (const FieldDecl& d : calcRecordFields()) {
+        switch (d.kind) {
+        case FieldKind::Text:
+            out.push_back({d.name, 'C', d.name == "SIS" ? 6 : (d.name == "TE_PTIP" ? 20 : 40), 0});
+            break;
+        case FieldKind::SmallInt:
+            out.push_back({d.name, 'N', 4, 0});
+            break;
+        case FieldKind::Int:
+            out.push_back({d.name, 'N', 8, 0});
+            break;
+        case FieldKind::Float:
+            out.push_back({d.name, 'N', 10, 3});
+            break;
+        case FieldKind::Logical:
+            out.push_back({d.name, 'L', 1, 0});
+            break;
+        case FieldKind::Date:
+            out.push_back({d.name, 'D', 8, 0});
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+void writeCalcFile(const std::string& path, const std::vector<DbfFieldSpec>& fields,
+                   const std::map<std::string, Value>& values) {
+    DbfRow row;
+    for (const DbfFieldSpec& f : fields) {
+        auto it = values.find(f.name);
+        row.push_back(it == values.end() ? Value() : it->second);
+    }
+    createDbf(path, fields, {row});
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void copyData(const std::filesystem::path& dir) {
+    for (const auto& e : std::filesystem::directory_iterator(VORN_DATA_DIR))
+        std::filesystem::copy_file(e.path(), dir / e.path().filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+} // namespace vorn::test
