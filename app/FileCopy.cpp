@@ -16,7 +16,7 @@ std::string copyFile(const std::string& source, const std::string& target) {
     std::ifstream in;
     if (fs::is_regular_file(src, ec))
         in.open(src, std::ios::binary);
-    if (!in)
+    if (!in.is_open() || !in)
         throw FileCopyError("Cannot open file " + source);
 
     if (fs::is_directory(dst, ec))
