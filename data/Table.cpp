@@ -527,8 +527,13 @@ struct Table::Impl {
         // Descriptors end at the 0x0D terminator or at the header length, whichever
         // comes first.
         while (pos < desc.size() && desc[pos] != 0x0D) {
-            if (pos + kDescriptorSize > desc.size())
+            if (pos + kDescriptorSize > desc.size()) {
+                // Room for the terminator only (it is missing): the descriptors end here.
+                // More than that is a descriptor the header length cuts.
+                if (desc.size() - pos == 1 || desc[pos] == 0)
+                    break;
                 notATable("описание поля обрезано");
+            }
             const unsigned char* d = desc.data() + pos;
             StoredField f;
             size_t nameLen = 0;
