@@ -1,0 +1,298 @@
+// The main window offscreen: start-up, the two states, the file-command switch, the news
+// toggle, the shortcuts and the additional-data dialog.
+#include "app/MainWindow.h"
+
+#include "app/AdditionalDataDialog.h"
+#include "app/Session.h"
+#include "app/StartScreen.h"
+#include "data/DataModule.h"
+#include "widgets/AnimatedIcon.h"
+#include "widgets/NewsPanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+#include <memory>
+
+using namespace vorn;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        DataModule dm;
+        Session session{dm};
+        std::unique_ptr<MainWindow> window;
+        std::unique_ptr<AdditionalDataDialog> add;
+        QStringList messages;
+        QString nextPath;
+
+        explicit Rig(const QString& dataDir) {
+            window = std::make_unique<MainWindow>(dm, session, dataDir);
+            add = std::make_unique<AdditionalDataDialog>(dm, window.get());
+            dm.onSettingsOpened = [this] { add->fillFolder(); };
+            session.refillExecutors = [this] { add->refillExecutors(); };
+            window->setAdditionalDataDialog(add.get());
+            window->showMessage = [this](const QString& m) { messages << m; };
+            window->confirmReplace = [](const QString&) { return true; };
+            window->pickOpenPath = [this](const QString&) { return nextPath; };
+            window->pickSavePath = [this](const QString&) { return nextPath; };
+        }
+        ~Rig() {
+            dm.onSettingsOpened = nullptr;
+            session.refillExecutors = nullptr;
+        }
+        void start() {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QTRY_VERIFY(window->startupDone());
+        }
+        bool fileCommandsOn() const {
+            for (const char* name : {"FileSave1", "FileClose1", "FilePrint1", "FilePreview1"})
+                if (!window->action(name)->isEnabled())
+                    return false;
+            return true;
+        }
+        bool fileCommandsOff() const {
+            for (const char* name : {"FileSave1", "FileClose1", "FilePrint1", "FilePreview1"})
+                if (window->action(name)->isEnabled())
+                    return false;
+            return true;
+        }
+    };
+
+    QTemporaryDir tmp_;
+    QString dataDir_;
+
+    QString copyData() {
+        static int n = 0;
+        const QString dir = tmp_.filePath(QString("DATA%1").arg(++n));
+        std::filesystem::copy(VORN_DATA_DIR, dir.toStdString(),
+                              std::filesystem::copy_options::recursive);
+        return dir;
+    }
+
+private slots:
+    void startsWithTheStartScreen() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        QVERIFY(rig.messages.isEmpty());
+        QCOMPARE(w.windowTitle(), QString("Vorn"));
+        QCOMPARE(w.objectName(), QString("fmVorn"));
+        QVERIFY(!w.inputPanel()->isVisible());
+        QVERIFY(w.newsIcon()->isAnimating());
+        QVERIFY(!w.news()->isVisible());
+        QVERIFY(rig.fileCommandsOff());
+        for (const char* name : {"FileNew1", "FileOpen1", "FileExit1", "EditCut1", "EditCopy1"})
+            QVERIFY(w.action(name)->isEnabled());
+        QCOMPARE(w.width(), MainWindow::kClientWidth);
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        for (Table* t : rig.dm.referenceTables())
+            QVERIFY(t->isOpen());
+        QVERIFY(!rig.dm.taWork.isOpen());
+
+        // A later activation clears SelectionOpened and opens nothing again.
+        rig.session.selectionOpened = true;
+        rig.dm.taMater.close();
+        w.activationPass();
+        QVERIFY(!rig.session.selectionOpened);
+        QVERIFY(!rig.dm.taMater.isOpen());
+    }
+
+    void missingReferenceTablesEndTheProgramWithOneMessage() {
+        const QString data = copyData();
+        QFile::remove(data + "/s_region.dbf");
+        QFile::remove(data + "/s_tara.DBF");
+        Rig rig(data);
+        rig.window->show();
+        QTRY_VERIFY(rig.window->startupDone());
+        rig.window->activationPass();
+        QCOMPARE(rig.messages, QStringList{"Ошибка подключения справочников !"});
+        QVERIFY(rig.window->startupFailed());
+        QVERIFY(!rig.window->isVisible());
+    }
+
+    void toolbarAndMenus() {
+        Rig rig(copyData());
+        MainWindow& w = *rig.window;
+        struct Expect {
+            const char* name;
+            const char* text;
+            const char* tip;
+            const char* keys;
+        };
+        const Expect expected[] = {
+            {"FileNew1", "&Новый", "Создать новый расчет", "Ctrl+N"},
+            {"FileOpen1", "&Открыть", "Открыть файл расчета", "Ctrl+O"},
+            {"FileSave1", "&Сохранить", "Сохранить файл расчета", "Ctrl+S"},
+            {"FileClose1", "&Закрыть", "Закрыть расчет", ""},
+            {"FilePreview1", "Пред. просмотр", "Предварительный просмотр", ""},
+            {"FilePrint1", "Печатать", "Печатать расчет", ""},
+            {"FileExit1", "В&ыход", "Выход", ""},
+            {"EditCut1", "&Вырезать", "Вырезать данные", "Ctrl+X"},
+            {"EditCopy1", "&Копировать", "Копировать данные", "Ctrl+C"},
+            {"EditPaste1", "В&ставить", "Вставить данные", "Ctrl+V"},
+        };
+        for (const Expect& e : expected) {
+            QAction* a = w.action(e.name);
+            QVERIFY2(a, e.name);
+            QCOMPARE(a->text(), QString(e.text));
+            QCOMPARE(a->toolTip(), QString(e.tip));
+            QCOMPARE(a->shortcut(), QKeySequence(e.keys));
+        }
+        auto* bar = w.findChild<QToolBar*>("ToolBar1");
+        QStringList order;
+        for (QAction* a : bar->actions())
+            order << (a->isSeparator() ? "|" : a->objectName().isEmpty() ? "gap" : a->objectName());
+        QCOMPARE(order.join(' '), QString("FileNew1 FileOpen1 FileSave1 FileClose1 | "
+                                          "FilePreview1 FilePrint1 | EditCut1 EditCopy1 "
+                                          "EditPaste1 gap FileExit1"));
+    }
+
+    void newsToggle() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        QTest::mouseClick(w.newsIcon(), Qt::LeftButton);
+        QVERIFY(w.news()->isVisible());
+        QVERIFY(w.news()->isScrolling());
+        QVERIFY(!w.newsIcon()->isAnimating());
+        QTRY_VERIFY(w.news()->scrollOffset() > 0);
+        QCOMPARE(w.news()->size(), QSize(433, 281));
+        QCOMPARE(NewsPanel::newsLines().size(), 36);
+        QTest::mouseClick(w.newsIcon(), Qt::LeftButton);
+        QVERIFY(!w.news()->isVisible());
+        QVERIFY(!w.news()->isScrolling());
+        QVERIFY(w.newsIcon()->isAnimating());
+    }
+
+    void fileCommandsSwitchTheWindowStates() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        w.newsToggle(); // the news panel was open
+        const QString path = tmp_.filePath("calc.vrn");
+        rig.nextPath = path;
+        QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(rig.messages.isEmpty());
+        QCOMPARE(w.windowTitle(), path);
+        QVERIFY(w.inputPanel()->isVisible());
+        QVERIFY(!w.news()->isVisible());
+        QVERIFY(!w.news()->isScrolling());
+        QVERIFY(!w.newsIcon()->isAnimating());
+        QVERIFY(rig.fileCommandsOn());
+
+        w.action("FileClose1")->trigger();
+        QCOMPARE(w.windowTitle(), path); // the caption keeps the closed file
+        QVERIFY(!w.inputPanel()->isVisible());
+        QVERIFY(w.newsIcon()->isAnimating());
+        QVERIFY(rig.fileCommandsOff());
+        QVERIFY(!rig.session.isOpen());
+
+        // Ctrl+S with nothing open does nothing.
+        rig.nextPath = tmp_.filePath("other.vrn");
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!QFile::exists(rig.nextPath));
+
+        rig.nextPath = path;
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(rig.fileCommandsOn());
+        rig.nextPath = tmp_.filePath("saved.vrn");
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.windowTitle(), rig.nextPath);
+        QVERIFY(w.inputPanel()->isVisible());
+
+        // An open that fails leaves no calculation and the caption "Vorn".
+        const QString junk = tmp_.filePath("junk.vrn");
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("junk");
+        f.close();
+        rig.nextPath = junk;
+        w.fileOpen();
+        QCOMPARE(rig.messages.value(0), QString("Указанный расчет не может быть открыт !"));
+        QCOMPARE(w.windowTitle(), QString("Vorn"));
+        QVERIFY(!w.inputPanel()->isVisible());
+        QVERIFY(rig.fileCommandsOff());
+    }
+
+    void editCommandsWorkOnTheFocusedField() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        w.newCalculationAt(tmp_.filePath("edit.vrn"));
+        auto* edit = new QLineEdit("холод", w.inputPanel());
+        edit->show();
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        edit->selectAll();
+        w.action("EditCut1")->trigger();
+        QCOMPARE(edit->text(), QString());
+        w.action("EditPaste1")->trigger();
+        w.action("EditPaste1")->trigger();
+        QCOMPARE(edit->text(), QString("холодхолод"));
+    }
+
+    void additionalDataDialog() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        AdditionalDataDialog& add = *rig.add;
+        QCOMPARE(add.objectName(), QString("fmAdd"));
+        QCOMPARE(add.windowTitle(), QString("Прочие данные"));
+        QCOMPARE(add.size(), QSize(455, 201));
+
+        w.newCalculationAt(tmp_.filePath("add.vrn"));
+        add.loadRecord();
+        QTest::keyClicks(add.clientEdit(), "Frost Ltd");
+        QCOMPARE(QString::fromStdString(rig.dm.taWork.asString("KL_NAIM")), QString("Frost Ltd"));
+
+        const int before = add.executorBox()->count();
+        add.executorBox()->setEditText("Андреев А.А.");
+        add.addExecutor();
+        add.addExecutor();
+        QCOMPARE(add.executorBox()->count(), before + 1);
+        QVERIFY(add.executorBox()->findText("Андреев А.А.") >= 0);
+        add.executorBox()->setEditText("андреев а.а.");
+        add.deleteExecutor();
+        QCOMPARE(add.executorBox()->count(), before);
+        QCOMPARE(add.executorBox()->currentText(), QString());
+
+        // The folder goes to both dialogs and into S_INIT.DBF at once.
+        const QString folder = tmp_.path();
+        QSignalSpy spy(&add, &AdditionalDataDialog::folderChanged);
+        add.setFolder(folder);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(w.startFolder(), folder);
+        QCOMPARE(QString::fromStdString(rig.dm.taInit.asString("DIR")), folder);
+    }
+
+    void exitPostsTheOpenCalculation() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        const QString path = tmp_.filePath("exit.vrn");
+        w.newCalculationAt(path);
+        rig.dm.taWork.edit();
+        rig.dm.taWork.setValue("KL_PRIM", Value("до выхода"));
+        rig.session.screen().includeBoxes[4] = false;
+        w.action("FileExit1")->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!rig.dm.taWork.isOpen());
+        rig.session.openCalculation(path.toStdString());
+        QCOMPARE(QString::fromStdString(rig.dm.taWork.asString("KL_PRIM")), QString("до выхода"));
+        QVERIFY(!rig.session.screen().includeBoxes[4]);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
