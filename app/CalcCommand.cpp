@@ -169,6 +169,12 @@ int calcCommand(const CliContext& ctx, const std::vector<std::string>& args) {
         return 2;
     }
 
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::u8path(file), ec)) {
+        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
+        return 1;
+    }
+
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
     std::string refError;

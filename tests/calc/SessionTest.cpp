@@ -1,0 +1,158 @@
+// Opening and closing a calculation through the session, and vorn calc as a process.
+#include "app/Session.h"
+
+#include "CalcFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace vorn::test {
+namespace {
+
+class SessionOpen : public CalcFixture {
+protected:
+    SessionOpen() {
+        record = {{"OB_TERMR", "Хранение"}, {"OB_TIMEWRK", 16},    {"OB_KZAPAS", 1.0},
+                  {"TE_PTIP", "Яблоки"},    {"TE_TTIP", "Дерево"}, {"OB_KAMVS", 3.2}};
+        for (int n = 1; n <= 9; ++n)
+            record["CH" + std::to_string(n)] = true;
+    }
+    void openSession() {
+        writeReferenceTables();
+        writeCalc(calcPath());
+        dm.setDataDir(dir.path().string());
+        ASSERT_TRUE(dm.openReferenceTables());
+        session.openCalculation(calcPath());
+    }
+    Session session{dm};
+};
+
+TEST_F(SessionOpen, FoundProductSetsCategoryFilterAndCurrentRows) {
+    openSession();
+    EXPECT_EQ(session.screen().category, "Фрукты");
+    EXPECT_EQ(dm.taProd.filter(), "TIP='Фрукты'");
+    EXPECT_TRUE(dm.taProd.filtered());
+    EXPECT_EQ(dm.taProd.asString("NAIM"), "Яблоки");
+    EXPECT_EQ(dm.taTara.asString("NAIM"), "Дерево");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("IN_VSHTAB"), 2.7);
+    EXPECT_EQ(session.screen().regimeIndex, 0);
+    EXPECT_TRUE(session.results().error.empty());
+}
+
+TEST_F(SessionOpen, MissingProductFallsBackToTheFirstOfMeatProducts) {
+    std::swap(products[0], products[1]); // Яблоки first in the table
+    record["TE_PTIP"] = "Груша";
+    record["OB_KAMVS"] = 0.4;
+    openSession();
+    EXPECT_EQ(session.screen().category, "Мясные");
+    // first of the whole table (Яблоки), then the first of the category
+    EXPECT_EQ(dm.taWork.asString("TE_PTIP"), "Говядина");
+    EXPECT_EQ(dm.taProd.asString("NAIM"), "Говядина");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("IN_VSHTAB"), 0.0);
+}
+
+TEST_F(SessionOpen, RegimeOptionBoxesAndWallRows) {
+    record["OB_TERMR"] = Value(); // neither text: becomes cooling
+    record["OS_REC"] = true;
+    record["OS_POW"] = 12;
+    record["VO_UTOCH"] = true;
+    record["ST_IDENT"] = true;
+    record["ST_M1"] = "Кирпич";
+    record["ST_M4"] = "Бетон";
+    record["ST_MT1"] = 250;
+    openSession();
+    EXPECT_EQ(dm.taWork.asString("OB_TERMR"), "Охлаждение");
+    EXPECT_EQ(session.screen().regimeIndex, 1);
+    EXPECT_EQ(session.screen().workTimeCaption, "Время термообработки ");
+    EXPECT_FALSE(session.screen().storedMassVisible);
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("OS_POW"), 5.0);
+    EXPECT_FALSE(session.screen().osPowEnabled);
+    EXPECT_TRUE(session.screen().voKolvoEnabled);
+    EXPECT_FALSE(session.screen().voProcEnabled);
+    EXPECT_EQ(dm.taWork.asString("ST_M4"), "Кирпич");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("ST_MT6"), 250.0);
+}
+
+TEST_F(SessionOpen, IncludeBoxesComeFromAndGoBackToTheRecord) {
+    record["CH3"] = false;
+    openSession();
+    EXPECT_FALSE(session.screen().includeBoxes[2]);
+    EXPECT_TRUE(session.screen().includeBoxes[3]);
+    session.screen().includeBoxes[5] = false;
+    session.closeCalculation();
+    EXPECT_FALSE(session.isOpen());
+    Table check("check");
+    check.setTableName(calcPath());
+    check.open();
+    EXPECT_FALSE(check.asBool("CH3"));
+    EXPECT_FALSE(check.asBool("CH6"));
+    EXPECT_TRUE(check.asBool("CH1"));
+    EXPECT_DOUBLE_EQ(check.asDouble("IN_VSHTAB"), 2.7);
+}
+
+TEST_F(SessionOpen, CapacityChangeEmptiesTheChosenSystemOnlyWhileSelectionIsOpen) {
+    record["OBR_NAIM"] = "Система";
+    record["PROIZSYS"] = 5000;
+    record["OS_POW"] = 10;
+    record["OS_TIME"] = 12;
+    record["OB_KAMDL"] = 10.0;
+    record["OB_KAMSH"] = 10.0;
+    record["TE_VLAJ"] = 90;
+    openSession();
+    EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "Система");
+    session.recalculate(); // same value, flag clear
+    session.selectionOpened = true;
+    session.recalculate(); // same value: nothing
+    EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "Система");
+    dm.taWork.edit();
+    dm.taWork.setValue("OS_TIME", 13);
+    session.recalculate();
+    EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("PROIZSYS"), 0.0);
+}
+
+TEST_F(SessionOpen, UndefinedStepDoesNotFailTheOpen) {
+    record["OB_TIMEWRK"] = Value();
+    openSession();
+    EXPECT_TRUE(session.isOpen());
+    EXPECT_NE(session.results().error.find("Время работы"), std::string::npos);
+}
+
+TEST_F(SessionOpen, NotACalculationLeavesTheTableClosed) {
+    writeReferenceTables();
+    dm.setDataDir(dir.path().string());
+    ASSERT_TRUE(dm.openReferenceTables());
+    EXPECT_THROW(session.openCalculation(dir.file("s_tara.DBF")), DbfError);
+    EXPECT_FALSE(session.isOpen());
+}
+
+// vorn calc as a whole process: exit statuses and the file left as it was.
+class CalcCommandProcess : public SessionOpen {
+protected:
+    int runVorn(const std::string& file, const std::string& out) {
+        const std::string cmd = std::string("'") + VORN_BINARY + "' calc '" + file +
+                                "' --json --data '" + dir.path().string() + "' >'" + out + "' 2>&1";
+        const int status = std::system(cmd.c_str());
+        return WEXITSTATUS(status);
+    }
+};
+
+TEST_F(CalcCommandProcess, ExitStatuses) {
+    writeReferenceTables();
+    writeCalc(calcPath());
+    const std::string before = readFile(calcPath());
+    EXPECT_EQ(runVorn(calcPath(), dir.file("out.json")), 0);
+    EXPECT_EQ(readFile(calcPath()), before);
+    EXPECT_NE(readFile(dir.file("out.json")).find("\"regime\": \"Хранение\""), std::string::npos);
+
+    EXPECT_EQ(runVorn(dir.file("s_tara.DBF"), dir.file("out.txt")), 1);
+    EXPECT_EQ(runVorn(dir.file("missing.vrn"), dir.file("out.txt")), 1);
+
+    record["OB_TIMEWRK"] = Value();
+    writeCalc(dir.file("zero.vrn"));
+    EXPECT_EQ(runVorn(dir.file("zero.vrn"), dir.file("out.txt")), 3);
+    EXPECT_NE(readFile(dir.file("out.txt")).find("Время работы оборудования"), std::string::npos);
+}
+
+} // namespace
+} // namespace vorn::test
