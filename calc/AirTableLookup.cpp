@@ -18,15 +18,25 @@ double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy) {
     double pPrev = 0;
     double e = 0;
     double p = 0;
-    for (taInt.first(); !taInt.eof(); taInt.next()) {
+    bool havePrev = false;
+    taInt.first();
+    if (!taInt.eof())
+        taInt.value(column); // the column must exist, whatever is wanted
+    // Only the temperatures are read while scanning; the two rows that bound t are read
+    // once found (the previous one by stepping back).
+    for (; !taInt.eof(); taInt.next()) {
         const double temp = taInt.asDouble("TEMVOZD");
-        const double eRow = taInt.asDouble(column);
-        const double pRow = taInt.asDouble("QP");
         if (temp < t) {
             tPrev = temp;
-            ePrev = eRow;
-            pPrev = pRow;
+            havePrev = true;
             continue;
+        }
+        const double eRow = taInt.asDouble(column);
+        const double pRow = taInt.asDouble("QP");
+        if (havePrev) {
+            taInt.prior();
+            ePrev = taInt.asDouble(column);
+            pPrev = taInt.asDouble("QP");
         }
         if (temp == tPrev) {
             // First row at 0 °C with t at or below 0: the interval has no width; the
