@@ -163,8 +163,9 @@ TEST(Malformed, OpenFailsClearlyOrReadsWhatIsSound) {
         writeFile(p, bytes);
         const Outcome o = readAll(p);
         EXPECT_EQ(o.opened, c.opens) << c.name << ": " << o.error;
-        if (!c.opens)
+        if (!c.opens) {
             EXPECT_FALSE(o.error.empty()) << c.name;
+        }
         EXPECT_EQ(o.names.size(), c.records) << c.name;
         EXPECT_EQ(readFile(p), bytes) << c.name << ": the file was changed";
     }
