@@ -159,7 +159,12 @@ void AdditionalDataDialog::setFolder(const QString& folder) {
 void AdditionalDataDialog::fillFolder() {
     if (!dm_.taInit.isOpen())
         return;
-    guarded([&] { folder_->setText(QString::fromStdString(CalcFolderSetting::read(dm_.taInit))); });
+    guarded([&] {
+        // A folder never set (a fresh S_INIT.DBF) keeps the documents folder in the box.
+        const std::string dir = CalcFolderSetting::read(dm_.taInit);
+        if (!dir.empty())
+            folder_->setText(QString::fromStdString(dir));
+    });
 }
 
 void AdditionalDataDialog::folderChange(const QString& text) {
