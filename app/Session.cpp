@@ -30,6 +30,19 @@ bool findByName(Table& t, const std::string& name) {
 Value currentName(const Table& t) {
     return t.eof() ? Value() : t.value("NAIM");
 }
+
+// The product filter for a category: rows whose TIP is exactly that text. A quote inside
+// the text is doubled, so a typed "'" is a literal character (matching no category)
+// instead of ending the literal and breaking the expression.
+std::string categoryFilter(const std::string& category) {
+    std::string literal;
+    for (char c : category) {
+        literal += c;
+        if (c == '\'')
+            literal += '\'';
+    }
+    return "TIP='" + literal + "'";
+}
 } // namespace
 
 Session::Session(DataModule& dm) : dm_(dm) {
@@ -222,7 +235,7 @@ void Session::categoryRule() {
     Table& work = dm_.taWork;
     Table& prod = dm_.taProd;
     prod.setFiltered(false);
-    prod.setFilter("TIP='" + screen_.category + "'");
+    prod.setFilter(categoryFilter(screen_.category));
     prod.setFiltered(true);
     if (!findByName(prod, work.asString("TE_PTIP"))) {
         prod.first();

@@ -1,5 +1,6 @@
 #include "calc/AirTableLookup.h"
 
+#include "calc/CalcError.h"
 #include "data/Table.h"
 
 #include <cstdlib>
@@ -10,7 +11,7 @@ std::string humidityColumn(int phi) {
     return "VL" + std::to_string(std::abs(phi));
 }
 
-double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy) {
+double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy, const char* humidityName) {
     const std::string column = humidityColumn(phi);
     // The point before the first row is (0 °C, 0).
     double tPrev = 0;
@@ -20,8 +21,12 @@ double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy) {
     double p = 0;
     bool havePrev = false;
     taInt.first();
-    if (!taInt.eof())
-        taInt.value(column); // the column must exist, whatever is wanted
+    // The column must exist, whatever is wanted: the table has one column per humidity
+    // class, and any other humidity (a blank one reads as 0) has no value to give.
+    if (!taInt.eof() && !taInt.hasField(column))
+        throw CalcError(std::string(humidityName) + " " + std::to_string(phi) +
+                        " % не найдена в таблице свойств воздуха (нет столбца " + column +
+                        "): укажите влажность из ряда 50, 55, ... 100 %.");
     // Only the temperatures are read while scanning; the two rows that bound t are read
     // once found (the previous one by stepping back).
     for (; !taInt.eof(); taInt.next()) {

@@ -9,8 +9,10 @@ class Table;
 // Interpolates, at the whole temperature t (°C), the enthalpy column "VL"+phi (kJ/kg)
 // when wantEnthalpy is set, else the heat of one person QP (W). Reads the table from its
 // first row in file order; moves its current record. The column "VL"+phi must exist in
-// both cases (the table layer's "Field '...' not found" otherwise).
-double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy);
+// both cases: otherwise a CalcError names the humidity by humidityName ("Влажность в
+// камере").
+double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy,
+                      const char* humidityName = "Влажность воздуха");
 
 // The column name for humidity phi: "VL" followed by phi without sign or leading zeros.
 std::string humidityColumn(int phi);

@@ -128,8 +128,9 @@ void HeatLoadRun::ventilation() {
         }
         enthalpyOutside = airTableLookup(dm_.taInt, static_cast<int>(work_.asDouble("OB_RGTMAX")),
                                          humidityClass_, true);
-        enthalpyInside_ = airTableLookup(dm_.taInt, static_cast<int>(chamberTemp),
-                                         static_cast<int>(work_.asDouble("TE_VLAJ")), true);
+        enthalpyInside_ =
+            airTableLookup(dm_.taInt, static_cast<int>(chamberTemp),
+                           static_cast<int>(work_.asDouble("TE_VLAJ")), true, "Влажность в камере");
     }
     const double b2 = setGain(2, (enthalpyOutside - enthalpyInside_) * flow,
                               "Теплоприток от обменной вентиляции");
@@ -146,13 +147,14 @@ void HeatLoadRun::infiltration() {
     const double densityFactor = std::pow(2 / (1 + std::pow(rhoIn / rhoA, 0.33333)), 1.5);
     const int humidity = humidityClass_ == 0 ? 50 : humidityClass_;
     const double enthalpyA = airTableLookup(dm_.taInt, static_cast<int>(tWallA), humidity, true);
-    if (doorHeight < 0)
-        throw CalcError("Высота двери отрицательна: теплоприток от инфильтрации не может быть "
-                        "рассчитан. Исправьте высоту двери.");
     // The door exchanges air whichever side is denser: a chamber warmer than the air at
     // wall А gives a flow of the same size, and the enthalpy difference gives its sign.
+    const double rootArgument = doorHeight * std::fabs(1 - rhoA / rhoIn);
+    if (rootArgument < 0)
+        throw CalcError("Высота двери отрицательна: теплоприток от инфильтрации не может быть "
+                        "рассчитан. Исправьте высоту двери.");
     const double doorFlow = 0.692 * doorArea * (enthalpyA - enthalpyInside_) * rhoIn *
-                            densityFactor * std::sqrt(doorHeight * std::fabs(1 - rhoA / rhoIn));
+                            densityFactor * std::sqrt(rootArgument);
 
     const double productTurnover = work_.asDouble("TE_POBOR");
     const double goodsFactor = work_.asString("IN_TOV") == "Штабели на поддонах" ? 0.8 : 1.0;

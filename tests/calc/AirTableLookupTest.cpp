@@ -1,6 +1,7 @@
 #include "calc/AirTableLookup.h"
 
 #include "../records/Fixtures.h"
+#include "calc/CalcError.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,14 @@ TEST_F(AirTable, EmptyTableAndMissingColumn) {
     EXPECT_DOUBLE_EQ(airTableLookup(table, 5, 50, true), 0.0);
     table.close();
     make({{0, 9.5, 10.0, 250.0}});
-    EXPECT_THROW(airTableLookup(table, 5, 60, true), DbfError);
+    try {
+        airTableLookup(table, 5, 0, true, "Влажность в камере");
+        FAIL() << "a humidity without a column must stop the run";
+    } catch (const CalcError& e) {
+        EXPECT_NE(std::string(e.what()).find("Влажность в камере 0 %"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_THROW(airTableLookup(table, 5, 60, true), CalcError);
     EXPECT_EQ(humidityColumn(100), "VL100");
 }
 

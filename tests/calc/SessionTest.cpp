@@ -2,6 +2,7 @@
 #include "app/Session.h"
 
 #include "CalcFixture.h"
+#include "calc/CalcError.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -49,6 +50,30 @@ TEST_F(SessionOpen, MissingProductFallsBackToTheFirstOfMeatProducts) {
     EXPECT_EQ(dm.taWork.asString("TE_PTIP"), "Говядина");
     EXPECT_EQ(dm.taProd.asString("NAIM"), "Говядина");
     EXPECT_DOUBLE_EQ(dm.taWork.asDouble("IN_VSHTAB"), 0.0);
+}
+
+TEST_F(SessionOpen, BlankChamberHumidityStopsTheRunWithAMessageNamingIt) {
+    record["OB_KAMDL"] = 5.0;
+    record["OB_KAMSH"] = 4.0;
+    record["TE_VLAJ"] = Value(); // blank: reads as 0, a humidity with no column
+    openSession();
+    EXPECT_TRUE(session.isOpen());
+    EXPECT_NE(session.results().error.find("Влажность в камере"), std::string::npos)
+        << session.results().error;
+    EXPECT_THROW(session.recalculate(), CalcError);
+}
+
+TEST_F(SessionOpen, CategoryWithAQuoteMatchesNoProduct) {
+    openSession();
+    session.screen().category = "Мяс'ные";
+    EXPECT_NO_THROW(session.categoryRule());
+    EXPECT_EQ(dm.taProd.recordCount(), 0);
+    EXPECT_EQ(dm.taWork.asString("TE_PTIP"), "");
+    EXPECT_DOUBLE_EQ(session.results().box(4), 0.0);
+    // a listed category restores a product
+    session.screen().category = "Фрукты";
+    session.categoryRule();
+    EXPECT_EQ(dm.taWork.asString("TE_PTIP"), "Яблоки");
 }
 
 TEST_F(SessionOpen, RegimeOptionBoxesAndWallRows) {
