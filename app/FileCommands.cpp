@@ -32,6 +32,13 @@ FileOutcome noCalculation(std::optional<std::string> caption = std::nullopt) {
 
 FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session), dm_(dm) {}
 
+// A calculation that opens but whose recalculation stops at an undefined step (a working
+// time of 0, say) stays open; the user is told which input to mend.
+void FileCommands::addCalcError(FileOutcome& out) const {
+    if (!session_.results().error.empty())
+        out.messages.push_back(session_.results().error);
+}
+
 std::string FileCommands::templatePath() const {
     return (fs::u8path(dm_.dataDir()) / kTemplateName).u8string();
 }
@@ -63,6 +70,7 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     }
     out.state = FileOutcome::State::CalculationOpen;
     out.caption = path;
+    addCalcError(out);
     return out;
 }
 
@@ -73,6 +81,7 @@ FileOutcome FileCommands::openCalculation(const std::string& path, const Confirm
         FileOutcome out;
         out.state = FileOutcome::State::CalculationOpen;
         out.caption = path;
+        addCalcError(out);
         return out;
     } catch (const std::exception&) {
         // Not a calculation: maybe one of the old format, to be converted beside it.
@@ -127,6 +136,7 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
         return out;
     }
     out.caption = path;
+    addCalcError(out);
     return out;
 }
 

@@ -55,6 +55,8 @@ public:
     std::string templatePath() const;
 
 private:
+    void addCalcError(FileOutcome& out) const;
+
     Session& session_;
     DataModule& dm_;
 };

@@ -79,6 +79,16 @@ TEST_F(FileCommandsTest, OpenOfAGoodFile) {
     EXPECT_EQ(dm->taWork.asString("KL_NAIM"), "Петров");
 }
 
+TEST_F(FileCommandsTest, OpenOfACalculationWhoseRunStopsSaysWhichInput) {
+    const std::string p = newWithClient("a.vrn", "Петров");
+    dm->taWork.setValue("OB_TIMEWRK", Value(0));
+    files->closeCalculation();
+    FileOutcome out = files->openCalculation(p);
+    EXPECT_EQ(out.state, State::CalculationOpen);
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_NE(out.messages[0].find("врем"), std::string::npos) << out.messages[0];
+}
+
 TEST_F(FileCommandsTest, OpenOfSomethingThatIsNoTable) {
     newWithClient("a.vrn", "x");
     const std::string junk = path("junk.vrn");
