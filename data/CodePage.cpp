@@ -8,7 +8,7 @@ namespace vorn {
 
 namespace {
 // Upper half of code page 866 as Unicode code points.
-const char16_t kHigh[128] = {
+constexpr char16_t kHigh[128] = {
     0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B,
     0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
     0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, 0x0430, 0x0431, 0x0432, 0x0433,
@@ -22,7 +22,7 @@ const char16_t kHigh[128] = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
 };
 
-std::array<unsigned char, 256> makeFold() {
+constexpr std::array<unsigned char, 256> makeFold() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i)
         t[i] = static_cast<unsigned char>(i);
@@ -102,24 +102,58 @@ char32_t foldCodePoint(char32_t cp) {
         return cp + 0x50;
     return cp;
 }
-} // namespace
 
-namespace {
-const std::array<unsigned char, 256> kFoldTable = makeFold();
+// UTF-8 of the upper half of the code page, ready to copy.
+struct Utf8Seq {
+    size_t len = 0;
+    char bytes[3] = {0, 0, 0};
+};
+
+// Every code point of the upper half is below U+10000: two or three bytes.
+constexpr std::array<Utf8Seq, 128> makeHighUtf8() {
+    std::array<Utf8Seq, 128> t{};
+    for (size_t i = 0; i < t.size(); ++i) {
+        const char32_t cp = kHigh[i];
+        if (cp < 0x800) {
+            t[i].len = 2;
+            t[i].bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            t[i].bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            t[i].len = 3;
+            t[i].bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            t[i].bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            t[i].bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return t;
 }
+
+// Built at compile time: usable from any other file's static initialisers.
+constexpr std::array<unsigned char, 256> kFoldTable = makeFold();
+constexpr std::array<Utf8Seq, 128> kHighUtf8 = makeHighUtf8();
+} // namespace
 
 const unsigned char* CodePage::foldTable() {
     return kFoldTable.data();
 }
 
 void CodePage::appendUtf8(std::string& out, const char* p, size_t n) {
+    const size_t start = out.size();
+    out.resize(start + n * 3); // one allocation; every cp866 byte takes at most three
+    char* w = &out[start];
     for (size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(p[i]);
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else
-            appendCodePoint(out, kHigh[c - 0x80]);
+        if (c < 0x80) {
+            *w++ = static_cast<char>(c);
+        } else {
+            const Utf8Seq& seq = kHighUtf8[c - 0x80];
+            w[0] = seq.bytes[0];
+            w[1] = seq.bytes[1];
+            w[2] = seq.bytes[2];
+            w += seq.len;
+        }
     }
+    out.resize(static_cast<size_t>(w - out.data()));
 }
 
 int CodePage::toCp866(char32_t cp) {
@@ -135,9 +169,46 @@ int CodePage::toCp866(char32_t cp) {
     return -1;
 }
 
+bool CodePage::toCp866Exact(const std::string& utf8, std::string& out) {
+    const size_t n = utf8.size();
+    out.resize(n); // never more bytes than the UTF-8 has
+    char* w = &out[0];
+    const char* s = utf8.data();
+    for (size_t i = 0; i < n;) {
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        if (b0 < 0x80) {
+            *w++ = static_cast<char>(b0);
+            ++i;
+            continue;
+        }
+        int b = -1;
+        if ((b0 & 0xE0) == 0xC0 && i + 1 < n &&
+            (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+            // Two bytes: Cyrillic and most of the rest. Below U+0080 is an over-long form.
+            const char32_t cp =
+                (char32_t(b0 & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
+            b = cp < 0x80 ? -1 : toCp866(cp);
+            i += 2;
+        } else {
+            const size_t start = i;
+            b = toCp866(nextCodePoint(utf8, i));
+            // The byte must decode back to the very same sequence (not an over-long form).
+            if (b >= 0x80) {
+                const Utf8Seq& seq = kHighUtf8[static_cast<size_t>(b - 0x80)];
+                if (i - start != seq.len || utf8.compare(start, seq.len, seq.bytes, seq.len) != 0)
+                    b = -1;
+            }
+        }
+        if (b < 0x80) // no cp866 byte, or an over-long form of an ASCII character
+            return false;
+        *w++ = static_cast<char>(b);
+    }
+    out.resize(static_cast<size_t>(w - out.data()));
+    return true;
+}
+
 std::string cp866ToUtf8(const std::string& bytes) {
     std::string out;
-    out.reserve(bytes.size() * 2);
     CodePage::appendUtf8(out, bytes.data(), bytes.size());
     return out;
 }

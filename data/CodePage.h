@@ -16,6 +16,9 @@ public:
     static const unsigned char* foldTable();
     // The cp866 byte of a code point, or -1 when the code page has none.
     static int toCp866(char32_t cp);
+    // Replaces out with the cp866 bytes of utf8. False when some character has no cp866
+    // byte or is not well-formed UTF-8: no stored text can equal such a value.
+    static bool toCp866Exact(const std::string& utf8, std::string& out);
 };
 
 } // namespace vorn

@@ -5,8 +5,11 @@
 #include "data/RecordLock.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -90,6 +93,11 @@ const char kMsgReadOnly[] = "Cannot modify a read-only dataset";
 const char kMsgLocked[] = "Record is locked by another user";
 
 constexpr size_t kHeaderSize = 32;
+constexpr long kSettledSeconds = 3;
+constexpr std::chrono::milliseconds kLocateRecheck{20};
+
+// Writes by any table of this program, so that no table skips a look at its file after one.
+std::atomic<unsigned long> ownWrites{0};
 constexpr size_t kDescriptorSize = 32;
 
 std::string notFound(const std::string& name) {
@@ -113,6 +121,31 @@ std::string nameKey(const std::string& name) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c + 32);
     return k;
+}
+
+// The text between leading and trailing blanks of a field name.
+void trimName(const std::string& name, size_t& b, size_t& e) {
+    b = 0;
+    e = name.size();
+    while (b < e && name[b] == ' ')
+        ++b;
+    while (e > b && name[e - 1] == ' ')
+        --e;
+}
+
+constexpr std::uint32_t kHashSeed = 2166136261u; // FNV-1a
+constexpr std::uint32_t kHashPrime = 16777619u;
+
+unsigned char asciiFold(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+}
+
+// Hash of a folded name key.
+std::uint32_t hashKey(const char* p, size_t n) {
+    std::uint32_t h = kHashSeed;
+    for (size_t i = 0; i < n; ++i)
+        h = (h ^ static_cast<unsigned char>(p[i])) * kHashPrime;
+    return h;
 }
 
 // Trims blanks and NULs on the right of a stored field.
@@ -209,19 +242,53 @@ bool parseDate(const char* p, size_t n, Date& out) {
     return validDate(out.year, out.month, out.day);
 }
 
+// Whether the exact binary value of a (finite, >= 0) ends exactly one decimal digit after
+// `keep` decimals: then that digit is a 5 with nothing after it, a tie.
+bool isExactTie(double a, int keep) {
+    if (a == 0)
+        return false;
+    int exp2 = 0;
+    const double f = std::frexp(a, &exp2); // a = f * 2^exp2, f in [0.5, 1)
+    auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+    int e = exp2 - 53; // a = m * 2^e
+    while ((m & 1) == 0) {
+        m >>= 1;
+        ++e;
+    }
+    // m * 2^e with m odd and e < 0 has exactly -e decimals, the last one a 5.
+    return -e == keep + 1;
+}
+
 // "%.*f" rounding half away from zero on the exact binary value, as the rest of the
 // program rounds (printf alone rounds exact ties to even: 0.125 -> 0.12).
 std::string formatFixed(double v, int decimals) {
+    const int keep = std::min(std::max(decimals, 0), 60);
+    if (std::isfinite(v) && !isExactTie(std::fabs(v), keep)) {
+        // Not a tie: correct rounding to nearest is the answer, which to_chars gives
+        // without printing a hundred digits.
+        char buf[512];
+        const auto r =
+            std::to_chars(buf + 1, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, keep);
+        if (r.ec == std::errc()) {
+            char* b = buf + 1;
+            bool zero = true;
+            for (const char* p = b; p < r.ptr && zero; ++p)
+                zero = *p == '0' || *p == '.';
+            if (v < 0 && !zero)
+                *--b = '-';
+            return std::string(b, r.ptr);
+        }
+    }
     char buf[512];
     std::snprintf(buf, sizeof buf, "%.100f", std::fabs(v));
     std::string s(buf);
     const size_t dot = s.find('.');
     std::string intPart = s.substr(0, dot);
     std::string frac = s.substr(dot + 1);
-    const size_t keep = static_cast<size_t>(std::min(std::max(decimals, 0), 60));
+    const auto keepDigits = static_cast<size_t>(keep);
     // A 5 in the first dropped digit means a tie or more: away from zero either way.
-    const bool roundUp = frac[keep] >= '5';
-    std::string digits = intPart + frac.substr(0, keep);
+    const bool roundUp = frac[keepDigits] >= '5';
+    std::string digits = intPart + frac.substr(0, keepDigits);
     if (roundUp) {
         int i = static_cast<int>(digits.size()) - 1;
         for (; i >= 0; --i) {
@@ -236,9 +303,9 @@ std::string formatFixed(double v, int decimals) {
             digits.insert(digits.begin(), '1');
         }
     }
-    const size_t intLen = digits.size() - keep;
+    const size_t intLen = digits.size() - keepDigits;
     std::string out = digits.substr(0, intLen);
-    if (keep > 0)
+    if (keepDigits > 0)
         out += "." + digits.substr(intLen);
     const bool zero = digits.find_first_not_of('0') == std::string::npos;
     if (v < 0 && !zero)
@@ -261,6 +328,95 @@ struct FieldRef {
     int index = 0; // into fields or calcDecls
 };
 
+// Field name -> field, keyed by nameKey. Values and Locate look a field up on every call,
+// so the lookup folds an ASCII name into a stack buffer instead of building a string.
+class FieldIndex {
+public:
+    void clear() {
+        entries_.clear();
+        slots_.clear();
+    }
+
+    // First insertion of a key wins.
+    void add(const std::string& name, FieldRef ref) {
+        std::string key = nameKey(name);
+        if (find(key.data(), key.size(), hashKey(key.data(), key.size()), false))
+            return;
+        entries_.push_back({std::move(key), ref});
+        if (slots_.size() < entries_.size() * 2) {
+            size_t n = 16;
+            while (n < entries_.size() * 2)
+                n *= 2;
+            slots_.assign(n, -1);
+            for (size_t i = 0; i < entries_.size(); ++i)
+                place(static_cast<int>(i));
+        } else {
+            place(static_cast<int>(entries_.size() - 1));
+        }
+    }
+
+    const FieldRef* find(const std::string& name) const {
+        size_t b = 0, e = 0;
+        trimName(name, b, e);
+        const char* p = name.data() + b;
+        const size_t n = e - b;
+        // ASCII names, the usual case: hashed and compared with the letter case folded,
+        // straight from the caller's text.
+        std::uint32_t h = kHashSeed;
+        unsigned char high = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const auto c = static_cast<unsigned char>(p[i]);
+            high |= c;
+            h = (h ^ asciiFold(c)) * kHashPrime;
+        }
+        if (high < 0x80)
+            return find(p, n, h, true);
+        const std::string key = nameKey(name); // Cyrillic: rare
+        return find(key.data(), key.size(), hashKey(key.data(), key.size()), false);
+    }
+
+private:
+    struct Entry {
+        std::string key;
+        FieldRef ref;
+    };
+
+    // key: folded already, or ASCII to fold while comparing.
+    const FieldRef* find(const char* key, size_t n, std::uint32_t hash, bool foldAscii) const {
+        if (slots_.empty())
+            return nullptr;
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = hash & mask;; s = (s + 1) & mask) {
+            const int i = slots_[s];
+            if (i < 0)
+                return nullptr;
+            const Entry& en = entries_[static_cast<size_t>(i)];
+            if (en.key.size() == n && (foldAscii ? sameFolded(en.key.data(), key, n)
+                                                 : std::memcmp(en.key.data(), key, n) == 0))
+                return &en.ref;
+        }
+    }
+
+    static bool sameFolded(const char* folded, const char* ascii, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            if (folded[i] != static_cast<char>(asciiFold(static_cast<unsigned char>(ascii[i]))))
+                return false;
+        return true;
+    }
+
+    void place(int i) {
+        const std::string& k = entries_[static_cast<size_t>(i)].key;
+        const size_t mask = slots_.size() - 1;
+        size_t s = hashKey(k.data(), k.size()) & mask;
+        while (slots_[s] >= 0)
+            s = (s + 1) & mask;
+        slots_[s] = i;
+    }
+
+    std::vector<Entry> entries_;
+    std::vector<int> slots_; // open addressing, at most half full; -1 is empty
+};
+
 struct CompiledComparison {
     int field = 0;
     FilterExpr::Op op = FilterExpr::Op::Eq;
@@ -268,6 +424,10 @@ struct CompiledComparison {
     double number = 0;
     std::string text;
 };
+
+bool sameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 std::string sysError(const std::string& path, int err) {
     return "Не удаётся открыть файл " + path + ": " + std::strerror(err);
@@ -324,13 +484,25 @@ struct Table::Impl {
 
     // Exposed fields: index order = file order of exposed stored fields, then calculated.
     std::vector<FieldRef> exposed;
-    std::unordered_map<std::string, FieldRef> byName;
+    FieldIndex byName;
 
     // Cache of the whole data region: records [0, count), each recordLength bytes.
     std::vector<char> cache;
     long count = 0;
+
+    // Numbers of small tables parsed once per record and field (reference tables are
+    // scanned several times per recalculation). Forgotten whenever cached bytes change.
+    mutable std::vector<double> numbers;
+    mutable std::vector<unsigned char> numberKnown;
+    // What fstat said when the cache was last made to match the file. When those times
+    // are too close to the clock, a later write could leave them unchanged (timestamps
+    // are coarse), so the next look reads the file again whatever fstat says.
     off_t cachedSize = -1;
     struct timespec cachedMtime {};
+    struct timespec cachedCtime {};
+    bool cacheRacy = true;
+    std::chrono::steady_clock::time_point lastLook{};
+    unsigned long lastLookWrites = 0;
 
     long cursor = -1; // physical index of the current record, -1 when none
     bool atEof = true, atBof = true;
@@ -348,6 +520,7 @@ struct Table::Impl {
     std::string filterText;
     bool filtered = false;
     std::vector<CompiledComparison> compiledFilter;
+    std::string locateKey;
 
     std::map<int, std::function<void()>> observers;
     int nextObserverId = 1;
@@ -604,23 +777,52 @@ struct Table::Impl {
             cache.resize(static_cast<size_t>(n) * recordLength);
         }
         count = n;
-        cachedSize = st.st_size;
-        cachedMtime = st.st_mtim;
+        forgetNumbers();
+        adoptStat(st);
         if (cursor >= count)
             cursor = count - 1;
     }
 
+    // Remembers the file's size and times as matching the cache. Call after the read.
+    void adoptStat(const struct stat& st) {
+        cachedSize = st.st_size;
+        cachedMtime = st.st_mtim;
+        cachedCtime = st.st_ctim;
+        // Two seconds covers the coarsest timestamps (FAT) and the kernel's clock tick; a
+        // file's time in the future (another machine's clock) never counts as settled.
+        struct timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        const auto settled = [&now](const struct timespec& t) {
+            return now.tv_sec - t.tv_sec >= kSettledSeconds;
+        };
+        // Every write sets both times; a settled mtime is enough to tell the next one.
+        cacheRacy = !settled(st.st_mtim);
+    }
+
     bool fileChanged() const {
+        if (cacheRacy)
+            return true;
         struct stat st {};
         if (fstat(fd, &st) != 0)
             return false;
-        return st.st_size != cachedSize || st.st_mtim.tv_sec != cachedMtime.tv_sec ||
-               st.st_mtim.tv_nsec != cachedMtime.tv_nsec;
+        return st.st_size != cachedSize || !sameTime(st.st_mtim, cachedMtime) ||
+               !sameTime(st.st_ctim, cachedCtime);
     }
 
     void refreshIfChanged() {
         if (fileChanged())
             reload();
+        lastLook = std::chrono::steady_clock::now();
+        lastLookWrites = ownWrites.load(std::memory_order_relaxed);
+    }
+
+    // Locate, run many times in a row by a recalculation, looks at the file again only
+    // when this program wrote to some table since, or when the last look is older than a
+    // moment: a change by another program within that moment shows at the next first().
+    void refreshBeforeLocate() {
+        if (ownWrites.load(std::memory_order_relaxed) != lastLookWrites ||
+            std::chrono::steady_clock::now() - lastLook >= kLocateRecheck)
+            refreshIfChanged();
     }
 
     void bindFields() {
@@ -654,16 +856,16 @@ struct Table::Impl {
         for (const FieldRef& r : exposed) {
             const std::string& n = r.calculated ? calcDecls[static_cast<size_t>(r.index)].name
                                                 : fields[static_cast<size_t>(r.index)].name;
-            byName.emplace(nameKey(n), r);
+            byName.add(n, r);
         }
         calcValues.assign(calcDecls.size(), Value());
     }
 
     FieldRef lookup(const std::string& name) const {
-        auto it = byName.find(nameKey(name));
-        if (it == byName.end())
+        const FieldRef* r = byName.find(name);
+        if (!r)
             throw DbfError(notFound(name));
-        return it->second;
+        return *r;
     }
 
     void compileFilter() {
@@ -671,15 +873,15 @@ struct Table::Impl {
         const FilterExpr expr = FilterExpr::parse(filterText);
         std::vector<CompiledComparison> out;
         for (const FilterExpr::Comparison& c : expr.comparisons()) {
-            auto it = byName.find(nameKey(c.field));
-            if (it == byName.end() || it->second.calculated)
+            const FieldRef* r = byName.find(c.field);
+            if (!r || r->calculated)
                 throw DbfError(notFound(c.field));
-            const StoredField& f = fields[static_cast<size_t>(it->second.index)];
+            const StoredField& f = fields[static_cast<size_t>(r->index)];
             const FieldFamily fam = familyOf(f.kind);
             const bool numeric = fam == FieldFamily::Whole || fam == FieldFamily::Fractional;
             if (c.isText ? fam != FieldFamily::Text : !numeric)
                 throw DbfError("Type mismatch in filter expression for field '" + c.field + "'");
-            out.push_back({it->second.index, c.op, c.isText, c.number, c.text});
+            out.push_back({r->index, c.op, c.isText, c.number, c.text});
         }
         compiledFilter = std::move(out);
     }
@@ -727,7 +929,37 @@ struct Table::Impl {
         lockedRec = -1;
     }
 
+    void forgetNumbers() {
+        numberKnown.clear();
+        numbers.clear();
+    }
+
+    // The number in stored field fi of the current record.
+    double storedNumber(size_t fi) const {
+        const StoredField& f = fields[fi];
+        const auto len = static_cast<size_t>(f.length);
+        constexpr size_t kMaxSlots = size_t(1) << 16;
+        const size_t slots = static_cast<size_t>(count) * fields.size();
+        if (state != State::Browse || cursor < 0 || cursor >= count || slots > kMaxSlots) {
+            const char* rec = current();
+            if (!rec)
+                rec = blankRecord();
+            return parseNumber(rec + 1 + f.offset, len);
+        }
+        if (numberKnown.size() != slots) {
+            numberKnown.assign(slots, 0);
+            numbers.assign(slots, 0);
+        }
+        const size_t slot = static_cast<size_t>(cursor) * fields.size() + fi;
+        if (!numberKnown[slot]) {
+            numbers[slot] = parseNumber(record(cursor) + 1 + f.offset, len);
+            numberKnown[slot] = 1;
+        }
+        return numbers[slot];
+    }
+
     void writeRecordAt(long i, const char* data) {
+        forgetNumbers();
         writeFully(fd, data, recordLength,
                    static_cast<off_t>(headerLength + static_cast<size_t>(i) * recordLength), path);
         if (i < count)
@@ -744,11 +976,12 @@ struct Table::Impl {
     }
 
     void noteOwnWrite() {
+        ownWrites.fetch_add(1, std::memory_order_relaxed);
         struct stat st {};
-        if (fstat(fd, &st) == 0) {
-            cachedSize = st.st_size;
-            cachedMtime = st.st_mtim;
-        }
+        if (fstat(fd, &st) == 0)
+            adoptStat(st);
+        else
+            cacheRacy = true;
     }
 
     // ---- values ----
@@ -780,7 +1013,6 @@ struct Table::Impl {
         if (n == 0)
             return Value();
         std::string s;
-        s.reserve(n * 2);
         CodePage::appendUtf8(s, p, n);
         return Value(std::move(s));
     }
@@ -854,7 +1086,7 @@ struct Table::Impl {
             }
             if (!validDate(d.year, d.month, d.day) || d.year > 9999)
                 throw DbfError("Invalid date for field '" + f.name + "'");
-            char buf[16];
+            char buf[32]; // room for any int, though the date is checked above
             std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
             out.assign(buf, 8);
             return;
@@ -984,6 +1216,7 @@ void Table::close() {
     d->state = State::Closed;
     d->cache.clear();
     d->cache.shrink_to_fit();
+    d->forgetNumbers();
     d->count = 0;
     d->cursor = -1;
     d->atEof = d->atBof = true;
@@ -1003,7 +1236,8 @@ Table::State Table::state() const {
 void Table::first() {
     d->checkOpen();
     d->endEdit();
-    d->reload();
+    // Picks up what other processes appended or deleted; an unchanged file is not re-read.
+    d->refreshIfChanged();
     d->goFirst();
 }
 
@@ -1060,7 +1294,15 @@ Value Table::value(const std::string& field) const {
     const FieldRef r = d->lookup(field);
     if (r.calculated)
         return d->calcValues[static_cast<size_t>(r.index)];
-    return d->readStored(d->fields[static_cast<size_t>(r.index)], d->current());
+    const auto fi = static_cast<size_t>(r.index);
+    switch (d->fields[fi].kind) {
+    case FieldKind::SmallInt:
+    case FieldKind::Int:
+    case FieldKind::Float:
+        return Value(d->storedNumber(fi));
+    default:
+        return d->readStored(d->fields[fi], d->current());
+    }
 }
 
 void Table::setValue(const std::string& field, const Value& v) {
@@ -1110,6 +1352,7 @@ void Table::edit() {
     if (readFully(d->fd, fresh.data(), fresh.size(),
                   static_cast<off_t>(d->headerLength + static_cast<size_t>(i) * d->recordLength),
                   &got)) {
+        d->forgetNumbers();
         std::memcpy(d->cache.data() + static_cast<size_t>(i) * d->recordLength, fresh.data(),
                     fresh.size());
         if (fresh[0] == '*') {
@@ -1163,6 +1406,7 @@ void Table::post() {
                              static_cast<char>((n >> 24) & 0xFF)};
         writeFully(d->fd, cnt, 4, 4, d->path);
         d->touchHeaderDate();
+        d->forgetNumbers();
         d->cache.insert(d->cache.end(), d->editBuf.begin(), d->editBuf.end());
         d->count = i + 1;
         d->noteOwnWrite();
@@ -1250,7 +1494,7 @@ bool Table::locate(const std::string& field, const Value& v, bool caseInsensitiv
     d->checkOpen();
     const FieldRef r = d->lookup(field);
     d->endEdit();
-    d->refreshIfChanged();
+    d->refreshBeforeLocate();
     if (r.calculated) {
         // Calculated values exist only for the record in the cursor: walk it.
         const long saved = d->cursor;
@@ -1275,13 +1519,12 @@ bool Table::locate(const std::string& field, const Value& v, bool caseInsensitiv
         return false;
     }
     const StoredField& f = d->fields[static_cast<size_t>(r.index)];
-    std::string key;
+    std::string& key = d->locateKey; // reused: no allocation per search
+    key.clear();
     double number = 0;
     const FieldFamily fam = familyOf(f.kind);
     if (fam == FieldFamily::Text || fam == FieldFamily::Unknown) {
-        const std::string text = v.isNull() ? std::string() : v.toString();
-        key = utf8ToCp866(text);
-        if (cp866ToUtf8(key) != text)
+        if (!v.isNull() && !CodePage::toCp866Exact(v.toString(), key))
             return false; // not representable on disk: no stored value can equal it
         key.resize(trimmedLength(key.data(), key.size()));
         if (caseInsensitive)
@@ -1322,7 +1565,7 @@ bool Table::hasField(const std::string& name) const {
                 return true;
         return false;
     }
-    return d->byName.count(nameKey(name)) != 0;
+    return d->byName.find(name) != nullptr;
 }
 
 int Table::fieldCount() const {
