@@ -1,5 +1,6 @@
 #include "calc/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -27,8 +28,14 @@ double scaledRound(double x, double scale) {
 }
 
 std::string digitsOf(double whole) {
+    const double a = std::fabs(whole);
+    if (a < 9.0e18) { // the common case: integer digits without printf
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned long long>(a));
+        return std::string(buf, res.ptr);
+    }
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.0f", std::fabs(whole));
+    std::snprintf(buf, sizeof buf, "%.0f", a);
     return buf;
 }
 
