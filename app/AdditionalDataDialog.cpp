@@ -1,6 +1,7 @@
 #include "app/AdditionalDataDialog.h"
 
 #include "app/CalcFolderSetting.h"
+#include "app/DocumentsFolder.h"
 #include "app/Executors.h"
 #include "data/DataModule.h"
 
@@ -78,7 +79,7 @@ AdditionalDataDialog::AdditionalDataDialog(DataModule& dm, QWidget* parent)
     layout->addLayout(buttons);
 
     // Until S_INIT.DBF says otherwise the dialogs start in the user's documents.
-    folder_->setText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    folder_->setText(documentsFolder());
 
     connect(client_, &QLineEdit::textEdited, this,
             [this](const QString& t) { writeField("KL_NAIM", t); });

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AdditionalDataDialog.h"
+#include "app/DocumentsFolder.h"
 #include "app/Session.h"
 #include "app/StartScreen.h"
 #include "app/ToolIcons.h"
@@ -53,7 +54,7 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
       dm_(dm), session_(session), files_(session, dm), dataDir_(dataDir) {
     setObjectName("fmVorn");
     setWindowTitle("Vorn");
-    startFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    startFolder_ = documentsFolder();
 
     showMessage = [this](const QString& text) {
         QMessageBox box(QMessageBox::Information, "Vorn", text, QMessageBox::Ok, this);
@@ -247,7 +248,7 @@ QString MainWindow::startFolder() const {
     // A stored folder that does not exist (say, from another machine) starts in documents.
     if (!startFolder_.isEmpty() && QDir(startFolder_).exists())
         return startFolder_;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documentsFolder();
 }
 
 NewsPanel* MainWindow::news() const {
