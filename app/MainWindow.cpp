@@ -6,6 +6,7 @@
 #include "app/StartScreen.h"
 #include "app/ToolIcons.h"
 #include "data/DataModule.h"
+#include "input/ResultsPanel.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
@@ -195,10 +196,16 @@ void MainWindow::buildPanel4() {
     panel4_->setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(panel4_);
     layout->setContentsMargins(4, 4, 4, 4);
+    auto* work = new QHBoxLayout;
+    results_ = new ResultsPanel(session_, panel4_);
+    connect(results_, &ResultsPanel::messageRequested, this,
+            [this](const QString& text) { showMessage(text); });
+    work->addWidget(results_);
     inputArea_ = new QGroupBox("Исходные данные", panel4_);
     auto* placeholder = new QVBoxLayout(inputArea_);
     placeholder->addWidget(new QLabel("Поля ввода расчета", inputArea_), 0, Qt::AlignCenter);
-    layout->addWidget(inputArea_, 1);
+    work->addWidget(inputArea_, 1);
+    layout->addLayout(work, 1);
 
     auto* buttons = new QHBoxLayout;
     auto* equipment = new QPushButton("Оборудование", panel4_);
@@ -364,6 +371,8 @@ void MainWindow::applyOutcome(const FileOutcome& outcome) {
         showCalculationState(outcome.state == FileOutcome::State::CalculationOpen);
     if (outcome.caption)
         setWindowTitle(u8(*outcome.caption));
+    if (session_.isOpen())
+        results_->refresh();
 }
 
 FileCommands::ConfirmReplace MainWindow::confirmer() {

@@ -16,6 +16,7 @@ class AdditionalDataDialog;
 class AnimatedIcon;
 class DataModule;
 class NewsPanel;
+class ResultsPanel;
 class Session;
 class StartScreen;
 
@@ -63,6 +64,7 @@ public:
     QString startFolder() const;
 
     QWidget* inputPanel() const { return panel4_; }
+    ResultsPanel* resultsPanel() const { return results_; }
     StartScreen* startScreen() const { return start_; }
     NewsPanel* news() const;
     AnimatedIcon* newsIcon() const;
@@ -100,6 +102,7 @@ private:
     StartScreen* start_ = nullptr;
     QWidget* panel4_ = nullptr;
     QWidget* inputArea_ = nullptr;
+    ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
     QAction* actNew_ = nullptr;
     QAction* actOpen_ = nullptr;

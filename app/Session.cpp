@@ -112,6 +112,13 @@ void Session::recalculate() {
     runRecalculation();
 }
 
+void Session::includeBoxClick(int n, bool checked) {
+    if (n < 1 || n > static_cast<int>(screen_.includeBoxes.size()))
+        return;
+    screen_.includeBoxes[static_cast<size_t>(n - 1)] = checked;
+    runRecalculation();
+}
+
 void Session::runRecalculation() {
     results_.error.clear();
     try {

@@ -60,6 +60,10 @@ public:
     // the message too). Does nothing when no calculation is open.
     void recalculate();
 
+    // CheckBox1Click..CheckBox9Click: include box n (1..9) takes the state the user gave
+    // it, then the recalculation runs; throws as recalculate(). Other n: nothing happens.
+    void includeBoxClick(int n, bool checked);
+
     // Result reset of New: boxes 1..9 to 0.
     void resetResults() { results_.resetGainBoxes(); }
 

@@ -115,6 +115,29 @@ TEST_F(SessionOpen, IncludeBoxesComeFromAndGoBackToTheRecord) {
     EXPECT_DOUBLE_EQ(check.asDouble("IN_VSHTAB"), 2.7);
 }
 
+TEST_F(SessionOpen, IncludeBoxClickTakesTheStateAndRecalculates) {
+    record["OS_POW"] = 10; // lighting: 10 W/m2 * 12 h * 100 m2 / 24 / 1000 = 0.5 kW
+    record["OS_TIME"] = 12;
+    record["OB_KAMDL"] = 10.0;
+    record["OB_KAMSH"] = 10.0;
+    record["TE_VLAJ"] = 90;
+    openSession();
+    const double sum = session.results().box(10);
+    ASSERT_DOUBLE_EQ(session.results().box(6), 0.5);
+    session.includeBoxClick(6, false);
+    EXPECT_FALSE(session.screen().includeBoxes[5]);
+    EXPECT_DOUBLE_EQ(session.results().box(6), 0.0);
+    EXPECT_LT(session.results().box(10), sum);
+    session.includeBoxClick(6, true);
+    EXPECT_DOUBLE_EQ(session.results().box(6), 0.5);
+    EXPECT_DOUBLE_EQ(session.results().box(10), sum);
+    // No box 0 or 10: nothing changes, nothing is written out of range.
+    session.includeBoxClick(0, false);
+    session.includeBoxClick(10, false);
+    for (bool on : session.screen().includeBoxes)
+        EXPECT_TRUE(on);
+}
+
 TEST_F(SessionOpen, CapacityChangeEmptiesTheChosenSystemOnlyWhileSelectionIsOpen) {
     record["OBR_NAIM"] = "Система";
     record["PROIZSYS"] = 5000;

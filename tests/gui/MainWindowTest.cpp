@@ -1,18 +1,22 @@
 // The main window offscreen: start-up, the two states, the file-command switch, the news
-// toggle, the shortcuts and the additional-data dialog.
+// toggle, the shortcuts, the additional-data dialog and the result column.
 #include "app/MainWindow.h"
 
 #include "app/AdditionalDataDialog.h"
 #include "app/Session.h"
 #include "app/StartScreen.h"
+#include "calc/NumberFormat.h"
 #include "data/DataModule.h"
+#include "input/ResultsPanel.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -291,6 +295,89 @@ private slots:
         rig.session.openCalculation(path.toStdString());
         QCOMPARE(QString::fromStdString(rig.dm.taWork.asString("KL_PRIM")), QString("до выхода"));
         QVERIFY(!rig.session.screen().includeBoxes[4]);
+    }
+
+    void resultColumnShowsTheRunAndForwardsIncludeBoxes() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        const QString path = tmp_.filePath("results.vrn");
+        w.newCalculationAt(path);
+        QVERIFY(rig.messages.isEmpty());
+        ResultsPanel& panel = *w.resultsPanel();
+        auto text = [&panel](int n) { return panel.display(n)->text(); };
+        auto shown = [&rig](int n) {
+            return QString::fromStdString(formatGrouped2(rig.session.results().box(n)));
+        };
+
+        QCOMPARE(w.findChild<QGroupBox*>("GroupBox4")->title(), QString(" Теплопритоки "));
+        QVERIFY(w.findChild<QGroupBox*>("GroupBox5"));
+        for (int n = 1; n <= 11; ++n) {
+            QLineEdit* edit = w.findChild<QLineEdit*>(QString("CurrencyEdit%1").arg(n));
+            QCOMPARE(edit, panel.display(n));
+            QVERIFY(edit->isReadOnly());
+            QCOMPARE(edit->focusPolicy(), Qt::NoFocus);
+            QVERIFY(edit->alignment() & Qt::AlignRight);
+            QVERIFY(edit->isVisible());
+        }
+        for (int n = 1; n <= 9; ++n) {
+            QCOMPARE(w.findChild<QCheckBox*>(QString("CheckBox%1").arg(n)), panel.includeBox(n));
+            QVERIFY(panel.includeBox(n)->isChecked());
+            QVERIFY(!panel.includeBox(n)->toolTip().isEmpty());
+        }
+        // The bundled template, as `vorn calc --json` gives it.
+        const QStringList expected{"0,77", "0,69", "0,12", "0,29", "0,00", "0,02",
+                                   "0,06", "0,17", "0,32", "2,44", "3,82"};
+        for (int n = 1; n <= 11; ++n)
+            QCOMPARE(text(n), expected[n - 1]);
+
+        QTest::mouseClick(panel.includeBox(1), Qt::LeftButton);
+        QVERIFY(!rig.session.screen().includeBoxes[0]);
+        QCOMPARE(text(1), QString("0,00"));
+        QVERIFY(rig.session.results().box(10) < 2.44);
+        QVERIFY(rig.session.results().box(11) < 3.82);
+        for (int n = 9; n <= 11; ++n) // the fan share follows the other gains
+            QCOMPARE(text(n), shown(n));
+        const QString sum = text(10);
+
+        // CH1 goes into the file on close and comes back with it.
+        w.fileClose();
+        w.openCalculationAt(path);
+        QVERIFY(!panel.includeBox(1)->isChecked());
+        QVERIFY(panel.includeBox(2)->isChecked());
+        QCOMPARE(text(1), QString("0,00"));
+        QCOMPARE(text(10), sum);
+        // Save reopens the file under its new name; the column still shows it.
+        w.saveCalculationAs(tmp_.filePath("results2.vrn"));
+        QVERIFY(!panel.includeBox(1)->isChecked());
+        QCOMPARE(text(10), sum);
+        QVERIFY(rig.messages.isEmpty());
+
+        // Large numbers keep their grouping through to the screen.
+        rig.session.results().setBox(10, 1234567.891);
+        panel.refresh();
+        QCOMPARE(text(10), QString("1\u00a0234\u00a0567,89"));
+    }
+
+    void includeBoxRunThatStopsShowsTheMessageAndThePartialResults() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        w.newCalculationAt(tmp_.filePath("stops.vrn"));
+        ResultsPanel& panel = *w.resultsPanel();
+        const QString capacity = panel.display(11)->text();
+        rig.dm.taWork.edit();
+        rig.dm.taWork.setValue("OB_TIMEWRK", Value()); // no working time: box 11 undefined
+
+        QTest::mouseClick(panel.includeBox(2), Qt::LeftButton);
+        QCOMPARE(rig.messages.size(), 1);
+        QVERIFY(rig.messages[0].contains("Время работы"));
+        QVERIFY(!panel.includeBox(2)->isChecked());
+        QCOMPARE(panel.display(2)->text(), QString("0,00")); // set before the run stopped
+        // The fans, the sum and the capacity come after the step that stopped.
+        QCOMPARE(panel.display(9)->text(), QString("0,32"));
+        QCOMPARE(panel.display(10)->text(), QString("2,44"));
+        QCOMPARE(panel.display(11)->text(), capacity);
     }
 };
 

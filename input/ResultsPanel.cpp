@@ -1,0 +1,136 @@
+#include "input/ResultsPanel.h"
+
+#include "app/Session.h"
+#include "calc/CalcResults.h"
+#include "calc/NumberFormat.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace vorn {
+
+namespace {
+struct Gain {
+    const char* symbol; // as in the row captions of the calculation report
+    const char* name;   // as on the tab of the gain's input page
+};
+
+const Gain kGains[ResultsPanel::kGainCount] = {
+    {"Qстен", "Через стены"},
+    {"Qвен", "От обменной вентиляции"},
+    {"Qинф", "От инфильтрации"},
+    {"Qпрод", "От термообр-ки продукта"},
+    {"Qдых", "От «дыхания» продукта"},
+    {"Qосв", "От освещения"},
+    {"Qперс", "От персонала"},
+    {"Qптс", "От ПТС"},
+    {"Qво", "От двигателей ВО и ТЭНов"},
+};
+
+const char* const kUnit = "кВт.";
+constexpr int kDisplayWidth = 96;
+} // namespace
+
+ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName("ResultsPanel");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* gains = new QGroupBox(" Теплопритоки ", this);
+    gains->setObjectName("GroupBox4");
+    auto* grid = new QGridLayout(gains);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    for (int n = 1; n <= kGainCount; ++n) {
+        const Gain& g = kGains[n - 1];
+        const QString tip = QString::fromUtf8(g.name);
+        auto* box = new QCheckBox(gains);
+        box->setObjectName(QString("CheckBox%1").arg(n));
+        box->setToolTip(tip);
+        auto* symbol = new QLabel(QString::fromUtf8(g.symbol), gains);
+        symbol->setToolTip(tip);
+        QLineEdit* edit = makeDisplay(n, gains);
+        edit->setToolTip(tip);
+        grid->addWidget(box, n - 1, 0);
+        grid->addWidget(symbol, n - 1, 1);
+        grid->addWidget(edit, n - 1, 2);
+        boxes_[static_cast<size_t>(n - 1)] = box;
+        connect(box, &QCheckBox::clicked, this, [this, n](bool on) { includeBoxClicked(n, on); });
+    }
+    grid->setColumnStretch(1, 1);
+    column->addWidget(gains);
+    // The unit column of the totals, kept empty here so all eleven boxes line up; an
+    // empty column gets no spacing before it, so it takes that width too.
+    const int unitWidth = fontMetrics().horizontalAdvance(kUnit) + 2;
+    grid->setColumnMinimumWidth(3, unitWidth + grid->horizontalSpacing());
+    auto unitLabel = [unitWidth](QWidget* parent) {
+        auto* unit = new QLabel(kUnit, parent);
+        unit->setFixedWidth(unitWidth);
+        return unit;
+    };
+
+    auto* totals = new QGroupBox(this);
+    totals->setObjectName("GroupBox5");
+    auto* sums = new QGridLayout(totals);
+    sums->setHorizontalSpacing(6);
+    sums->setVerticalSpacing(3);
+    auto* sumCaption = new QLabel("Суммарно", totals);
+    auto* needCaption =
+        new QLabel("С учетом коэф-та запаса и \nвремени работы оборудования", totals);
+    sums->addWidget(sumCaption, 0, 0, 1, 4);
+    sums->addWidget(makeDisplay(10, totals), 1, 2);
+    sums->addWidget(unitLabel(totals), 1, 3);
+    sums->addWidget(needCaption, 2, 0, 1, 4);
+    sums->addWidget(makeDisplay(11, totals), 3, 2);
+    sums->addWidget(unitLabel(totals), 3, 3);
+    sums->setColumnStretch(1, 1);
+    column->addWidget(totals);
+    column->addStretch();
+
+    refresh();
+}
+
+QLineEdit* ResultsPanel::makeDisplay(int n, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString("CurrencyEdit%1").arg(n));
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setFixedWidth(kDisplayWidth);
+    displays_[static_cast<size_t>(n - 1)] = edit;
+    return edit;
+}
+
+QCheckBox* ResultsPanel::includeBox(int n) const {
+    return n >= 1 && n <= kGainCount ? boxes_[static_cast<size_t>(n - 1)] : nullptr;
+}
+
+QLineEdit* ResultsPanel::display(int n) const {
+    return n >= 1 && n <= kBoxCount ? displays_[static_cast<size_t>(n - 1)] : nullptr;
+}
+
+void ResultsPanel::refresh() {
+    const ScreenState& screen = session_.screen();
+    const CalcResults& results = session_.results();
+    // setChecked does not emit clicked: showing a state never runs the recalculation.
+    for (int n = 1; n <= kGainCount; ++n)
+        includeBox(n)->setChecked(screen.includeBoxes[static_cast<size_t>(n - 1)]);
+    for (int n = 1; n <= kBoxCount; ++n)
+        display(n)->setText(QString::fromStdString(formatGrouped2(results.box(n))));
+}
+
+void ResultsPanel::includeBoxClicked(int n, bool checked) {
+    try {
+        session_.includeBoxClick(n, checked);
+    } catch (const std::exception& e) {
+        // The run stopped part way: what it set before the failing step stays shown.
+        emit messageRequested(QString::fromStdString(e.what()));
+    }
+    refresh();
+}
+
+} // namespace vorn

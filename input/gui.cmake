@@ -1,0 +1,2 @@
+# Qt sources of input/
+target_sources(vorngui PRIVATE input/ResultsPanel.cpp)
