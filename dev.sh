@@ -48,7 +48,9 @@ case "$cmd" in
     cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_BENCH=ON \
       -DVORN_BUILD_TESTS=OFF >/dev/null
     cmake --build build-bench -j "$jobs"
-    for b in build-bench/bench/*/bench_*; do [ -x "$b" ] && "$b" "$@"; done
+    for b in build-bench/bench/*/bench_*; do
+      if [ -f "$b" ] && [ -x "$b" ]; then "$b" "$@"; fi
+    done
     ;;
   *)
     echo "usage: $0 run [ARGS...] | test | bench" >&2
