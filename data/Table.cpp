@@ -429,8 +429,33 @@ bool sameTime(const struct timespec& a, const struct timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// The system's reason in the user's language for the cases people meet; the C library
+// would say it in English.
+std::string reasonText(int err) {
+    switch (err) {
+    case ENOENT:
+        return "файл не найден";
+    case EACCES:
+    case EPERM:
+        return "нет доступа";
+    case EISDIR:
+        return "это папка, а не файл";
+    case EROFS:
+        return "файловая система только для чтения";
+    case ENOSPC:
+        return "нет места на диске";
+    case ENOTDIR:
+        return "в пути нет такой папки";
+    case EMFILE:
+    case ENFILE:
+        return "открыто слишком много файлов";
+    default:
+        return std::strerror(err);
+    }
+}
+
 std::string sysError(const std::string& path, int err) {
-    return "Не удаётся открыть файл " + path + ": " + std::strerror(err);
+    return "Не удаётся открыть файл " + path + ": " + reasonText(err);
 }
 
 bool readFully(int fd, char* buf, size_t n, off_t offset, size_t* got) {
@@ -458,7 +483,7 @@ void writeFully(int fd, const char* buf, size_t n, off_t offset, const std::stri
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            throw DbfError("Ошибка записи в файл " + path + ": " + std::strerror(errno));
+            throw DbfError("Ошибка записи в файл " + path + ": " + reasonText(errno));
         }
         done += static_cast<size_t>(r);
     }

@@ -198,6 +198,8 @@ TEST(Malformed, DirectoryAndDuplicateNames) {
     TempDir dir;
     EXPECT_FALSE(readAll(dir.path()).opened);
     EXPECT_NE(readAll(dir.path()).error.find(dir.path()), std::string::npos);
+    EXPECT_NE(readAll(dir.path()).error.find("это папка"), std::string::npos)
+        << readAll(dir.path()).error;
 
     DbfBytes b = good();
     b.fields[1].name = "name";
