@@ -2,6 +2,7 @@
 
 #include "app/AdditionalDataDialog.h"
 #include "app/MainWindow.h"
+#include "app/QuitOnSignal.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
 
@@ -53,6 +54,7 @@ int runGui(int argc, char** argv, const std::string&, const std::string& dataDir
             });
         });
     }
+    QuitOnSignal quitOnSignal;
     window.show();
     const int status = app.exec();
     dm.onSettingsOpened = nullptr;

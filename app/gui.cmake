@@ -5,4 +5,5 @@ target_sources(vorngui PRIVATE
   app/StartScreen.cpp
   app/AdditionalDataDialog.cpp
   app/ToolIcons.cpp
+  app/QuitOnSignal.cpp
 )
