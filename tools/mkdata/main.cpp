@@ -3,6 +3,7 @@
 // Any problem in the reference data fails the build with a message naming the file and row.
 #include "CsvTable.h"
 #include "Psychrometrics.h"
+#include "RefLayouts.h"
 #include "data/DbfCreate.h"
 
 #include <cmath>
@@ -61,7 +62,7 @@ double wholeNumber(const CsvTable& csv, size_t row, const std::string& column) {
 
 Output materials(const std::string& dir) {
     CsvTable csv = CsvTable::load(dir + "/materials.csv");
-    Output out{"s_mater.DBF", {{"M_NAIM", 'C', 20, 0}, {"M_KTP", 'N', 8, 3}}, {}};
+    Output out{"s_mater.DBF", layouts::materials(), {}};
     std::set<std::string> seen;
     for (size_t r = 0; r < csv.rowCount(); ++r)
         out.rows.push_back({keyName(csv, r, "M_NAIM", 20, seen), csv.number(r, "M_KTP")});
@@ -70,7 +71,7 @@ Output materials(const std::string& dir) {
 
 Output insulation(const std::string& dir) {
     CsvTable csv = CsvTable::load(dir + "/insulation.csv");
-    Output out{"s_izolm.DBF", {{"IZ_NAIM", 'C', 20, 0}, {"IZ_KTP", 'N', 8, 3}}, {}};
+    Output out{"s_izolm.DBF", layouts::insulation(), {}};
     std::set<std::string> seen;
     for (size_t r = 0; r < csv.rowCount(); ++r)
         out.rows.push_back({keyName(csv, r, "IZ_NAIM", 20, seen), csv.number(r, "IZ_KTP")});
@@ -79,9 +80,7 @@ Output insulation(const std::string& dir) {
 
 Output regions(const std::string& dir) {
     CsvTable csv = CsvTable::load(dir + "/regions.csv");
-    Output out{"s_region.dbf",
-               {{"REG_NAIM", 'C', 30, 0}, {"REG_TEM", 'N', 3, 0}, {"REG_VLAJ", 'N', 3, 0}},
-               {}};
+    Output out{"s_region.dbf", layouts::regions(), {}};
     std::set<std::string> seen;
     for (size_t r = 0; r < csv.rowCount(); ++r)
         out.rows.push_back({keyName(csv, r, "REG_NAIM", 30, seen), wholeNumber(csv, r, "REG_TEM"),
@@ -120,10 +119,7 @@ Output airTable(const std::string& dir) {
     if (persons.empty())
         throw std::runtime_error(csv.origin() + ": no rows");
 
-    Output out{"s_int.DBF", {{"TEMVOZD", 'N', 4, 0}}, {}};
-    for (int phi = 50; phi <= 100; phi += 5)
-        out.fields.push_back({"VL" + std::to_string(phi), 'N', 8, 2});
-    out.fields.push_back({"QP", 'N', 6, 1});
+    Output out{"s_int.DBF", layouts::air(), {}};
     for (int t = -40; t <= 50; t += 5) {
         DbfRow row{t};
         for (int phi = 50; phi <= 100; phi += 5)
@@ -139,17 +135,7 @@ const std::set<std::string> kCategories = {"Мясные", "Рыбные", "Мо
 
 Output products(const std::string& dir) {
     CsvTable csv = CsvTable::load(dir + "/products.csv");
-    Output out{"products.DBF",
-               {{"NAIM", 'C', 20, 0},
-                {"TIP", 'C', 10, 0},
-                {"TZAM", 'N', 6, 1},
-                {"CP1", 'N', 6, 2},
-                {"CP2", 'N', 6, 2},
-                {"LSKR", 'N', 6, 1},
-                {"Q1", 'N', 8, 1},
-                {"Q2", 'N', 8, 1},
-                {"Q3", 'N', 8, 1}},
-               {}};
+    Output out{"products.DBF", layouts::products(), {}};
     std::set<std::string> seen;
     for (size_t r = 0; r < csv.rowCount(); ++r) {
         DbfRow row{keyName(csv, r, "NAIM", 20, seen)};
@@ -166,7 +152,7 @@ Output products(const std::string& dir) {
 
 Output packaging(const std::string& dir) {
     CsvTable csv = CsvTable::load(dir + "/packaging.csv");
-    Output out{"s_tara.DBF", {{"NAIM", 'C', 20, 0}, {"SP", 'N', 6, 2}}, {}};
+    Output out{"s_tara.DBF", layouts::packaging(), {}};
     std::set<std::string> seen;
     for (size_t r = 0; r < csv.rowCount(); ++r)
         out.rows.push_back({keyName(csv, r, "NAIM", 20, seen), csv.number(r, "SP")});
@@ -175,12 +161,12 @@ Output packaging(const std::string& dir) {
 
 // Executors are added by the users themselves; the list starts empty.
 Output executors() {
-    return {"s_isp.DBF", {{"NAME", 'C', 40, 0}}, {}};
+    return {"s_isp.DBF", layouts::executors(), {}};
 }
 
 // Equipment groups; "GR, PGR" is stored in OBR_NAIM (200 characters).
 Output groups() {
-    Output out{"grups.dbf", {{"ID", 'N', 5, 0}, {"GR", 'C', 98, 0}, {"PGR", 'C', 98, 0}}, {}};
+    Output out{"grups.dbf", layouts::groups(), {}};
     out.rows = {
         {1, "Среднетемпературная сплит-система", "Агрегат с воздушным конденсатором"},
         {2, "Низкотемпературная сплит-система", "Агрегат с воздушным конденсатором"},
@@ -191,7 +177,7 @@ Output groups() {
 
 // The start folder of the file dialogs: empty until the user picks one.
 Output settings() {
-    return {"S_INIT.DBF", {{"DIR", 'C', 254, 0}}, {DbfRow{Value()}}};
+    return {"S_INIT.DBF", layouts::settings(), {DbfRow{Value()}}};
 }
 
 // Layout of a calculation file. Whole-number widths follow the kinds (small whole: at most
