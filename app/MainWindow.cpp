@@ -72,23 +72,15 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
         box.exec();
         return box.clickedButton() == yes;
     };
-    pickOpenPath = [this](const QString& proposed) {
-        QFileDialog dlg(this, "Открыть", startFolder(), qtFilter(FileCommands::kOpenFilter));
-        dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        dlg.setFileMode(QFileDialog::AnyFile); // New names a file that does not exist yet
+    // Both dialogs: the calculation folder, the default extension, and no question of
+    // their own before a file is replaced (ours is asked only when one would be).
+    auto runDialog = [this](const char* title, const char* filter, QFileDialog::AcceptMode mode,
+                            const QString& proposed) {
+        QFileDialog dlg(this, title, startFolder(), qtFilter(filter));
+        dlg.setAcceptMode(mode);
+        if (mode == QFileDialog::AcceptOpen)
+            dlg.setFileMode(QFileDialog::AnyFile); // New names a file that does not exist yet
         dlg.setDefaultSuffix(FileCommands::kDefaultExtension);
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
-        if (!proposed.isEmpty())
-            dlg.selectFile(proposed);
-        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
-                   ? dlg.selectedFiles().first()
-                   : QString();
-    };
-    pickSavePath = [this](const QString& proposed) {
-        QFileDialog dlg(this, "Сохранить как", startFolder(), qtFilter(FileCommands::kSaveFilter));
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setDefaultSuffix(FileCommands::kDefaultExtension);
-        // The replace question is ours, asked only when another file would be replaced.
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
         dlg.setOption(QFileDialog::DontUseNativeDialog);
         if (!proposed.isEmpty())
@@ -96,6 +88,13 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
         return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
                    ? dlg.selectedFiles().first()
                    : QString();
+    };
+    pickOpenPath = [runDialog](const QString& proposed) {
+        return runDialog("Открыть", FileCommands::kOpenFilter, QFileDialog::AcceptOpen, proposed);
+    };
+    pickSavePath = [runDialog](const QString& proposed) {
+        return runDialog("Сохранить как", FileCommands::kSaveFilter, QFileDialog::AcceptSave,
+                         proposed);
     };
 
     buildActions();
