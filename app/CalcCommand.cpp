@@ -1,5 +1,6 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
 #include "app/Commands.h"
+#include "app/JsonText.h"
 #include "app/Session.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
@@ -34,38 +35,6 @@ const char* const kCaptions[11] = {
 // Report labels the recalculation fills, in report order.
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
 
 // A box as a JSON number with its two decimals: "5.76", "-0.30".
 std::string jsonBox(double box) {

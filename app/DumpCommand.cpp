@@ -1,5 +1,6 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
 #include "app/Commands.h"
+#include "app/JsonText.h"
 #include "data/Table.h"
 
 #include <charconv>
@@ -11,36 +12,7 @@ namespace vorn {
 namespace {
 
 void writeJsonString(std::ostream& out, const std::string& s) {
-    out << '"';
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"':
-            out << "\\\"";
-            break;
-        case '\\':
-            out << "\\\\";
-            break;
-        case '\n':
-            out << "\\n";
-            break;
-        case '\r':
-            out << "\\r";
-            break;
-        case '\t':
-            out << "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out << buf;
-            } else {
-                out << ch;
-            }
-        }
-    }
-    out << '"';
+    out << jsonString(s);
 }
 
 // Shortest text that reads back as the same double; fractional fields keep a ".0".

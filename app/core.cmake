@@ -1,6 +1,7 @@
 # GUI-free sources of app/
 target_sources(vorncore PRIVATE
   app/Commands.cpp
+  app/JsonText.cpp
   app/DumpCommand.cpp
   app/Session.cpp
   app/CalcCommand.cpp
