@@ -5,6 +5,8 @@
 #include "app/QuitOnSignal.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
+#include "selection/Selection.h"
+#include "selection/SelectionDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -36,8 +38,10 @@ int runGui(int argc, char** argv, const std::string&, const std::string& dataDir
     };
     auto report = std::make_unique<QDialog>(&window);
     report->setObjectName("fmReport");
-    auto podbor = std::make_unique<QDialog>(&window);
-    podbor->setObjectName("fmPodbor");
+    Selection selection(session);
+    SelectionDialog podbor(selection, &window);
+    QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
+                     [&podbor] { podbor.exec(); });
     AdditionalDataDialog add(dm, &window);
     auto report2 = std::make_unique<QDialog>(&window);
     report2->setObjectName("fmReport2");

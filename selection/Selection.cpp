@@ -6,6 +6,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -44,6 +45,12 @@ long roundEven(long double v) {
     const long double r = std::nearbyintl(v);
     std::fesetround(mode);
     return static_cast<long>(r);
+}
+
+std::string formatFixed(double v, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
 }
 
 std::string wholeText(double v) {
@@ -299,6 +306,70 @@ bool Selection::choose() {
     // Listed rows always carry the remembered class's capacity: the list is only ever
     // filled for a chosen class.
     work.setValue("PROIZSYS", Value(static_cast<double>(r.q)));
+    return true;
+}
+
+std::vector<CatalogueColumn> Selection::shownColumns() const {
+    std::vector<CatalogueColumn> out;
+    for (const CatalogueColumn& c : columns())
+        if (c.width > 0 && (c.pair == 0 || c.pair == shownPair_))
+            out.push_back(c);
+    return out;
+}
+
+std::vector<std::string> Selection::listCells(const CatalogueRow& r) {
+    auto fixed = [](double v, int decimals) {
+        std::string s = formatFixed(v, decimals);
+        for (char& c : s)
+            if (c == '.')
+                c = ',';
+        return s;
+    };
+    return {r.sis,        r.agr,         r.vohl,  std::to_string(r.q), fixed(r.t, 1),
+            fixed(r.ppot, 2), fixed(r.ipot, 1), r.nabor, r.shkaf};
+}
+
+const std::vector<Selection::ChosenField>& Selection::chosenFields() {
+    static const std::vector<ChosenField> kFields = {
+        {"SIS", 6, false},       {"OBR_NAIM", 200, false}, {"OBR_AGR", 50, false},
+        {"PROIZSYS", 10, true},  {"OBR_VO", 50, false},    {"OBR_SHKAF", 30, false},
+        {"OBR_KMONT", 30, false},
+    };
+    return kFields;
+}
+
+std::string Selection::fieldText(const std::string& field) const {
+    const Table& work = session_.data().taWork;
+    if (!work.isOpen())
+        return {};
+    return work.value(field).toString();
+}
+
+bool Selection::storeChosenField(const std::string& field, const std::string& text) {
+    const ChosenField* f = nullptr;
+    for (const ChosenField& c : chosenFields())
+        if (field == c.field)
+            f = &c;
+    Table& work = session_.data().taWork;
+    if (!f || !work.isOpen())
+        return false;
+    Value v;
+    if (f->whole) {
+        const std::string t = trim(text);
+        if (!t.empty()) {
+            if (t.size() > static_cast<size_t>(f->width) ||
+                t.find_first_not_of("0123456789") != std::string::npos)
+                return false;
+            const double n = std::strtod(t.c_str(), nullptr);
+            if (n != 0)
+                v = Value(n);
+        }
+    } else {
+        v = Value(firstChars(text, static_cast<size_t>(f->width)));
+    }
+    work.first();
+    work.edit();
+    work.setValue(f->field, v);
     return true;
 }
 

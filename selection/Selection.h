@@ -105,6 +105,12 @@ public:
     std::string qCaption() const;                      // "Q +25°С" ...
     std::string tCaption() const;                      // "dT +25°С" ...
 
+    // The list's columns as shown: SIS, AGR, VOHL, the shown Q and T, PPOT, IPOT, NABOR,
+    // SHKAF, with their captions and widths in characters, and one row's cells as text
+    // (decimals as the fields hold them, comma separator).
+    std::vector<CatalogueColumn> shownColumns() const;
+    static std::vector<std::string> listCells(const CatalogueRow& row);
+
     // The listed rows in file order (empty unless the outcome is Listed).
     const std::vector<CatalogueRow>& rows() const { return rows_; }
     // The catalogue table (taKat): open and filtered after a run that found a catalogue.
@@ -124,6 +130,21 @@ public:
     // class) and leaves the record in editing. Returns false when canChoose() is false.
     // Throws DbfError when the record is locked by another user.
     bool choose();
+
+    // A record field as its box shows it ("" for an empty field or without a calculation).
+    std::string fieldText(const std::string& field) const;
+
+    // The "Выбранное оборудование" boxes: the record fields and their widths.
+    struct ChosenField {
+        const char* field;
+        int width;
+        bool whole; // PROIZSYS: a whole number, 0 stored as an empty field
+    };
+    static const std::vector<ChosenField>& chosenFields();
+    // Text typed into one of those boxes, stored into the record like any other input (a text
+    // cut to the field's width; a whole number that is not one is refused: false, nothing
+    // written). Throws DbfError when the record is locked by another user.
+    bool storeChosenField(const std::string& field, const std::string& text);
 
     // The rules, on their own.
     static const std::vector<CatalogueColumn>& columns(); // every catalogue field, in order
