@@ -95,9 +95,13 @@ Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, 
 
 nlohmann::ordered_json selectJson(const Selection& s) {
     const bool fits = s.outcome() != Selection::Outcome::NoCatalogue;
+    // A chamber temperature in no class names no catalogue (not the one of an earlier run).
+    const auto orNull = [&s](const std::string& v) {
+        return s.chamberFits() ? nlohmann::ordered_json(v) : nlohmann::ordered_json();
+    };
     nlohmann::ordered_json j;
-    j["catalogue"] = s.catalogueFile();
-    j["caption"] = s.classCaption();
+    j["catalogue"] = orNull(s.catalogueFile());
+    j["caption"] = orNull(s.classCaption());
     j["ambient"] = fits ? nlohmann::ordered_json(s.ambientClass()) : nlohmann::ordered_json();
     j["lo"] = s.lo();
     j["hi"] = s.hi();
@@ -121,8 +125,10 @@ nlohmann::ordered_json selectJson(const Selection& s) {
 }
 
 void printText(std::ostream& out, const Selection& s) {
-    out << "Каталог: " << s.catalogueFile() << "\n";
-    out << "Холодильные системы для " << s.classCaption() << " °С в охлаждаемом объеме\n";
+    if (s.chamberFits()) {
+        out << "Каталог: " << s.catalogueFile() << "\n";
+        out << "Холодильные системы для " << s.classCaption() << " °С в охлаждаемом объеме\n";
+    }
     if (s.outcome() == Selection::Outcome::NoCatalogue) {
         out << s.noCatalogueText() << "\n";
         return;
@@ -214,9 +220,8 @@ void addSelectCommand(CLI::App& root, CliRunner& run) {
                     "выбрать K-ю систему списка (1 - первая) и записать ее в расчет")
         ->type_name("K");
     sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
-    sub->callback([&run, opt] {
-        run = [opt](const CliContext& ctx) { return selectCommand(ctx, *opt); };
-    });
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return selectCommand(ctx, *opt); }; });
 }
 
 } // namespace vorn
