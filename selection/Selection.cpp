@@ -5,6 +5,7 @@
 #include "data/Table.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -129,9 +130,10 @@ double Selection::percentValue(const std::string& text, int min, int max) {
     for (char& c : t)
         if (c == ',')
             c = '.';
-    char* end = nullptr;
-    const double v = t.empty() ? 0 : std::strtod(t.c_str(), &end);
-    if (t.empty() || *end != '\0' || !std::isfinite(v))
+    // from_chars, not strtod: the window runs under the user's locale.
+    double v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
         return min;
     if (v < min)
         return min;
