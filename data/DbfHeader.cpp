@@ -2,7 +2,6 @@
 
 #include "data/FileIo.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
