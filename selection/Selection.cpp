@@ -187,15 +187,14 @@ Selection::Outcome Selection::run() {
         kat.setFilter("");
         kat.close();
     }
+    outcome_ = Outcome::NotRun;
     rows_.clear();
     current_ = -1;
     filter_.clear();
     noCatalogue_.clear();
     chamberFits_ = false;
-    if (!session_.isOpen()) {
-        outcome_ = Outcome::NotRun;
+    if (!session_.isOpen())
         return outcome_;
-    }
 
     Table& work = dm.taWork;
     const long n = static_cast<long>(work.asDouble("KOLSYS"));

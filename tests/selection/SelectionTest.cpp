@@ -3,6 +3,7 @@
 #include "SelectionFixture.h"
 
 #include <cstring>
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace vorn::test {
@@ -145,6 +146,14 @@ TEST_F(SelectionRun, TemperatureOutsideEveryClassListsNothing) {
     EXPECT_EQ(selection->run(), Selection::Outcome::NoCatalogue);
     EXPECT_EQ(selection->shownPair(), 25);
     EXPECT_TRUE(selection->filterText().empty());
+}
+
+TEST_F(SelectionRun, MissingCatalogueFailsWithNothingListed) {
+    selection->run();
+    std::filesystem::remove(dir.file("kat-18.dbf"));
+    EXPECT_THROW(selection->run(), DbfError);
+    EXPECT_EQ(selection->outcome(), Selection::Outcome::NotRun);
+    EXPECT_FALSE(selection->canChoose());
 }
 
 TEST_F(SelectionRun, EmptyBandCannotBeChosen) {
