@@ -582,9 +582,11 @@ std::string Session::displayText(const ControlSpec& spec) const {
         return formatMask2(work.asDouble(spec.field)); // the calculated volume
     }
     const Value v = work.value(spec.field);
-    if (v.isNull())
-        return {};
-    return v.isNumber() ? numberText(v.toDouble()) : v.toString();
+    if (v.isNumber()) {
+        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as
+        return v.toDouble() == 0 ? std::string() : numberText(v.toDouble());
+    }
+    return v.toString();
 }
 
 bool Session::checkState(const ControlSpec& spec) const {

@@ -58,26 +58,27 @@ struct Row {
     }
 };
 
+// Rows in focus order; page and group apply to the rows added after they are set.
 class Builder {
 public:
-    std::vector<ControlSpec> rows;
     int page = 0;
     const char* group = nullptr;
 
     Row& add(const char* name, const char* field, K kind, R rule) {
-        pending_.emplace_back(name, field, kind, rule);
-        pending_.back().s.page = page;
-        pending_.back().s.group = group;
-        return pending_.back();
+        rows_.emplace_back(name, field, kind, rule);
+        rows_.back().s.page = page;
+        rows_.back().s.group = group;
+        return rows_.back();
     }
     std::vector<ControlSpec> finish() {
-        for (Row& r : pending_)
-            rows.push_back(std::move(r.s));
-        return std::move(rows);
+        std::vector<ControlSpec> out;
+        for (Row& r : rows_)
+            out.push_back(std::move(r.s));
+        return out;
     }
 
 private:
-    std::vector<Row> pending_;
+    std::vector<Row> rows_;
 };
 
 // Names are kept as static strings: the table lives for the whole program.
