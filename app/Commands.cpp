@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include "app/SetCommand.h"
 #include "data/DataModule.h"
 
 #include <iostream>
@@ -11,7 +12,8 @@ std::string takeDataDirOption(std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size();) {
         if (args[i] == "--data" && i + 1 < args.size()) {
             dir = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            args.erase(args.begin() + static_cast<long>(i),
+                       args.begin() + static_cast<long>(i) + 2);
         } else if (args[i].rfind("--data=", 0) == 0) {
             dir = args[i].substr(7);
             args.erase(args.begin() + static_cast<long>(i));
@@ -44,6 +46,19 @@ bool runCliCommand(const std::string& programDir, std::vector<std::string> args,
         {"calc", calcCommand},
         {"new", newCommand},
         {"convert", convertCommand},
+        {"set",
+         [](const CliContext& ctx, const std::vector<std::string>& args) {
+             SetOptions o;
+             for (const std::string& a : args) {
+                 if (a == "--json")
+                     o.json = true;
+                 else if (o.file.empty())
+                     o.file = a;
+                 else
+                     o.assignments.push_back(a);
+             }
+             return setCommand(ctx, o);
+         }},
     };
     for (const Entry& e : kCommands) {
         if (args[0] == e.name) {
