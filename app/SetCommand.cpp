@@ -12,13 +12,6 @@ namespace vorn {
 
 namespace {
 
-CommitResult refused(std::string message) {
-    CommitResult r;
-    r.refused = true;
-    r.message = std::move(message);
-    return r;
-}
-
 // One assignment, applied as the screen applies the input when the user enters it and
 // leaves the control. Refused when the screen would not let the user do it.
 CommitResult applyAssignment(Session& session, const std::string& assignment) {
@@ -29,27 +22,27 @@ CommitResult applyAssignment(Session& session, const std::string& assignment) {
 
     const ControlSpec* spec = findControl(name);
     if (!spec)
-        return refused("нет такого поля или элемента ввода");
+        return CommitResult::refusal("нет такого поля или элемента ввода");
     if (!controlVisible(*spec, session))
-        return refused("элемент ввода сейчас скрыт");
+        return CommitResult::refusal("элемент ввода сейчас скрыт");
     if (!controlEnabled(*spec, session))
-        return refused("элемент ввода сейчас недоступен");
+        return CommitResult::refusal("элемент ввода сейчас недоступен");
     if (spec->kind == ControlKind::Button) {
         if (hasValue)
-            return refused("кнопка не принимает значения, укажите только " +
-                           std::string(spec->name));
+            return CommitResult::refusal("кнопка не принимает значения, укажите только " +
+                                         std::string(spec->name));
         session.fullLoadClick();
         return {};
     }
     if (!hasValue)
-        return refused("нет значения: ожидается ИМЯ=ЗНАЧЕНИЕ");
+        return CommitResult::refusal("нет значения: ожидается ИМЯ=ЗНАЧЕНИЕ");
     switch (spec->kind) {
     case ControlKind::Numeric:
     case ControlKind::Whole:
         return session.commitText(*spec, value);
     case ControlKind::Check: {
         if (value != "T" && value != "F")
-            return refused("ожидается T или F");
+            return CommitResult::refusal("ожидается T или F");
         const bool on = value == "T";
         // a click changes the box; a box already in that state is left alone
         if (on != session.checkState(*spec))
@@ -57,7 +50,7 @@ CommitResult applyAssignment(Session& session, const std::string& assignment) {
         return {};
     }
     case ControlKind::Display:
-        return refused("поле только для показа");
+        return CommitResult::refusal("поле только для показа");
     default:
         return session.chooseItem(*spec, value);
     }

@@ -1,6 +1,7 @@
 // The input rules as the screen drives them: through the control table and the session's
 // events, on a small calculation opened in a temporary folder.
 #include "../calc/CalcFixture.h"
+#include "InputRecord.h"
 #include "app/Session.h"
 #include "data/CalcRecord.h"
 #include "input/ControlTable.h"
@@ -12,16 +13,7 @@ namespace {
 
 class InputRules : public CalcFixture {
 protected:
-    InputRules() {
-        // lighting 10 W/m² x 12 h x 100 m² / 24 / 1000 = 0.50 kW in box 6
-        record = {{"OB_TERMR", "Хранение"}, {"OB_TIMEWRK", 16},    {"OB_KZAPAS", 1.0},
-                  {"TE_PTIP", "Яблоки"},    {"TE_TTIP", "Дерево"}, {"OB_KAMVS", 3.2},
-                  {"OB_KAMDL", 10.0},       {"OB_KAMSH", 10.0},    {"TE_VLAJ", 90},
-                  {"OS_POW", 10},           {"OS_TIME", 12},       {"VO_PROC", 10},
-                  {"OB_RGNAIM", "Москва"},  {"OB_RGTMAX", 30},     {"OB_RGVLAJ", 55}};
-        for (int n = 1; n <= 9; ++n)
-            record["CH" + std::to_string(n)] = true;
-    }
+    InputRules() { record = inputRecord(); }
     // Writes the record and opens it; the reference tables are written on the first call.
     void openSession() {
         if (!referencesOpen_) {

@@ -1,6 +1,7 @@
 // vorn set as a whole process: assignments applied in order, exit statuses, the file
 // afterwards, and --json against vorn calc --json of the same file.
 #include "../calc/CalcFixture.h"
+#include "InputRecord.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -12,12 +13,7 @@ namespace {
 class SetCommand : public CalcFixture {
 protected:
     SetCommand() {
-        record = {{"OB_TERMR", "Хранение"}, {"OB_TIMEWRK", 16},    {"OB_KZAPAS", 1.0},
-                  {"TE_PTIP", "Яблоки"},    {"TE_TTIP", "Дерево"}, {"OB_KAMVS", 3.2},
-                  {"OB_KAMDL", 10.0},       {"OB_KAMSH", 10.0},    {"TE_VLAJ", 90},
-                  {"OS_POW", 10},           {"OS_TIME", 12},       {"VO_PROC", 10}};
-        for (int n = 1; n <= 9; ++n)
-            record["CH" + std::to_string(n)] = true;
+        record = inputRecord();
         writeReferenceTables();
         writeCalc(calcPath());
     }
