@@ -1,11 +1,13 @@
 #include "app/SetCommand.h"
 
+#include "app/CalcCommand.h"
 #include "app/Session.h"
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
 
-#include <filesystem>
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <ostream>
 
 namespace vorn {
@@ -58,21 +60,26 @@ CommitResult applyAssignment(Session& session, const std::string& assignment) {
 
 } // namespace
 
+void addSetCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<SetOptions>();
+    CLI::App* sub = root.add_subcommand(
+        "set", "ввести данные в расчет, как на экране: поле за полем, по порядку");
+    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("NAME=VALUE", opt->assignments,
+                    "поле записи или элемент ввода и значение: OB_KAMVS=3.2, "
+                    "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1")
+        ->required();
+    sub->add_flag("--json", opt->json,
+                  "после последнего присваивания вывести объект vorn calc --json");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return setCommand(ctx, *opt); }; });
+}
+
 int setCommand(const CliContext& ctx, const SetOptions& options) {
     const std::string& file = options.file;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(std::filesystem::u8path(file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
-        return 1;
-    }
     DataModule dm;
-    dm.setDataDir(ctx.dataDir);
-    std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
-        ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
-                << ")\n";
-        return 1;
-    }
+    if (const int status = openCommandData(ctx, file, dm))
+        return status;
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
     try {
@@ -80,7 +87,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
     } catch (const std::exception& e) {
         // a record locked by another process is refused here, before anything is written
         ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
-        return 1;
+        return kExitFailure;
     }
 
     int status = 0;
@@ -94,18 +101,23 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
             }
             if (r.refused) {
                 ctx.err << "vorn set: " << a << ": " << r.message << "\n";
-                status = 2;
+                status = kExitUsage;
                 break;
             }
         }
         if (status == 0 && !session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
-            status = 3;
+            status = kExitStopped;
         }
+        if (status == 0 && options.json)
+            ctx.out << calcJson(file, dm.taWork.asString("OB_TERMR"), session.results(),
+                                dm.taWork.asDouble("VN_KR"))
+                           .dump()
+                    << "\n";
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << "vorn set: " << file << ": " << e.what() << "\n";
-        return 1;
+        return kExitFailure;
     }
     return status;
 }

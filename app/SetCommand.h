@@ -1,6 +1,7 @@
 #pragma once
 // vorn set FILE NAME=VALUE ... [--json]: applies inputs to a calculation as the input
 // screen applies them, one after another, and leaves the result in the file.
+// addSetCommand (app/Commands.h) puts it on the command line.
 #include "app/Commands.h"
 
 #include <string>

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sys/wait.h>
 
 namespace vorn::test {
@@ -109,6 +110,16 @@ TEST_F(SetCommand, StoppedRecalculationExits3UntilAnInputDefinesIt) {
     EXPECT_NE(errors.find("Влажность в камере"), std::string::npos) << errors;
     EXPECT_DOUBLE_EQ(reopen()->asDouble("OB_KAMSH"), 7);
     EXPECT_EQ(set({"OB_KAMSH=8", "TE_VLAJ=90"}), 0) << errors;
+}
+
+TEST_F(SetCommand, JsonIsTheHeatBalanceAfterTheLastAssignment) {
+    ASSERT_EQ(set({"OS_TIME=24", "--json"}), 0) << errors;
+    const nlohmann::json after = nlohmann::json::parse(output);
+    EXPECT_DOUBLE_EQ(after["boxes"]["CurrencyEdit6"].get<double>(), 1.0); // lighting doubled
+    EXPECT_EQ(after["file"], calcPath());
+    // the file holds what was printed: vorn calc reads the same balance from it
+    ASSERT_EQ(vorn({"calc", calcPath(), "--json"}), 0) << errors;
+    EXPECT_EQ(nlohmann::json::parse(output), after);
 }
 
 } // namespace
