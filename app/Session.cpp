@@ -454,7 +454,7 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
         work.setValue(spec.field, stored);
     } catch (const DbfError&) {
         // the field's width in the file cannot hold the number; nothing was written
-        return CommitResult::refusal("Число " + numberText(v) + " слишком велико для этого поля");
+        return CommitResult::refusal("Число слишком велико для этого поля");
     }
     runRule(spec);
     return {};

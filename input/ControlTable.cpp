@@ -5,6 +5,7 @@
 #include "input/ScreenState.h"
 
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -307,7 +308,9 @@ double parseNumericText(const std::string& text) {
         ++begin;
     double v = 0;
     const auto res = std::from_chars(begin, s.data() + s.size(), v);
-    if (res.ec != std::errc())
+    if (res.ec == std::errc::result_out_of_range)
+        v = HUGE_VAL; // more digits than a double holds: clamped, or too large for the field
+    else if (res.ec != std::errc())
         return 0; // "", "-", "." and "-.": nothing typed yet
     return begin != s.data() ? -v : v;
 }

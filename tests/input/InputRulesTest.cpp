@@ -150,10 +150,11 @@ TEST_F(InputRules, RefusedTextWritesNothingAndRunsNothing) {
     setQuietly("OS_POW", 20); // a recalculation would double box 6
     struct Case {
         const char* control;
-        const char* text;
+        std::string text;
     } cases[] = {
-        {"VO_PROC", "95"},     {"VO_PROC", "0"},    {"VO_PROC", ""},     {"ST_MT1", "-5"},
-        {"OB_KAMDL", "2.755"}, {"ST_TEM1", "1000"}, {"OB_KAMSH", "abc"}, {"TE_PT0", "99999"},
+        {"VO_PROC", "95"},   {"VO_PROC", "0"},      {"VO_PROC", ""},
+        {"ST_MT1", "-5"},    {"OB_KAMDL", "2.755"}, {"ST_TEM1", "1000"},
+        {"OB_KAMSH", "abc"}, {"TE_PT0", "99999"},   {"OB_KAMDL", std::string(400, '9')},
     };
     for (const Case& c : cases) {
         const ControlSpec& spec = control(c.control);
