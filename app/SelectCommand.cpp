@@ -1,6 +1,7 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
+#include "app/CalcCommand.h"
 #include "app/Commands.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
@@ -158,19 +159,9 @@ void printText(std::ostream& out, const Selection& s) {
 }
 
 int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(opt.file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << opt.file << "\n";
-        return kExitFailure;
-    }
     DataModule dm;
-    dm.setDataDir(ctx.dataDir);
-    std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
-        ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
-                << ")\n";
-        return kExitFailure;
-    }
+    if (const int status = openCommandData(ctx, opt.file, dm))
+        return status;
 
     const bool writes = opt.systems || opt.choose;
     std::unique_ptr<Session> session;
