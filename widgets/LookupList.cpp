@@ -1,0 +1,69 @@
+#include "widgets/LookupList.h"
+
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+namespace vorn {
+
+LookupList::LookupList(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    setMaxVisibleItems(8);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(8);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        value_ = itemText(index);
+        emit picked(value_);
+    });
+}
+
+void LookupList::setItems(const QStringList& items) {
+    const QSignalBlocker block(this);
+    clear();
+    addItems(items);
+    select();
+}
+
+void LookupList::fill() {
+    if (source_)
+        setItems(source_());
+}
+
+void LookupList::showValue(const QString& value) {
+    value_ = value;
+    // A list read from a table is read again when used; until then it holds the value.
+    if (source_ && findText(value, Qt::MatchExactly) < 0) {
+        const QSignalBlocker block(this);
+        clear();
+        if (!value.isEmpty())
+            addItem(value);
+    }
+    select();
+}
+
+void LookupList::select() {
+    const QSignalBlocker block(this);
+    const int i = findText(value_, Qt::MatchExactly);
+    setPlaceholderText(i < 0 ? value_ : QString());
+    setCurrentIndex(i);
+}
+
+void LookupList::showPopup() {
+    fill();
+    QComboBox::showPopup();
+}
+
+void LookupList::focusInEvent(QFocusEvent* event) {
+    fill();
+    QComboBox::focusInEvent(event);
+}
+
+void LookupList::keyPressEvent(QKeyEvent* event) {
+    if (enterMovesOn_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        focusNextChild();
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+} // namespace vorn
