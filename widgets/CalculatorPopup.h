@@ -32,10 +32,10 @@ private:
     void showEntry();
 
     QLabel* display_ = nullptr;
-    QString entry_;      // the number being typed; empty when the display shows a result
-    double shown_ = 0;   // the value shown when entry_ is empty
-    double acc_ = 0;     // left operand of the pending operation
-    QChar pending_;      // the pending operation, or null
+    QString entry_;       // the number being typed; empty when the display shows a result
+    double shown_ = 0;    // the value shown when entry_ is empty
+    double acc_ = 0;      // left operand of the pending operation
+    QChar pending_;       // the pending operation, or null
     bool failed_ = false; // a division by zero: only C and Escape work
 };
 

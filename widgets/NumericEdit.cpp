@@ -42,7 +42,8 @@ QString resultText(double value) {
 // Guards what does not come by a key: paste, drop, the Edit menu.
 class RuleValidator : public QValidator {
 public:
-    RuleValidator(const NumericEdit* edit) : QValidator(const_cast<NumericEdit*>(edit)), edit_(edit) {}
+    RuleValidator(const NumericEdit* edit)
+        : QValidator(const_cast<NumericEdit*>(edit)), edit_(edit) {}
     State validate(QString& input, int&) const override {
         return edit_->allows(input) ? Acceptable : Invalid;
     }

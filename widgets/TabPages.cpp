@@ -28,15 +28,19 @@ TabPages::TabPages(QWidget* parent) : QWidget(parent) {
             setCurrentIndex((currentIndex() + by + count()) % count());
     };
     for (const char* keys : {"Ctrl+Tab", "Ctrl+PgDown"}) {
-        auto* s = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
-                                Qt::WidgetWithChildrenShortcut);
+        auto* s = new QShortcut(QKeySequence(keys), this, nullptr, nullptr, Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, [step] { step(1); });
     }
     for (const char* keys : {"Ctrl+Shift+Tab", "Ctrl+PgUp"}) {
-        auto* s = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
-                                Qt::WidgetWithChildrenShortcut);
+        auto* s = new QShortcut(QKeySequence(keys), this, nullptr, nullptr, Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, [step] { step(-1); });
     }
+}
+
+void TabPages::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // the strip takes as many rows as the captions need at this width
+    strip_->setFixedHeight(strip_->heightForWidth(width()));
 }
 
 int TabPages::addPage(QWidget* page, const QString& caption) {
@@ -97,11 +101,11 @@ QRect TabStrip::tabRect(int i) const {
 }
 
 int TabStrip::rowHeight() const {
-    return fontMetrics().height() + 8;
+    return fontMetrics().height() + 6;
 }
 
 int TabStrip::tabWidth(int i) const {
-    return fontMetrics().horizontalAdvance(captions_[i]) + 14;
+    return fontMetrics().horizontalAdvance(captions_[i]) + 12;
 }
 
 QVector<QRect> TabStrip::layoutFor(int width) const {
@@ -184,7 +188,11 @@ void TabStrip::paintEvent(QPaintEvent*) {
             if (hasFocus())
                 opt.state |= QStyle::State_HasFocus;
         }
-        p.drawControl(QStyle::CE_TabBarTab, opt);
+        // the style's tab shape, the caption centred in the whole tab (the style's own
+        // label leaves wide margins that would cut the caption)
+        p.drawControl(QStyle::CE_TabBarTabShape, opt);
+        p.drawItemText(rects_[i], Qt::AlignCenter, palette(), isEnabled(), captions_[i],
+                       QPalette::WindowText);
         if (i == current_ && hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);

@@ -1,7 +1,7 @@
 #pragma once
 // Pages with a tab strip that wraps into as many rows as the captions need, so every
 // caption stays readable in a narrow window. A click on a tab, the arrow keys on the focused
-// strip, Ctrl+Tab / Ctrl+Shift+Tab and Ctrl+PgDown / Ctrl+PgUp anywhere on the pages switch
+// strip, Ctrl+Tab / Ctrl+Shift+Tab and Ctrl+PgDown / Ctrl+PgUp anywhere in the window switch
 // the page. The chosen page stays until another is chosen.
 #include <QWidget>
 
@@ -29,6 +29,9 @@ public:
 
 signals:
     void currentChanged(int index);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     TabStrip* strip_ = nullptr;
