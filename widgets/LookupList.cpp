@@ -1,12 +1,39 @@
 #include "widgets/LookupList.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QSignalBlocker>
 
 namespace vorn {
 
+namespace {
+// Some styles open a list as a menu of all its items; this one always opens a scrolling
+// list of at most maxVisibleItems rows.
+class ScrollingListStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+QStyle* scrollingListStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new ScrollingListStyle;
+        style->setParent(qApp); // goes with the application
+    }
+    return style;
+}
+} // namespace
+
 LookupList::LookupList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    setStyle(scrollingListStyle());
     setMaxVisibleItems(8);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(8);

@@ -174,6 +174,61 @@ private slots:
         QCOMPARE(rig.get<QLineEdit>("DBEdit41")->text(), QString("135,00")); // 6 × 7,5 × 3
     }
 
+    void enterInTheHumidityListMovesOn() {
+        Rig rig(data_);
+        newFile(rig);
+        QWidget* humidity = rig.screen->control("DBEdit11");
+        humidity->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(humidity, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), rig.screen->control("RxDBCalcEdit1"));
+    }
+
+    void typedTextIsWrittenBeforeTheFileCloses() {
+        Rig rig(data_);
+        const QString path = newFile(rig);
+        NumericEdit* length = rig.clearField("DBEdit38");
+        QTest::keyClicks(length, "8,25");
+        rig.window->action("FileClose1")->trigger(); // the focus never left the field
+        rig.window->openCalculationAt(path);
+        QCOMPARE(rig.dm.taWork.asDouble("OB_KAMDL"), 8.25);
+        QCOMPARE(rig.get<NumericEdit>("DBEdit38")->text(), QString("8,25"));
+    }
+
+    // One pick per kind of control, seen through the fields the rule fills.
+    void regionListAndFullLoadButtonShowWhatTheRulesWrote() {
+        Rig rig(data_);
+        newFile(rig);
+        auto* region = rig.get<LookupList>("DBLookupComboBox3");
+        auto pick = [region](const QString& name) {
+            region->fill();
+            const int i = region->findText(name);
+            QVERIFY2(i >= 0, qPrintable(name));
+            region->setCurrentIndex(i);
+            emit region->activated(i);
+        };
+        pick("Казань");
+        for (const char* wall : {"DBEdit30", "DBEdit32", "DBEdit35"})
+            QCOMPARE(rig.get<NumericEdit>(wall)->text(), QString("27"));
+        QVERIFY(!rig.screen->control("DBEdit36")->isEnabled());
+        pick("Другой");
+        QVERIFY(rig.screen->control("DBEdit36")->isEnabled());
+        QVERIFY(rig.screen->control("DBEdit37")->isEnabled());
+
+        rig.screen->pages()->setCurrentIndex(3);
+        for (const auto& [name, text] : {std::pair{"DBEdit38", "6,5"},
+                                         {"DBEdit39", "5"},
+                                         {"RxDBCalcEdit2", "1"},
+                                         {"RxDBCalcEdit3", "100"}}) {
+            NumericEdit* edit = rig.clearField(name);
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Tab);
+        }
+        QTest::mouseClick(rig.window->findChild<QRadioButton*>("RadioGroup2_1"), Qt::LeftButton);
+        QTest::mouseClick(rig.screen->control("BitBtn1"), Qt::LeftButton);
+        QCOMPARE(rig.get<NumericEdit>("DBEdit3")->text(), QString("1625"));
+        QCOMPARE(rig.get<NumericEdit>("DBEdit4")->text(), QString("162"));
+    }
+
     void outOfRangeFanShareKeepsTheFocus_data() {
         QTest::addColumn<QString>("typed");
         QTest::newRow("above") << "95";
