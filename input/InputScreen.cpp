@@ -669,6 +669,7 @@ void InputScreen::leave(const ControlSpec& spec, NumericEdit* edit, const QStrin
         const QString message = u8(result.message);
         QTimer::singleShot(0, edit, [this, edit, message] {
             refocusing_ = true;
+            showPageOf(edit); // the user may have clicked another page's tab
             edit->setFocus(Qt::OtherFocusReason);
             refocusing_ = false;
             emit messageRequested(message);
@@ -679,6 +680,12 @@ void InputScreen::leave(const ControlSpec& spec, NumericEdit* edit, const QStrin
     }
     refresh();
     emit edited();
+}
+
+void InputScreen::showPageOf(QWidget* w) {
+    for (int i = 0; i < pages_->count(); ++i)
+        if (pages_->page(i)->isAncestorOf(w))
+            pages_->setCurrentIndex(i);
 }
 
 bool InputScreen::commitPending(bool tell) {

@@ -80,6 +80,7 @@ private:
     void leave(const ControlSpec& spec, NumericEdit* edit, const QString& text);
     template <typename F> void forward(F&& event);
     void refreshControl(const Bound& b);
+    void showPageOf(QWidget* w);
     void chainFocus(const QList<QWidget*>& order);
 
     Session& session_;

@@ -231,11 +231,14 @@ private slots:
 
     void outOfRangeFanShareKeepsTheFocus_data() {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("above") << "95";
-        QTest::newRow("zero") << "0";
+        QTest::addColumn<bool>("byTab"); // or by a click on another page's tab
+        QTest::newRow("above, Tab") << "95" << true;
+        QTest::newRow("zero, Tab") << "0" << true;
+        QTest::newRow("above, page tab") << "95" << false;
     }
     void outOfRangeFanShareKeepsTheFocus() {
         QFETCH(QString, typed);
+        QFETCH(bool, byTab);
         Rig rig(data_);
         newFile(rig);
         rig.screen->pages()->setCurrentIndex(8);
@@ -243,8 +246,13 @@ private slots:
         QSignalSpy edits(rig.screen, &InputScreen::edited);
         NumericEdit* share = rig.clearField("DBEdit48");
         QTest::keyClicks(share, typed);
-        QTest::keyClick(share, Qt::Key_Tab);
+        TabPages* pages = rig.screen->pages();
+        if (byTab)
+            QTest::keyClick(share, Qt::Key_Tab);
+        else
+            QTest::mouseClick(pages->strip(), Qt::LeftButton, {}, pages->tabRect(0).center());
         QTRY_COMPARE(rig.messages.size(), 1);
+        QCOMPARE(pages->currentIndex(), 8);
         QVERIFY2(rig.messages[0].contains("1") && rig.messages[0].contains("90"),
                  qPrintable(rig.messages[0]));
         QTRY_COMPARE(QApplication::focusWidget(), share);
