@@ -400,13 +400,6 @@ void Session::runRule(const ControlSpec& spec) {
 }
 
 namespace {
-CommitResult refusal(std::string message) {
-    CommitResult r;
-    r.refused = true;
-    r.message = std::move(message);
-    return r;
-}
-
 // A bound number as its field shows it: whole numbers without decimals, "," between.
 std::string numberText(double v) {
     std::string s = Value(v).toString();
@@ -438,13 +431,13 @@ const char* const kNotInList = "Такого значения нет в спис
 CommitResult Session::commitText(const ControlSpec& spec, const std::string& typedText) {
     Table& work = dm_.taWork;
     if (!work.isOpen() || !spec.isNumber() || !spec.field)
-        return refusal("Это поле не принимает ввод");
+        return CommitResult::refusal("Это поле не принимает ввод");
     if (!numericTextAllowed(spec, typedText))
-        return refusal("Недопустимое число \"" + typedText + "\"");
+        return CommitResult::refusal("Недопустимое число \"" + typedText + "\"");
     double v = parseNumericText(typedText);
     if (spec.refusesOutOfRange && (v < spec.lo || v > spec.hi))
-        return refusal("Допустимы значения от " + rangeText(spec.lo) + " до " + rangeText(spec.hi) +
-                       " !");
+        return CommitResult::refusal("Допустимы значения от " + rangeText(spec.lo) + " до " +
+                                     rangeText(spec.hi) + " !");
     if (spec.hasRange)
         v = std::min(std::max(v, spec.lo), spec.hi);
     Value stored; // exactly 0 is stored as a blank field
@@ -461,7 +454,7 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
         work.setValue(spec.field, stored);
     } catch (const DbfError&) {
         // the field's width in the file cannot hold the number; nothing was written
-        return refusal("Число " + numberText(v) + " слишком велико для этого поля");
+        return CommitResult::refusal("Число слишком велико для этого поля");
     }
     runRule(spec);
     return {};
@@ -470,12 +463,12 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
 CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& itemText) {
     Table& work = dm_.taWork;
     if (!work.isOpen())
-        return refusal("Расчет не открыт");
+        return CommitResult::refusal("Расчет не открыт");
     switch (spec.kind) {
     case ControlKind::Regime: {
         const int index = itemIndex(spec, itemText);
         if (index < 0)
-            return refusal(kNotInList);
+            return CommitResult::refusal(kNotInList);
         // RadioGroup1Click comes with a change of the selected item only
         if (index != screen_.regimeIndex) {
             screen_.regimeIndex = index;
@@ -487,7 +480,7 @@ CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& ite
         // a whole category from the list only: a part typed on the way to "Овощи" must
         // not throw the chosen product away
         if (itemIndex(spec, itemText) < 0)
-            return refusal(kNotInList);
+            return CommitResult::refusal(kNotInList);
         screen_.category = itemText;
         categoryRule();
         return {};
@@ -495,13 +488,13 @@ CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& ite
     case ControlKind::Turnover: {
         const int index = itemIndex(spec, itemText);
         if (index < 0)
-            return refusal(kNotInList);
+            return CommitResult::refusal(kNotInList);
         screen_.turnoverSpeed = index;
         return {};
     }
     case ControlKind::Choice: {
         if (itemIndex(spec, itemText) < 0)
-            return refusal(kNotInList);
+            return CommitResult::refusal(kNotInList);
         editRecord(work);
         work.setValue(spec.field, Value(itemText));
         runRule(spec);
@@ -510,7 +503,7 @@ CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& ite
     case ControlKind::Lookup: {
         Table* table = tableNamed(dm_, spec.lookupTable);
         if (!table || itemText.empty() || !table->locate(spec.lookupField, Value(itemText)))
-            return refusal(kNotInList);
+            return CommitResult::refusal(kNotInList);
         // the list closes on that row: the record takes the row's own name
         editRecord(work);
         work.setValue(spec.field, table->value(spec.lookupField));
@@ -518,7 +511,7 @@ CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& ite
         return {};
     }
     default:
-        return refusal("Это поле не является списком");
+        return CommitResult::refusal("Это поле не является списком");
     }
 }
 
@@ -582,9 +575,11 @@ std::string Session::displayText(const ControlSpec& spec) const {
         return formatMask2(work.asDouble(spec.field)); // the calculated volume
     }
     const Value v = work.value(spec.field);
-    if (v.isNull())
-        return {};
-    return v.isNumber() ? numberText(v.toDouble()) : v.toString();
+    if (v.isNumber()) {
+        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as
+        return v.toDouble() == 0 ? std::string() : numberText(v.toDouble());
+    }
+    return v.toString();
 }
 
 bool Session::checkState(const ControlSpec& spec) const {

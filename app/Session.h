@@ -21,6 +21,8 @@ struct ControlSpec;
 struct CommitResult {
     bool refused = false;
     std::string message;
+
+    static CommitResult refusal(std::string why) { return {true, std::move(why)}; }
 };
 
 class Session {

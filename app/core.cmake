@@ -1,10 +1,10 @@
 # GUI-free sources of app/
 target_sources(vorncore PRIVATE
   app/Commands.cpp
-  app/JsonText.cpp
   app/DumpCommand.cpp
   app/Session.cpp
   app/CalcCommand.cpp
+  app/SetCommand.cpp
   app/FileCopy.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp

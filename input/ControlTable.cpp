@@ -5,6 +5,7 @@
 #include "input/ScreenState.h"
 
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -58,26 +59,27 @@ struct Row {
     }
 };
 
+// Rows in focus order; page and group apply to the rows added after they are set.
 class Builder {
 public:
-    std::vector<ControlSpec> rows;
     int page = 0;
     const char* group = nullptr;
 
     Row& add(const char* name, const char* field, K kind, R rule) {
-        pending_.emplace_back(name, field, kind, rule);
-        pending_.back().s.page = page;
-        pending_.back().s.group = group;
-        return pending_.back();
+        rows_.emplace_back(name, field, kind, rule);
+        rows_.back().s.page = page;
+        rows_.back().s.group = group;
+        return rows_.back();
     }
     std::vector<ControlSpec> finish() {
-        for (Row& r : pending_)
-            rows.push_back(std::move(r.s));
-        return std::move(rows);
+        std::vector<ControlSpec> out;
+        for (Row& r : rows_)
+            out.push_back(std::move(r.s));
+        return out;
     }
 
 private:
-    std::vector<Row> pending_;
+    std::vector<Row> rows_;
 };
 
 // Names are kept as static strings: the table lives for the whole program.
@@ -306,7 +308,9 @@ double parseNumericText(const std::string& text) {
         ++begin;
     double v = 0;
     const auto res = std::from_chars(begin, s.data() + s.size(), v);
-    if (res.ec != std::errc())
+    if (res.ec == std::errc::result_out_of_range)
+        v = HUGE_VAL; // more digits than a double holds: clamped, or too large for the field
+    else if (res.ec != std::errc())
         return 0; // "", "-", "." and "-.": nothing typed yet
     return begin != s.data() ? -v : v;
 }

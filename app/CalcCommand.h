@@ -1,0 +1,30 @@
+#pragma once
+// vorn calc: the heat balance of a calculation. Its JSON object is shared by the commands
+// that print a heat balance after changing a calculation.
+#include "calc/CalcResults.h"
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace vorn {
+
+struct CliContext;
+class DataModule;
+
+struct CalcOptions {
+    std::string file;
+    bool json = false;
+};
+
+int calcCommand(const CliContext& ctx, const CalcOptions& opt);
+
+// The first steps of a command on a calculation file: the file is there and the reference
+// tables of ctx.dataDir open in dm. On failure prints why and returns exit status 1;
+// otherwise returns 0.
+int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
+
+// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
+nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
+                                const CalcResults& results, double vnKr);
+
+} // namespace vorn
