@@ -58,7 +58,7 @@ void LookupList::fill() {
 void LookupList::showValue(const QString& value) {
     value_ = value;
     // A list read from a table is read again when used; until then it holds the value.
-    if (source_ && findText(value, Qt::MatchExactly) < 0) {
+    if (source_ && indexOfValue() < 0) {
         const QSignalBlocker block(this);
         clear();
         if (!value.isEmpty())
@@ -67,9 +67,24 @@ void LookupList::showValue(const QString& value) {
     select();
 }
 
+int LookupList::indexOfValue() const {
+    const int exact = findText(value_, Qt::MatchExactly);
+    if (exact >= 0 || value_.isEmpty())
+        return exact;
+    // A text stored in a field narrower than the item keeps only its beginning.
+    int found = -1;
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i).startsWith(value_)) {
+            if (found >= 0)
+                return -1; // more than one item begins so
+            found = i;
+        }
+    return found;
+}
+
 void LookupList::select() {
     const QSignalBlocker block(this);
-    const int i = findText(value_, Qt::MatchExactly);
+    const int i = indexOfValue();
     setPlaceholderText(i < 0 ? value_ : QString());
     setCurrentIndex(i);
 }

@@ -23,8 +23,9 @@ public:
     // Reads the items from the source now (nothing without a source).
     void fill();
 
-    // The value shown; one that is not among the items is shown as a blank selection
-    // with its text.
+    // The value shown: the item equal to it, or else the one item that begins with it (a
+    // text cut to the width of its field); any other value is shown as a blank selection
+    // with its text in grey.
     void showValue(const QString& value);
     const QString& shownValue() const { return value_; }
 
@@ -42,6 +43,7 @@ protected:
 
 private:
     void select();
+    int indexOfValue() const;
 
     Source source_;
     QString value_;

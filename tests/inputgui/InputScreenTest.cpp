@@ -145,6 +145,24 @@ private slots:
                          "DBLookupComboBox15 chIdent DBEdit17"));
     }
 
+    void listShowsTheItemOfAStoredText_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("index");
+        QTest::newRow("equal") << "Штабели на поддонах" << 0;
+        QTest::newRow("cut to the field's 20 characters") << "Мясные туши на крюка" << 1;
+        QTest::newRow("not an item") << "Бочки" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void listShowsTheItemOfAStoredText() {
+        QFETCH(QString, stored);
+        QFETCH(int, index);
+        LookupList list;
+        list.setItems({"Штабели на поддонах", "Мясные туши на крюках"});
+        list.showValue(stored);
+        QCOMPARE(list.currentIndex(), index);
+        QCOMPARE(list.placeholderText(), index < 0 ? stored : QString());
+    }
+
     void escapeRestoresAndAClickSelectsAll() {
         Rig rig(data_);
         newFile(rig);
