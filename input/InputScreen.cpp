@@ -391,7 +391,7 @@ QWidget* InputScreen::wallsPage() {
         for (int c = 0; c < 5; ++c) {
             QWidget* w = build(names[c].toUtf8().constData());
             if (c == 0 || c == 2)
-                w->setFixedWidth(kListWidth);
+                w->setFixedWidth(kListWidth + 8);
             g->addWidget(w, n, c + 1);
         }
     }

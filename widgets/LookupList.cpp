@@ -1,10 +1,12 @@
 #include "widgets/LookupList.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QSignalBlocker>
+#include <QStyle>
 
 namespace vorn {
 
@@ -85,12 +87,16 @@ int LookupList::indexOfValue() const {
 void LookupList::select() {
     const QSignalBlocker block(this);
     const int i = indexOfValue();
+    setToolTip(value_); // the whole name, also where the box cuts it
     setPlaceholderText(i < 0 ? value_ : QString());
     setCurrentIndex(i);
 }
 
 void LookupList::showPopup() {
     fill();
+    // the open list is as wide as its longest item, so every name reads whole
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + scrollBar + 8);
     QComboBox::showPopup();
 }
 
