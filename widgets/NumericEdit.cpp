@@ -149,6 +149,7 @@ bool NumericEdit::putResult(double value) {
     if (!allows(t))
         return false;
     setText(t);
+    setModified(true); // as if typed: written when the field is left
     selectAll();
     return true;
 }

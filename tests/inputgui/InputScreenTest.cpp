@@ -330,6 +330,8 @@ private slots:
             calc->press(key);
         QVERIFY(!calc->isVisible());
         QCOMPARE(length->text(), QString("4,5"));
+        QVERIFY(rig.screen->commitPending());
+        QCOMPARE(rig.dm.taWork.asDouble("OB_KAMDL"), 4.5);
         // a result the field cannot hold as typed leaves it as it was
         NumericEdit* share = rig.get<NumericEdit>("DBEdit48");
         const QString before = share->text();
@@ -375,6 +377,12 @@ private slots:
         QTest::mouseClick(pages->strip(), Qt::LeftButton, {}, pages->tabRect(5).center());
         QCOMPARE(pages->currentIndex(), 5);
         QTest::keyClick(pages->strip(), Qt::Key_Right);
+        QCOMPARE(pages->currentIndex(), 6);
+        QWidget* workers = rig.screen->control("DBEdit12");
+        workers->setFocus();
+        QTest::keyClick(workers, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 7);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(pages->currentIndex(), 6);
         newFile(rig);
         QCOMPARE(pages->currentIndex(), 6);
