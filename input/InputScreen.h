@@ -26,8 +26,9 @@ class InputScreen : public QWidget {
 public:
     explicit InputScreen(Session& session, QWidget* parent = nullptr);
 
-    // Builds the screen into the window's Panel4 beside its result column, with the focus
-    // order groups, pages, result column, buttons, and wires messages and refreshes.
+    // Builds the screen into the window's Panel4 with the window's result column and
+    // buttons (adopt), and wires the messages, the refresh on open and the write of a
+    // typed text before the file commands.
     static InputScreen* install(MainWindow& window, Session& session);
 
     // Shows the record and the screen state in every control.
