@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -125,6 +126,58 @@ private slots:
         NumericEdit* edit = rig.clearField(control.toUtf8().constData());
         QTest::keyClicks(edit, keys);
         QCOMPARE(edit->text(), text);
+    }
+
+    void openedCalculationShowsItsState() {
+        Rig rig(data_);
+        const QString path = tmp_.filePath("apples.vrn");
+        QFile::copy(VORN_SOURCE_DIR "/tests/cases/cooling-apples/input.vrn", path);
+        rig.window->openCalculationAt(path);
+        QVERIFY(rig.messages.isEmpty());
+        QVERIFY(rig.window->findChild<QRadioButton*>("RadioGroup1_1")->isChecked());
+        QCOMPARE(rig.screen->caption("DBEdit4")->text(), QString("Охлаждаемая масса,(кг)"));
+        QVERIFY(rig.screen->control("DBEdit3")->isHidden()); // no stored mass in cooling
+        QCOMPARE(rig.get<LookupList>("DBLookupComboBox3")->currentText(), QString("Другой"));
+        QVERIFY(rig.screen->control("DBEdit36")->isEnabled()); // "Другой": typed in
+        QCOMPARE(rig.get<LookupList>("ComboBox1")->currentText(), QString("Фрукты"));
+        QCOMPARE(rig.get<LookupList>("DBLookupComboBox1")->currentText(), QString("Яблоки"));
+        QCOMPARE(rig.get<QLineEdit>("DBEdit18")->text(), QString("-1,1"));
+        QVERIFY(rig.get<QCheckBox>("chIdent")->isChecked());
+        QVERIFY(rig.get<QCheckBox>("DBCheckBox3")->isChecked());
+        QVERIFY(rig.screen->control("DBEdit46")->isEnabled());
+        QVERIFY(!rig.screen->control("DBEdit48")->isEnabled());
+        QCOMPARE(rig.get<QLabel>("Label3")->text(), QString("3"));
+        QCOMPARE(rig.get<NumericEdit>("DBEdit42")->text(), QString()); // 0 °C shows blank
+    }
+
+    void calculatorKeys_data() {
+        QTest::addColumn<QString>("keys"); // one character a key; "±" and "<" as shown
+        QTest::addColumn<QString>("display");
+        QTest::newRow("sum") << "12+3="
+                             << "15";
+        QTest::newRow("left to right") << "2*3-1="
+                                       << "5";
+        QTest::newRow("decimals") << "1.5*3="
+                                  << "4.5";
+        QTest::newRow("sign") << "7±"
+                              << "-7";
+        QTest::newRow("back-space") << "123<<"
+                                    << "1";
+        QTest::newRow("one separator") << "1..5"
+                                       << "1.5";
+        QTest::newRow("division by zero") << "4/0="
+                                          << "Ошибка";
+        QTest::newRow("clear after an error") << "4/0=C5"
+                                              << "5";
+    }
+    void calculatorKeys() {
+        QFETCH(QString, keys);
+        QFETCH(QString, display);
+        CalculatorPopup calc;
+        calc.start(0);
+        for (const QChar key : keys)
+            calc.press(key);
+        QCOMPARE(calc.displayText(), display);
     }
 
     void tabVisitsTheGroupsThenTheWallsColumns() {
