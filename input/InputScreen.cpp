@@ -153,6 +153,20 @@ QLabel* InputScreen::label(const QString& text, QWidget* buddy) {
     return l;
 }
 
+QWidget* InputScreen::row(QGridLayout* g, int r, int col, const char* name, const char* text) {
+    QWidget* w = build(name, QString::fromUtf8(text));
+    g->addWidget(caption(name), r, col);
+    g->addWidget(w, r, col + 1, Qt::AlignLeft);
+    return w;
+}
+
+QCheckBox* InputScreen::checkRow(QGridLayout* g, int r, const char* name, const char* text) {
+    auto* box = static_cast<QCheckBox*>(build(name));
+    box->setText(QString::fromUtf8(text));
+    g->addWidget(box, r, 0, 1, 2);
+    return box;
+}
+
 QWidget* InputScreen::build(const char* name, const QString& caption) {
     const ControlSpec* spec = findControl(name);
     if (!spec)
@@ -273,9 +287,9 @@ QWidget* InputScreen::buildWidget(const ControlSpec& spec) {
 
 QWidget* InputScreen::buildHeader() {
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(4);
+    auto* line = new QHBoxLayout(header);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(4);
 
     QGroupBox* region = group(" Регион ", "GroupBox3", header);
     auto* rg = grid(region);
@@ -287,46 +301,33 @@ QWidget* InputScreen::buildHeader() {
         const char* caption;
     } regionFields[] = {{"DBEdit36", "Максимальная средне-\nсуточная температура"},
                         {"DBEdit37", "Относительная\nвлажность"}};
-    for (int i = 0; i < 2; ++i) {
-        QWidget* w = build(regionFields[i].name, QString::fromUtf8(regionFields[i].caption));
-        rg->addWidget(caption(regionFields[i].name), i + 1, 0);
-        rg->addWidget(w, i + 1, 1);
-    }
+    for (int i = 0; i < 2; ++i)
+        row(rg, i + 1, 0, regionFields[i].name, regionFields[i].caption);
     rg->setRowStretch(3, 1);
-    row->addWidget(region);
+    line->addWidget(region);
 
     QGroupBox* chamber = group(" Параметры камеры ", "GroupBox2", header);
     auto* cg = grid(chamber);
-    const char* const chamberFields[4][2] = {{"DBEdit38", "Длина, (м)"},
-                                             {"DBEdit39", "Ширина, (м)"},
-                                             {"DBEdit40", "Высота, (м)"},
-                                             {"DBEdit41", "Объем, (м3)"}};
-    for (int i = 0; i < 4; ++i) {
-        QWidget* w = build(chamberFields[i][0], QString::fromUtf8(chamberFields[i][1]));
-        cg->addWidget(caption(chamberFields[i][0]), i, 0);
-        cg->addWidget(w, i, 1);
-    }
+    row(cg, 0, 0, "DBEdit38", "Длина, (м)");
+    row(cg, 1, 0, "DBEdit39", "Ширина, (м)");
+    row(cg, 2, 0, "DBEdit40", "Высота, (м)");
+    row(cg, 3, 0, "DBEdit41", "Объем, (м3)");
     cg->addWidget(new ChamberPlan(chamber), 0, 2, 4, 1, Qt::AlignCenter);
-    row->addWidget(chamber);
+    line->addWidget(chamber);
 
     QGroupBox* regime = group(" Режимы обработки ", "GroupBox1", header);
     auto* mg = grid(regime);
     mg->addWidget(build("RadioGroup1"), 0, 0, 1, 2);
-    const char* const regimeFields[4][2] = {{"DBEdit42", "Температура в камере"},
-                                            {"DBEdit11", "Влажность, ( %)"},
-                                            {"RxDBCalcEdit1", "Время работы оборуд."},
-                                            {"DBEdit45", "Коэффициент запаса"}};
-    for (int i = 0; i < 4; ++i) {
-        QWidget* w = build(regimeFields[i][0], QString::fromUtf8(regimeFields[i][1]));
-        mg->addWidget(caption(regimeFields[i][0]), i + 1, 0);
-        mg->addWidget(w, i + 1, 1);
-    }
+    row(mg, 1, 0, "DBEdit42", "Температура в камере");
+    row(mg, 2, 0, "DBEdit11", "Влажность, ( %)");
+    row(mg, 3, 0, "RxDBCalcEdit1", "Время работы оборуд.");
+    row(mg, 4, 0, "DBEdit45", "Коэффициент запаса");
     if (auto* humidity = qobject_cast<LookupList*>(control("DBEdit11"))) {
         humidity->setEnterMovesOn(true);
         humidity->setMinimumContentsLength(3);
         humidity->setFixedWidth(kFieldWidth);
     }
-    row->addWidget(regime, 1);
+    line->addWidget(regime, 1);
     return header;
 }
 
@@ -396,7 +397,7 @@ QWidget* InputScreen::wallsPage() {
         }
     }
     auto* ident = static_cast<QCheckBox*>(build("chIdent"));
-    ident->setText("По первой строке");
+    ident->setText(QString::fromUtf8("По первой строке"));
     auto* hint =
         label("Для автоматического заполнения всех\nпараметров по первой строке (стена А).");
     QFont italic = hint->font();
@@ -413,40 +414,25 @@ QWidget* InputScreen::wallsPage() {
 
 QWidget* InputScreen::ventilationPage() {
     auto* g = grid();
-    QWidget* rate = build("DBEdit13", "Кратность вентиляции в камере\n"
-                                      "(объемов незагруженной камеры в сутки)");
-    g->addWidget(caption("DBEdit13"), 0, 0);
-    g->addWidget(rate, 0, 1);
-    auto* own = static_cast<QCheckBox*>(build("DBCheckBox4"));
-    own->setText("Ввести кратность самостоятельно");
-    g->addWidget(own, 1, 0, 1, 2);
+    row(g, 0, 0, "DBEdit13",
+        "Кратность вентиляции в камере\n(объемов незагруженной камеры в сутки)");
+    checkRow(g, 1, "DBCheckBox4", "Ввести кратность самостоятельно");
     return pageFrame(2, g);
 }
 
 QWidget* InputScreen::infiltrationPage() {
     auto* g = grid();
-    const char* const fields[4][2] = {{"DBEdit1", "Высота двери, (м)"},
-                                      {"DBEdit7", "Ширина двери, (м)"},
-                                      {"DBComboBox2", "Тип товара"},
-                                      {"DBComboBox1", "Завеса"}};
-    for (int i = 0; i < 4; ++i) {
-        QWidget* w = build(fields[i][0], QString::fromUtf8(fields[i][1]));
-        if (i >= 2)
-            w->setFixedWidth(kListWidth + 44);
-        g->addWidget(caption(fields[i][0]), i, 0);
-        g->addWidget(w, i, 1, Qt::AlignLeft);
-    }
-    auto* automatic = static_cast<QCheckBox*>(build("DBCheckBox1"));
-    automatic->setText("Автоматич. дверь");
-    g->addWidget(automatic, 4, 0, 1, 2);
+    row(g, 0, 0, "DBEdit1", "Высота двери, (м)");
+    row(g, 1, 0, "DBEdit7", "Ширина двери, (м)");
+    row(g, 2, 0, "DBComboBox2", "Тип товара")->setFixedWidth(kListWidth + 44);
+    row(g, 3, 0, "DBComboBox1", "Завеса")->setFixedWidth(kListWidth + 44);
+    checkRow(g, 4, "DBCheckBox1", "Автоматич. дверь");
 
     auto* passages = new QGroupBox;
     passages->setObjectName("GroupBox6");
     auto* pg = grid(passages);
     pg->setContentsMargins(6, 4, 6, 4);
-    QWidget* load = build("DBEdit2", "Грузоподъемность транспортного средства, кг");
-    pg->addWidget(caption("DBEdit2"), 0, 0);
-    pg->addWidget(load, 0, 1);
+    row(pg, 0, 0, "DBEdit2", "Грузоподъемность транспортного средства, кг");
     pg->addWidget(label("Количество проходов в камеру"), 1, 0);
     pg->addWidget(build("Label3"), 1, 1);
     g->addWidget(passages, 5, 0, 1, 2);
@@ -463,15 +449,9 @@ QWidget* InputScreen::productPage() {
     // Product column and packaging column side by side, the full-load group below.
     auto* g = grid();
     g->setVerticalSpacing(1);
-    auto row = [this, g](int r, int col, const char* name, const char* text) {
-        QWidget* w = build(name, QString::fromUtf8(text));
-        g->addWidget(caption(name), r, col);
-        g->addWidget(w, r, col + 1, Qt::AlignLeft);
-        return w;
-    };
-    row(0, 0, "ComboBox1", "Категория")->setFixedWidth(kListWidth);
-    row(1, 0, "DBLookupComboBox1", "Продукт")->setFixedWidth(kListWidth + 12);
-    row(2, 0, "DBEdit3", "Хранимая масса, (кг)");
+    row(g, 0, 0, "ComboBox1", "Категория")->setFixedWidth(kListWidth);
+    row(g, 1, 0, "DBLookupComboBox1", "Продукт")->setFixedWidth(kListWidth + 12);
+    row(g, 2, 0, "DBEdit3", "Хранимая масса, (кг)");
     auto* massRow = new QHBoxLayout;
     massRow->setSpacing(4);
     g->removeWidget(control("DBEdit3"));
@@ -479,26 +459,22 @@ QWidget* InputScreen::productPage() {
     massRow->addWidget(build("BitBtn1"));
     massRow->addStretch();
     g->addLayout(massRow, 2, 1);
-    row(3, 0, "DBEdit4", "Суточный оборот, (кг)");
-    row(4, 0, "DBEdit6", "Температура начальная");
-    row(5, 0, "DBEdit5", "Температура конечная");
+    row(g, 3, 0, "DBEdit4", "Суточный оборот, (кг)");
+    row(g, 4, 0, "DBEdit6", "Температура начальная");
+    row(g, 5, 0, "DBEdit5", "Температура конечная");
     g->setColumnMinimumWidth(2, 6);
-    row(0, 3, "DBEdit18", "Точка замерзания");
-    row(1, 3, "DBLookupComboBox2", "Тара")->setFixedWidth(kListWidth - 12);
-    row(2, 3, "DBEdit44", "Хранимая масса, (кг)");
-    row(3, 3, "DBEdit8", "Суточный оборот, (кг)");
-    row(4, 3, "DBEdit10", "Температура начальная");
-    row(5, 3, "DBEdit9", "Температура конечная");
+    row(g, 0, 3, "DBEdit18", "Точка замерзания");
+    row(g, 1, 3, "DBLookupComboBox2", "Тара")->setFixedWidth(kListWidth - 12);
+    row(g, 2, 3, "DBEdit44", "Хранимая масса, (кг)");
+    row(g, 3, 3, "DBEdit8", "Суточный оборот, (кг)");
+    row(g, 4, 3, "DBEdit10", "Температура начальная");
+    row(g, 5, 3, "DBEdit9", "Температура конечная");
 
     QGroupBox* full = group(" Расчет полной загрузки камеры ", "GroupBox7", nullptr);
     auto* fg = grid(full);
     fg->setVerticalSpacing(1);
-    QWidget* stacking = build("RxDBCalcEdit2", "Высота штабелирования товара, (м)");
-    QWidget* density = build("RxDBCalcEdit3", "Плотность укладки товара, (кг/м3)");
-    fg->addWidget(caption("RxDBCalcEdit2"), 0, 0);
-    fg->addWidget(stacking, 0, 1);
-    fg->addWidget(caption("RxDBCalcEdit3"), 1, 0);
-    fg->addWidget(density, 1, 1);
+    row(fg, 0, 0, "RxDBCalcEdit2", "Высота штабелирования товара, (м)");
+    row(fg, 1, 0, "RxDBCalcEdit3", "Плотность укладки товара, (кг/м3)");
     QGroupBox* speed = group(" Скорость оборота ", "RadioGroup2Box", full);
     auto* sl = new QHBoxLayout(speed);
     sl->setContentsMargins(6, 0, 6, 0);
@@ -517,40 +493,24 @@ QWidget* InputScreen::respirationPage() {
 
 QWidget* InputScreen::lightingPage() {
     auto* g = grid();
-    QWidget* hours = build("DBEdit14", "Время работы освещения в камере, (ч/сут.)");
-    g->addWidget(caption("DBEdit14"), 0, 0);
-    g->addWidget(hours, 0, 1);
-    QWidget* power = build("DBEdit15", "Мощность освещения, (Вт/м2)");
-    g->addWidget(caption("DBEdit15"), 1, 0);
-    g->addWidget(power, 1, 1);
-    auto* recommended = static_cast<QCheckBox*>(build("DBCheckBox2"));
-    recommended->setText("Установить рекомендуемое значение");
-    g->addWidget(recommended, 2, 0, 1, 2);
+    row(g, 0, 0, "DBEdit14", "Время работы освещения в камере, (ч/сут.)");
+    row(g, 1, 0, "DBEdit15", "Мощность освещения, (Вт/м2)");
+    checkRow(g, 2, "DBCheckBox2", "Установить рекомендуемое значение");
     return pageFrame(6, g);
 }
 
-QWidget* InputScreen::singleFieldPage(int page, const char* name, const QString& text) {
+QWidget* InputScreen::singleFieldPage(int page, const char* name, const char* text) {
     auto* g = grid();
-    QWidget* w = build(name, text);
-    g->addWidget(caption(name), 0, 0);
-    g->addWidget(w, 0, 1);
+    row(g, 0, 0, name, text);
     return pageFrame(page, g);
 }
 
 QWidget* InputScreen::fansPage() {
     auto* g = grid();
-    QWidget* share = build("DBEdit48", "Предварительный учет теплопритока от ВО, (% от Qx)");
-    g->addWidget(caption("DBEdit48"), 0, 0);
-    g->addWidget(share, 0, 1);
-    auto* refined = static_cast<QCheckBox*>(build("DBCheckBox3"));
-    refined->setText("Уточняющий расчет");
-    g->addWidget(refined, 1, 0, 1, 2);
-    QWidget* count = build("DBEdit46", "Количество вентиляторов ВО");
-    g->addWidget(caption("DBEdit46"), 2, 0);
-    g->addWidget(count, 2, 1);
-    QWidget* power = build("DBEdit47", "Мощность вентиляторов ВО, (кВт)");
-    g->addWidget(caption("DBEdit47"), 3, 0);
-    g->addWidget(power, 3, 1);
+    row(g, 0, 0, "DBEdit48", "Предварительный учет теплопритока от ВО, (% от Qx)");
+    checkRow(g, 1, "DBCheckBox3", "Уточняющий расчет");
+    row(g, 2, 0, "DBEdit46", "Количество вентиляторов ВО");
+    row(g, 3, 0, "DBEdit47", "Мощность вентиляторов ВО, (кВт)");
     return pageFrame(9, g);
 }
 

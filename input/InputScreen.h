@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <vector>
 
+class QCheckBox;
 class QGridLayout;
 class QLabel;
 
@@ -65,6 +66,9 @@ private:
 
     QWidget* build(const char* name, const QString& caption = {});
     QWidget* buildWidget(const ControlSpec& spec);
+    // A caption and its control in row r of g, from column col.
+    QWidget* row(QGridLayout* g, int r, int col, const char* name, const char* caption);
+    QCheckBox* checkRow(QGridLayout* g, int r, const char* name, const char* caption);
     QLabel* label(const QString& text, QWidget* buddy = nullptr);
     QWidget* buildHeader();
     QWidget* buildPage(int page);
@@ -75,7 +79,7 @@ private:
     QWidget* productPage();
     QWidget* respirationPage();
     QWidget* lightingPage();
-    QWidget* singleFieldPage(int page, const char* name, const QString& caption);
+    QWidget* singleFieldPage(int page, const char* name, const char* caption);
     QWidget* fansPage();
 
     void leave(const ControlSpec& spec, NumericEdit* edit, const QString& text);
