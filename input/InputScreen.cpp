@@ -10,6 +10,7 @@
 #include "widgets/NumericEdit.h"
 #include "widgets/TabPages.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -117,7 +118,18 @@ InputScreen* InputScreen::install(MainWindow& window, Session& session) {
     screen->adopt(window.resultsPanel(), window.panelButtons());
     connect(screen, &InputScreen::messageRequested, &window,
             [&window](const QString& text) { window.showMessage(text); });
-    connect(&window, &MainWindow::calculationShown, screen, &InputScreen::refresh);
+    connect(&window, &MainWindow::calculationShown, screen, [screen, &window] {
+        screen->refresh();
+        // the keyboard starts in the screen, at its first control that takes input
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && window.inputPanel()->isAncestorOf(focus))
+            return;
+        for (QWidget* w : screen->focusOrder())
+            if (w->isEnabled() && w->isVisibleTo(screen) && w != screen->pages()->strip()) {
+                w->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    });
     window.commitPendingInput = [screen](bool tell) { return screen->commitPending(tell); };
     return screen;
 }

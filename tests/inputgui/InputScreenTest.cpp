@@ -134,6 +134,7 @@ private slots:
         QFile::copy(VORN_SOURCE_DIR "/tests/cases/cooling-apples/input.vrn", path);
         rig.window->openCalculationAt(path);
         QVERIFY(rig.messages.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), rig.screen->control("DBLookupComboBox3"));
         QVERIFY(rig.window->findChild<QRadioButton*>("RadioGroup1_1")->isChecked());
         QCOMPARE(rig.screen->caption("DBEdit4")->text(), QString("Охлаждаемая масса,(кг)"));
         QVERIFY(rig.screen->control("DBEdit3")->isHidden()); // no stored mass in cooling
