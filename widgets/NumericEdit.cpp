@@ -97,6 +97,7 @@ void NumericEdit::keyPressEvent(QKeyEvent* event) {
         candidate.insert(cursorPosition(), typed);
     if (!allows(candidate)) {
         QApplication::beep();
+        emit keyRefused();
         event->accept();
         return;
     }

@@ -36,6 +36,8 @@ public:
 signals:
     // The focus left the field by Tab, Enter or the mouse (not for a menu or a pop-up).
     void left(const QString& text);
+    // A key was refused (and the beep given).
+    void keyRefused();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

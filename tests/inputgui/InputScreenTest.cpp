@@ -80,52 +80,56 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("beeps");
         QTest::newRow("length: third decimal refused") << "DBEdit38"
                                                        << "2.755"
-                                                       << "2,75";
+                                                       << "2,75" << 1;
         QTest::newRow("length: comma separator") << "DBEdit38"
                                                  << "1,5"
-                                                 << "1,5";
+                                                 << "1,5" << 0;
         QTest::newRow("length: one separator") << "DBEdit38"
                                                << "1.2.3"
-                                               << "1,23";
+                                               << "1,23" << 1;
         QTest::newRow("length: minus allowed") << "DBEdit38"
                                                << "-3"
-                                               << "-3";
+                                               << "-3" << 0;
         QTest::newRow("length: letters refused") << "DBEdit38"
                                                  << "4a b"
-                                                 << "4";
+                                                 << "4" << 3;
         QTest::newRow("chamber temperature: minus") << "DBEdit42"
                                                     << "-18"
-                                                    << "-18";
+                                                    << "-18" << 0;
         QTest::newRow("wall thickness: no minus") << "DBEdit17"
                                                   << "-150"
-                                                  << "150";
+                                                  << "150" << 1;
         QTest::newRow("wall thickness: 4 characters") << "DBEdit17"
                                                       << "12345"
-                                                      << "1234";
+                                                      << "1234" << 1;
         QTest::newRow("outside temperature: 3 characters") << "DBEdit30"
                                                            << "-123"
-                                                           << "-12";
+                                                           << "-12" << 1;
         QTest::newRow("safety factor: no minus") << "DBEdit45"
                                                  << "-1,5"
-                                                 << "1,5";
+                                                 << "1,5" << 1;
         QTest::newRow("working time: 2 characters") << "RxDBCalcEdit1"
                                                     << "240"
-                                                    << "24";
+                                                    << "24" << 1;
         QTest::newRow("fan share: 2 characters") << "DBEdit48"
                                                  << "123"
-                                                 << "12";
+                                                 << "12" << 1;
     }
     void typingKeepsAValidNumber() {
         QFETCH(QString, control);
         QFETCH(QString, keys);
         QFETCH(QString, text);
+        QFETCH(int, beeps);
         Rig rig(data_);
         newFile(rig);
         NumericEdit* edit = rig.clearField(control.toUtf8().constData());
+        QSignalSpy refused(edit, &NumericEdit::keyRefused);
         QTest::keyClicks(edit, keys);
         QCOMPARE(edit->text(), text);
+        QCOMPARE(refused.count(), beeps);
     }
 
     void openedCalculationShowsItsState() {
