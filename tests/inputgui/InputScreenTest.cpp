@@ -265,6 +265,7 @@ private slots:
         NumericEdit* length = rig.clearField("DBEdit38");
         QTest::keyClicks(length, "8,25");
         rig.window->action("FileClose1")->trigger(); // the focus never left the field
+        QVERIFY(!rig.screen->isVisible()); // no calculation: no input reachable
         rig.window->openCalculationAt(path);
         QCOMPARE(rig.dm.taWork.asDouble("OB_KAMDL"), 8.25);
         QCOMPARE(rig.get<NumericEdit>("DBEdit38")->text(), QString("8,25"));
