@@ -5,6 +5,7 @@
 #include "app/QuitOnSignal.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
+#include "input/InputScreen.h"
 #include "selection/Selection.h"
 #include "selection/SelectionDialog.h"
 
@@ -87,6 +88,7 @@ int runGui(int argc, char** argv, const std::string&, const std::string& dataDir
     dm.onSettingsOpened = [&add] { add.fillFolder(); };
     session.refillExecutors = [&add] { add.refillExecutors(); };
     window.setAdditionalDataDialog(&add);
+    InputScreen::install(window, session);
 
     if (!args.empty()) {
         const std::string path = args.front();

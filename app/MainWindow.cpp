@@ -155,8 +155,14 @@ void MainWindow::buildActions() {
     connect(actSave_, &QAction::triggered, this, &MainWindow::fileSave);
     // The menu item and the toolbar button both close the calculation.
     connect(actClose_, &QAction::triggered, this, &MainWindow::fileClose);
-    connect(actPreview_, &QAction::triggered, this, &MainWindow::previewRequested);
-    connect(actPrint_, &QAction::triggered, this, &MainWindow::printRequested);
+    connect(actPreview_, &QAction::triggered, this, [this] {
+        if (inputCommitted())
+            emit previewRequested();
+    });
+    connect(actPrint_, &QAction::triggered, this, [this] {
+        if (inputCommitted())
+            emit printRequested();
+    });
     connect(actExit_, &QAction::triggered, this, &QWidget::close);
     connect(actCut_, &QAction::triggered, this, [this] { editCommand("cut"); });
     connect(actCopy_, &QAction::triggered, this, [this] { editCommand("copy"); });
@@ -232,10 +238,21 @@ void MainWindow::buildPanel4() {
 }
 
 void MainWindow::setInputScreen(QWidget* screen) {
-    auto* layout = static_cast<QVBoxLayout*>(panel4_->layout());
-    layout->replaceWidget(inputArea_, screen);
+    // The screen takes the whole panel; it places the result column and the buttons.
+    QLayout* layout = panel4_->layout();
+    while (QLayoutItem* item = layout->takeAt(0))
+        delete item; // the layouts go, their widgets stay children of the panel
     inputArea_->deleteLater();
     inputArea_ = screen;
+    screen->setParent(panel4_);
+    layout->addWidget(screen);
+}
+
+QList<QWidget*> MainWindow::panelButtons() const {
+    QList<QWidget*> out;
+    for (const char* name : {"Button2", "Button3", "Button4"})
+        out << panel4_->findChild<QPushButton*>(name);
+    return out;
 }
 
 void MainWindow::setAdditionalDataDialog(AdditionalDataDialog* dialog) {
@@ -322,6 +339,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window closes in any case; a refused text is dropped without a word.
+    if (commitPendingInput && session_.isOpen())
+        commitPendingInput(false);
     try {
         files_.endProgram();
     } catch (const std::exception& e) {
@@ -370,15 +390,23 @@ void MainWindow::applyOutcome(const FileOutcome& outcome) {
         showCalculationState(outcome.state == FileOutcome::State::CalculationOpen);
     if (outcome.caption)
         setWindowTitle(u8(*outcome.caption));
-    if (session_.isOpen())
+    if (session_.isOpen()) {
         results_->refresh();
+        emit calculationShown();
+    }
 }
 
 FileCommands::ConfirmReplace MainWindow::confirmer() {
     return [this](const std::string& path) { return confirmReplace(u8(path)); };
 }
 
+bool MainWindow::inputCommitted() {
+    return !commitPendingInput || !session_.isOpen() || commitPendingInput(true);
+}
+
 void MainWindow::fileNew() {
+    if (!inputCommitted())
+        return;
     session_.selectionOpened = false;
     const QString path = pickOpenPath(FileCommands::kDefaultNewName);
     if (!path.isEmpty())
@@ -390,6 +418,8 @@ void MainWindow::newCalculationAt(const QString& path) {
 }
 
 void MainWindow::fileOpen() {
+    if (!inputCommitted())
+        return;
     session_.selectionOpened = false;
     const QString path = pickOpenPath(QString());
     if (!path.isEmpty())
@@ -401,7 +431,7 @@ void MainWindow::openCalculationAt(const QString& path) {
 }
 
 void MainWindow::fileSave() {
-    if (!session_.isOpen())
+    if (!session_.isOpen() || !inputCommitted())
         return;
     const QString path = pickSavePath(u8(files_.proposedSaveName()));
     if (!path.isEmpty())
@@ -413,6 +443,8 @@ void MainWindow::saveCalculationAs(const QString& path) {
 }
 
 void MainWindow::fileClose() {
+    if (!inputCommitted())
+        return;
     applyOutcome(files_.closeCalculation());
 }
 

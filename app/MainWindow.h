@@ -36,6 +36,10 @@ public:
     // The file dialogs: return the chosen path, or empty when cancelled.
     std::function<QString(const QString& proposed)> pickOpenPath;
     std::function<QString(const QString& proposed)> pickSavePath;
+    // Writes the text being typed in the focused input field before a command that posts
+    // or closes the record; false when the field refused it (told to the user when the
+    // argument is true). Unset: nothing to write.
+    std::function<bool(bool tell)> commitPendingInput;
 
     // Activation of the window: clears SelectionOpened; the first pass opens every
     // reference table and ends the program when one fails.
@@ -56,8 +60,11 @@ public:
     // Enables or disables Save, Close, Print and Preview together.
     void setFileCommands(bool on);
     void newsToggle();
-    // Puts the input screen into Panel4, above its buttons.
+    // Puts the input screen into Panel4 in place of everything there; the screen places
+    // the result column and the buttons (panelButtons()) itself.
     void setInputScreen(QWidget* screen);
+    // "Оборудование", "Дополнительно", "Выход".
+    QList<QWidget*> panelButtons() const;
     void setAdditionalDataDialog(AdditionalDataDialog* dialog);
     // Start folder of both file dialogs.
     void setStartFolder(const QString& folder);
@@ -79,6 +86,8 @@ signals:
     void printRequested();
     // "Оборудование": SelectionOpened is already set.
     void selectionRequested();
+    // A file command left a calculation open: the input screen shows it anew.
+    void calculationShown();
 
 protected:
     bool event(QEvent* event) override;
@@ -92,6 +101,7 @@ private:
     void applyOutcome(const FileOutcome& outcome);
     void showCalculationState(bool open);
     void editCommand(const char* slot);
+    bool inputCommitted();
     FileCommands::ConfirmReplace confirmer();
 
     DataModule& dm_;

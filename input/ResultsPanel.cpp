@@ -33,6 +33,7 @@ const Gain kGains[ResultsPanel::kGainCount] = {
 
 const char* const kUnit = "кВт.";
 constexpr int kDisplayWidth = 96;
+constexpr int kRowDisplayWidth = 72; // the totals in one row beside the buttons
 } // namespace
 
 ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
@@ -75,23 +76,55 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
 
     auto* totals = new QGroupBox(this);
     totals->setObjectName("GroupBox5");
-    auto* sums = new QGridLayout(totals);
-    sums->setHorizontalSpacing(6);
-    sums->setVerticalSpacing(3);
-    auto* sumCaption = new QLabel("Суммарно", totals);
-    auto* needCaption =
-        new QLabel("С учетом коэф-та запаса и \nвремени работы оборудования", totals);
-    sums->addWidget(sumCaption, 0, 0, 1, 4);
-    sums->addWidget(makeDisplay(10, totals), 1, 2);
-    sums->addWidget(unitLabel(totals), 1, 3);
-    sums->addWidget(needCaption, 2, 0, 1, 4);
-    sums->addWidget(makeDisplay(11, totals), 3, 2);
-    sums->addWidget(unitLabel(totals), 3, 3);
-    sums->setColumnStretch(1, 1);
+    totals_ = totals;
+    sumCaption_ = new QLabel("Суммарно", totals);
+    needCaption_ = new QLabel("С учетом коэф-та запаса и \nвремени работы оборудования", totals);
+    makeDisplay(10, totals);
+    makeDisplay(11, totals);
+    units_[0] = unitLabel(totals);
+    units_[1] = unitLabel(totals);
+    layoutTotals(false);
     column->addWidget(totals);
     column->addStretch();
 
     refresh();
+}
+
+void ResultsPanel::layoutTotals(bool inRow) {
+    delete totals_->layout();
+    auto* sums = new QGridLayout(totals_);
+    sums->setHorizontalSpacing(6);
+    sums->setVerticalSpacing(3);
+    if (inRow) {
+        sums->setContentsMargins(6, 3, 6, 3);
+        for (int n : {10, 11})
+            display(n)->setFixedWidth(kRowDisplayWidth);
+        sums->addWidget(sumCaption_, 0, 0);
+        sums->addWidget(display(10), 0, 1);
+        sums->addWidget(units_[0], 0, 2);
+        sums->addWidget(needCaption_, 0, 3);
+        sums->addWidget(display(11), 0, 4);
+        sums->addWidget(units_[1], 0, 5);
+        return;
+    }
+    sums->addWidget(sumCaption_, 0, 0, 1, 4);
+    sums->addWidget(display(10), 1, 2);
+    sums->addWidget(units_[0], 1, 3);
+    sums->addWidget(needCaption_, 2, 0, 1, 4);
+    sums->addWidget(display(11), 3, 2);
+    sums->addWidget(units_[1], 3, 3);
+    sums->setColumnStretch(1, 1);
+}
+
+QWidget* ResultsPanel::takeTotals() {
+    layout()->removeWidget(totals_);
+    // the gains no longer line up with the totals: no unit column, narrower boxes
+    if (auto* gains = findChild<QGroupBox*>("GroupBox4"))
+        static_cast<QGridLayout*>(gains->layout())->setColumnMinimumWidth(3, 0);
+    for (int n = 1; n <= kGainCount; ++n)
+        display(n)->setFixedWidth(kRowDisplayWidth + 8);
+    layoutTotals(true);
+    return totals_;
 }
 
 QLineEdit* ResultsPanel::makeDisplay(int n, QWidget* parent) {

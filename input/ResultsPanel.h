@@ -23,6 +23,10 @@ public:
     // Shows the include boxes of the screen state and the eleven result boxes.
     void refresh();
 
+    // The totals group GroupBox5 taken out of the column, laid out in one row, for the
+    // input screen to place beside the buttons.
+    QWidget* takeTotals();
+
     // CheckBox1..CheckBox9 (n = 1..9) and CurrencyEdit1..CurrencyEdit11 (n = 1..11).
     QCheckBox* includeBox(int n) const;
     QLineEdit* display(int n) const;
@@ -33,11 +37,16 @@ signals:
 
 private:
     QLineEdit* makeDisplay(int n, QWidget* parent);
+    void layoutTotals(bool inRow);
     void includeBoxClicked(int n, bool checked);
 
     Session& session_;
     std::array<QCheckBox*, kGainCount> boxes_{};
     std::array<QLineEdit*, kBoxCount> displays_{};
+    QWidget* totals_ = nullptr;
+    QWidget* sumCaption_ = nullptr;
+    QWidget* needCaption_ = nullptr;
+    QWidget* units_[2] = {};
 };
 
 } // namespace vorn

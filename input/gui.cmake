@@ -1,2 +1,7 @@
 # Qt sources of input/
-target_sources(vorngui PRIVATE input/ResultsPanel.cpp)
+target_sources(vorngui PRIVATE
+  input/ChamberPlan.cpp
+  input/InputScreen.cpp
+  input/PagePictures.cpp
+  input/ResultsPanel.cpp
+)

@@ -1,0 +1,101 @@
+#pragma once
+// The input screen of Panel4: the heading, the groups " Регион ", " Параметры камеры ",
+// " Режимы обработки " and the nine pages of inputs. Every control is built from the
+// screen's control table (kind, range, length, items, enabled and visible conditions); it
+// shows the record and the screen state and forwards each edit to the session, which
+// writes the record, runs the rule and recalculates. Captions, pictures and placement are
+// this class's own.
+#include <QHash>
+#include <QWidget>
+#include <vector>
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+
+namespace vorn {
+
+struct ControlSpec;
+class MainWindow;
+class NumericEdit;
+class ResultsPanel;
+class Session;
+class TabPages;
+
+class InputScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit InputScreen(Session& session, QWidget* parent = nullptr);
+
+    // Builds the screen into the window's Panel4 with the window's result column and
+    // buttons (adopt), and wires the messages, the refresh on open and the write of a
+    // typed text before the file commands.
+    static InputScreen* install(MainWindow& window, Session& session);
+
+    // Shows the record and the screen state in every control.
+    void refresh();
+    // Places the result column below the header groups, left of the pages, and its
+    // totals with the buttons at the bottom; the column is refreshed after each edit. The
+    // focus visits the screen's controls, the include boxes, then the buttons.
+    void adopt(ResultsPanel* results, const QList<QWidget*>& buttons);
+
+    // Writes the text being typed in the focused field, as leaving it would; false when the
+    // field refused it (the focus stays there; tell: with the message). Nothing to write:
+    // true.
+    bool commitPending(bool tell = true);
+
+    // A control by its name ("DBEdit40", "RadioGroup1"), and the caption shown beside it.
+    QWidget* control(const QString& name) const;
+    QLabel* caption(const QString& name) const;
+    TabPages* pages() const { return pages_; }
+    // Focusable controls of the screen in their visiting order.
+    QList<QWidget*> focusOrder() const;
+
+signals:
+    // A message for the user (the VO_PROC refusal, a recalculation that stopped).
+    void messageRequested(const QString& text);
+    // An edit was forwarded and the record may have changed.
+    void edited();
+
+private:
+    struct Bound {
+        const ControlSpec* spec = nullptr;
+        QWidget* widget = nullptr;
+        QLabel* caption = nullptr;
+    };
+
+    QWidget* build(const char* name, const QString& caption = {});
+    QWidget* buildWidget(const ControlSpec& spec);
+    // A caption and its control in row r of g, from column col.
+    QWidget* row(QGridLayout* g, int r, int col, const char* name, const char* caption);
+    QCheckBox* checkRow(QGridLayout* g, int r, const char* name, const char* caption);
+    QLabel* label(const QString& text, QWidget* buddy = nullptr);
+    QWidget* buildHeader();
+    QWidget* buildPage(int page);
+    QWidget* pageFrame(int page, QLayout* content);
+    QWidget* wallsPage();
+    QWidget* ventilationPage();
+    QWidget* infiltrationPage();
+    QWidget* productPage();
+    QWidget* respirationPage();
+    QWidget* lightingPage();
+    QWidget* singleFieldPage(int page, const char* name, const char* caption);
+    QWidget* fansPage();
+
+    void leave(const ControlSpec& spec, NumericEdit* edit, const QString& text);
+    template <typename F> void forward(F&& event);
+    void refreshControl(const Bound& b);
+    void showPageOf(QWidget* w);
+    void chainFocus(const QList<QWidget*>& order);
+
+    Session& session_;
+    ResultsPanel* results_ = nullptr;
+    QGridLayout* layout_ = nullptr;
+    TabPages* pages_ = nullptr;
+    std::vector<Bound> bound_;
+    QHash<QString, size_t> byName_;
+    bool refocusing_ = false;
+    bool refreshing_ = false;
+};
+
+} // namespace vorn
