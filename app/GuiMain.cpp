@@ -5,6 +5,7 @@
 #include "app/QuitOnSignal.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
+#include "reports/CalcReport.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,7 +16,7 @@
 
 namespace vorn {
 
-int runGui(int argc, char** argv, const std::string&, const std::string& dataDir,
+int runGui(int argc, char** argv, const std::string& programDir, const std::string& dataDir,
            const std::vector<std::string>& args) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vorn");
@@ -34,8 +35,11 @@ int runGui(int argc, char** argv, const std::string&, const std::string& dataDir
     session.showMessage = [&window](const std::string& m) {
         window.showMessage(QString::fromStdString(m));
     };
-    auto report = std::make_unique<QDialog>(&window);
-    report->setObjectName("fmReport");
+    CalcReport report(session, QString::fromStdString(programDir));
+    QObject::connect(&window, &MainWindow::previewRequested, &window,
+                     [&report, &window] { report.preview(&window); });
+    QObject::connect(&window, &MainWindow::printRequested, &window,
+                     [&report, &window] { report.print(&window); });
     auto podbor = std::make_unique<QDialog>(&window);
     podbor->setObjectName("fmPodbor");
     AdditionalDataDialog add(dm, &window);
