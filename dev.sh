@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib
+  libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf xvfb xauth fonts-dejavu-core)
 
 ensure_packages() {

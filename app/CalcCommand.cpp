@@ -1,10 +1,12 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
+#include "app/CalcCommand.h"
+
 #include "app/Commands.h"
-#include "app/JsonText.h"
 #include "app/Session.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -35,27 +37,6 @@ const char* const kCaptions[11] = {
 // Report labels the recalculation fills, in report order.
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
-
-// A box as a JSON number with its two decimals: "5.76", "-0.30".
-std::string jsonBox(double box) {
-    std::string s = formatMask2(box);
-    for (char& c : s)
-        if (c == ',')
-            c = '.';
-    return s;
-}
-
-// Shortest round-trip form, always with a decimal point ("7.0").
-std::string jsonNumber(double v) {
-    if (!std::isfinite(v))
-        return "null";
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, res.ptr);
-    if (s.find_first_of(".e") == std::string::npos)
-        s += ".0";
-    return s;
-}
 
 size_t displayWidth(const std::string& utf8) {
     size_t n = 0;
@@ -89,18 +70,6 @@ private:
     std::string path_;
 };
 
-void printJson(std::ostream& out, const std::string& file, const std::string& regime,
-               const CalcResults& r, double vnKr) {
-    out << "{\"file\": " << jsonString(file) << ", \"regime\": " << jsonString(regime)
-        << ", \"boxes\": {";
-    for (int n = 1; n <= CalcResults::kBoxCount; ++n)
-        out << (n > 1 ? ", " : "") << "\"CurrencyEdit" << n << "\": " << jsonBox(r.box(n));
-    out << "}, \"labels\": {";
-    for (int l : kLabels)
-        out << "\"QRLabel" << l << "\": " << jsonString(r.label(l)) << ", ";
-    out << "\"Label3\": " << jsonString(r.label3) << "}, \"VN_KR\": " << jsonNumber(vnKr) << "}\n";
-}
-
 void printTable(std::ostream& out, const std::string& file, const std::string& regime,
                 const CalcResults& r) {
     out << "Расчет: " << file << "\n";
@@ -117,27 +86,44 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
 }
 } // namespace
 
-int calcCommand(const CliContext& ctx, const std::vector<std::string>& args) {
-    std::string file;
-    bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json") {
-            json = true;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            ctx.err << "vorn calc: неизвестный параметр " << a << "\n";
-            return 2;
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            ctx.err << "vorn calc: лишний аргумент " << a << "\n";
-            return 2;
-        }
+nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
+                                const CalcResults& r, double vnKr) {
+    nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
+    for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
+        // the box as it is shown, two decimals: 5.76, -0.3
+        std::string text = formatMask2(r.box(n));
+        for (char& c : text)
+            if (c == ',')
+                c = '.';
+        double v = 0;
+        std::from_chars(text.data(), text.data() + text.size(), v);
+        boxes["CurrencyEdit" + std::to_string(n)] = v;
     }
-    if (file.empty()) {
-        ctx.err << "использование: vorn calc ФАЙЛ [--data ПАПКА] [--json]\n";
-        return 2;
-    }
+    nlohmann::ordered_json labels = nlohmann::ordered_json::object();
+    for (int l : kLabels)
+        labels["QRLabel" + std::to_string(l)] = r.label(l);
+    labels["Label3"] = r.label3;
+    nlohmann::ordered_json j;
+    j["file"] = file;
+    j["regime"] = regime;
+    j["boxes"] = std::move(boxes);
+    j["labels"] = std::move(labels);
+    j["VN_KR"] = std::isfinite(vnKr) ? nlohmann::ordered_json(vnKr) : nlohmann::ordered_json();
+    return j;
+}
 
+void addCalcCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<CalcOptions>();
+    CLI::App* sub = root.add_subcommand(
+        "calc", "тепловой баланс расчета: девять теплопритоков и итоги (файл не меняется)");
+    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return calcCommand(ctx, *opt); }; });
+}
+
+int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
+    const std::string& file = opt.file;
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(file), ec)) {
         ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
@@ -178,8 +164,8 @@ int calcCommand(const CliContext& ctx, const std::vector<std::string>& args) {
         ctx.err << results.error << "\n";
         return 3;
     }
-    if (json)
-        printJson(ctx.out, file, regime, results, vnKr);
+    if (opt.json)
+        ctx.out << calcJson(file, regime, results, vnKr).dump() << "\n";
     else
         printTable(ctx.out, file, regime, results);
     return 0;

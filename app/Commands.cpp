@@ -1,59 +1,205 @@
 #include "app/Commands.h"
 
+#include "app/Version.h"
 #include "data/DataModule.h"
 
-#include <iostream>
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <ostream>
 
 namespace vorn {
 
-std::string takeDataDirOption(std::vector<std::string>& args) {
-    std::string dir;
-    for (size_t i = 0; i < args.size();) {
-        if (args[i] == "--data" && i + 1 < args.size()) {
-            dir = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        } else if (args[i].rfind("--data=", 0) == 0) {
-            dir = args[i].substr(7);
-            args.erase(args.begin() + static_cast<long>(i));
-        } else {
-            ++i;
-        }
-    }
-    return dir;
+namespace {
+
+const CliRegistrar kCoreCommands[] = {
+    addCalcCommand,
+    addNewCommand,
+    addConvertCommand,
+    addDumpCommand,
+};
+
+const char* const kHelpHint = "Справка: vorn --help";
+
+// Russian headings for CLI11's help texts. Placeholders stay Latin (FILE, DIR): the help
+// columns are aligned by bytes, and Cyrillic takes two.
+void russianLabels(CLI::App& app) {
+    auto f = app.get_formatter();
+    f->label("Usage", "Использование");
+    f->label("OPTIONS", "ПАРАМЕТРЫ");
+    f->label("SUBCOMMAND", "КОМАНДА");
+    f->label("SUBCOMMANDS", "КОМАНДЫ");
+    f->label("Positionals", "Аргументы");
+    f->label("REQUIRED", "");
+    f->label("TEXT", "TEXT");
+    f->column_width(34);
 }
 
-bool runCliCommand(const std::string& programDir, std::vector<std::string> args, int& exitStatus,
-                   std::vector<std::string>* remainingArgs, std::string* dataDirOut) {
-    std::string dataDir = takeDataDirOption(args);
-    if (dataDir.empty())
-        dataDir = DataModule::dataDirFor(programDir);
-    if (dataDirOut)
-        *dataDirOut = dataDir;
-    if (remainingArgs)
-        *remainingArgs = args;
-    if (args.empty())
-        return false;
+// The usage error in Russian: CLI11's own texts are English.
+std::string usageError(const CLI::ParseError& e, const CLI::App& app) {
+    if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+        std::string words;
+        for (const std::string& w : app.remaining(true))
+            words += (words.empty() ? "" : " ") + w;
+        if (words.empty())
+            return "лишние аргументы в командной строке";
+        return "неизвестный параметр или лишний аргумент: " + words;
+    }
+    const std::string what = e.what();
+    if (dynamic_cast<const CLI::RequiredError*>(&e)) {
+        const auto pos = what.find(" is required");
+        return "не задан обязательный аргумент " +
+               (pos == std::string::npos ? what : what.substr(0, pos));
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        const auto pos = what.find(':');
+        return "параметру " + (pos == std::string::npos ? what : what.substr(0, pos)) +
+               " не хватает значения";
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&e) ||
+        dynamic_cast<const CLI::ValidationError*>(&e))
+        return "неверное значение: " + what;
+    return "ошибка в командной строке: " + what;
+}
 
-    using Fn = int (*)(const CliContext&, const std::vector<std::string>&);
-    struct Entry {
-        const char* name;
-        Fn fn;
-    };
-    static const Entry kCommands[] = {
-        {"dump", dumpCommand},
-        {"calc", calcCommand},
-        {"new", newCommand},
-        {"convert", convertCommand},
-    };
-    for (const Entry& e : kCommands) {
-        if (args[0] == e.name) {
-            CliContext ctx{programDir, dataDir, std::cout, std::cerr};
-            std::vector<std::string> rest(args.begin() + 1, args.end());
-            exitStatus = e.fn(ctx, rest);
-            return true;
+struct Line {
+    CLI::App root{"Vorn: тепловой баланс холодильной камеры и подбор холодильного оборудования.",
+                  "vorn"};
+    CliRunner run;
+    std::string dataDir;
+    std::string file;
+
+    explicit Line(const std::vector<CliRegistrar>& extra) {
+        russianLabels(root);
+        root.option_defaults()->group("Параметры");
+        root.set_help_flag("-h,--help", "показать эту справку и выйти");
+        root.set_version_flag("--version", std::string(kVersionLine), "показать версию и выйти");
+        root.add_option("--data", dataDir,
+                        "папка справочников и каталогов (по умолчанию DATA рядом с программой)")
+            ->type_name("DIR");
+        root.add_option("FILE", file, "файл расчета, который окно откроет при запуске")
+            ->type_name("FILE");
+        // --data may stand after the subcommand's own arguments as well.
+        root.fallthrough();
+        // `vorn help [COMMAND]` is answered before parsing (see parseAndRun); it is listed
+        // here so that the usage names it
+        root.add_subcommand("help", "справка о программе или о команде: vorn help COMMAND");
+        for (CliRegistrar reg : kCoreCommands)
+            reg(root, run);
+        for (CliRegistrar reg : extra)
+            reg(root, run);
+        tidyHelp(root);
+        for (CLI::App* sub : root.get_subcommands({})) {
+            tidyHelp(*sub);
+            sub->group("Команды");
+            if (sub->get_name() != "help")
+                sub->footer("Общий параметр: --data DIR, папка справочников и каталогов.");
         }
     }
-    return false;
+
+    // A positional shows its name once ("FILE", not "FILE FILE"); every option of a
+    // command stands in one group.
+    static void tidyHelp(CLI::App& app) {
+        for (CLI::Option* o : app.get_options())
+            o->group("Параметры");
+        for (CLI::Option* o :
+             app.get_options([](const CLI::Option* o) { return o->get_positional(); }))
+            o->type_name("");
+    }
+
+    // The help of one command, or of the program when topic names none.
+    std::string helpText(const std::string& topic) {
+        for (CLI::App* sub : root.get_subcommands({}))
+            if (!topic.empty() && sub->get_name() == topic)
+                return sub->help("vorn");
+        return root.help();
+    }
+};
+
+enum class Mode { Program, SubcommandOnly };
+
+CliRequest parseAndRun(const std::string& programDir, const std::string& defaultDataDir,
+                       const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       const std::vector<CliRegistrar>& extra, Mode mode) {
+    CliRequest req;
+    Line line(extra);
+    if (!args.empty() && args.front() == "help") {
+        const std::string topic = args.size() > 1 ? args[1] : std::string();
+        const std::string text = line.helpText(topic);
+        if (!topic.empty() && text == line.root.help()) {
+            err << "vorn: нет такой команды: " << topic << "\n" << kHelpHint << "\n";
+            req.exitStatus = kExitUsage;
+        } else {
+            out << text;
+        }
+        return req;
+    }
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        line.root.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << line.root.help();
+        return req;
+    } catch (const CLI::CallForAllHelp&) {
+        out << line.root.help("", CLI::AppFormatMode::All);
+        return req;
+    } catch (const CLI::CallForVersion&) {
+        out << kVersionLine << "\n";
+        return req;
+    } catch (const CLI::ParseError& e) {
+        err << "vorn: " << usageError(e, line.root) << "\n" << kHelpHint << "\n";
+        req.exitStatus = kExitUsage;
+        return req;
+    }
+    req.dataDir = line.dataDir.empty() ? defaultDataDir : line.dataDir;
+
+    if (line.run && !line.file.empty()) {
+        // a word past the subcommand's own arguments fell through to the window's FILE
+        err << "vorn: лишний аргумент: " << line.file << "\n" << kHelpHint << "\n";
+        req.exitStatus = kExitUsage;
+        return req;
+    }
+    if (line.run) {
+        CliContext ctx{programDir, req.dataDir, out, err};
+        try {
+            req.exitStatus = line.run(ctx);
+        } catch (const std::exception& e) {
+            err << "vorn: " << e.what() << "\n";
+            req.exitStatus = kExitFailure;
+        }
+        return req;
+    }
+    if (mode == Mode::SubcommandOnly) {
+        err << "vorn: не задана команда\n" << kHelpHint << "\n";
+        req.exitStatus = kExitUsage;
+        return req;
+    }
+    if (!line.file.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::u8path(line.file), ec)) {
+            err << "vorn: нет такой команды или файла: " << line.file << "\n" << kHelpHint << "\n";
+            req.exitStatus = kExitUsage;
+            return req;
+        }
+        req.files.push_back(line.file);
+    }
+    req.startWindow = true;
+    return req;
+}
+
+} // namespace
+
+CliRequest runCommandLine(const std::string& programDir, const std::vector<std::string>& args,
+                          std::ostream& out, std::ostream& err,
+                          const std::vector<CliRegistrar>& extra) {
+    return parseAndRun(programDir, DataModule::dataDirFor(programDir), args, out, err, extra,
+                       Mode::Program);
+}
+
+int runSubcommand(const CliContext& ctx, const std::vector<std::string>& args,
+                  const std::vector<CliRegistrar>& extra) {
+    return parseAndRun(ctx.programDir, ctx.dataDir, args, ctx.out, ctx.err, extra,
+                       Mode::SubcommandOnly)
+        .exitStatus;
 }
 
 } // namespace vorn

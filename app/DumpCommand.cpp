@@ -1,19 +1,18 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
 #include "app/Commands.h"
-#include "app/JsonText.h"
 #include "data/Table.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 namespace vorn {
 
 namespace {
-
-void writeJsonString(std::ostream& out, const std::string& s) {
-    out << jsonString(s);
-}
 
 // Shortest text that reads back as the same double; fractional fields keep a ".0".
 std::string numberText(double v, bool fractional) {
@@ -25,22 +24,23 @@ std::string numberText(double v, bool fractional) {
     return s;
 }
 
-void writeJsonValue(std::ostream& out, const Value& v, const FieldInfo& f) {
+nlohmann::ordered_json jsonValue(const Value& v, const FieldInfo& f) {
     switch (v.type()) {
     case Value::Type::Null:
-        out << "null";
-        break;
+        return nullptr;
     case Value::Type::Number:
-        out << numberText(v.toDouble(), f.kind == FieldKind::Float);
-        break;
+        // whole-number fields as integers, fractional ones as numbers with a point
+        if (f.kind != FieldKind::Float && std::floor(v.toDouble()) == v.toDouble() &&
+            std::fabs(v.toDouble()) < 1e15)
+            return static_cast<long long>(v.toDouble());
+        return v.toDouble();
     case Value::Type::Logical:
-        out << (v.toBool() ? "true" : "false");
-        break;
+        return v.toBool();
     case Value::Type::Text:
     case Value::Type::Date:
-        writeJsonString(out, v.toString());
         break;
     }
+    return v.toString();
 }
 
 std::string plainValue(const Value& v, const FieldInfo& f) {
@@ -61,25 +61,13 @@ std::string typeText(const FieldInfo& f) {
     return f.type ? std::string(1, f.type) : std::string("?");
 }
 
-} // namespace
-
-int dumpCommand(const CliContext& ctx, const std::vector<std::string>& args) {
+struct DumpOptions {
     std::string file;
     bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json") {
-            json = true;
-        } else if (file.empty() && (a.empty() || a[0] != '-' || a == "-")) {
-            file = a;
-        } else {
-            ctx.err << "vorn dump: неизвестный аргумент " << a << "\n";
-            return 2;
-        }
-    }
-    if (file.empty()) {
-        ctx.err << "usage: vorn dump FILE [--json]\n";
-        return 2;
-    }
+};
+
+int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
+    const std::string& file = opt.file;
     try {
         Table table("dump");
         table.setTableName(file);
@@ -88,30 +76,22 @@ int dumpCommand(const CliContext& ctx, const std::vector<std::string>& args) {
         std::vector<FieldInfo> fields;
         for (int i = 0; i < table.fieldCount(); ++i)
             fields.push_back(table.field(i));
-        if (json) {
-            ctx.out << "{\"fields\": [";
-            for (size_t i = 0; i < fields.size(); ++i) {
-                const FieldInfo& f = fields[i];
-                ctx.out << (i ? ", " : "") << "{\"name\": ";
-                writeJsonString(ctx.out, f.name);
-                ctx.out << ", \"type\": ";
-                writeJsonString(ctx.out, typeText(f));
-                ctx.out << ", \"length\": " << f.length << ", \"decimals\": " << f.decimals << "}";
-            }
-            ctx.out << "], \"records\": [";
-            bool firstRecord = true;
+        if (opt.json) {
+            nlohmann::ordered_json j;
+            j["fields"] = nlohmann::ordered_json::array();
+            for (const FieldInfo& f : fields)
+                j["fields"].push_back({{"name", f.name},
+                                       {"type", typeText(f)},
+                                       {"length", f.length},
+                                       {"decimals", f.decimals}});
+            j["records"] = nlohmann::ordered_json::array();
             for (table.first(); !table.eof(); table.next()) {
-                ctx.out << (firstRecord ? "" : ", ") << "{";
-                firstRecord = false;
-                for (size_t i = 0; i < fields.size(); ++i) {
-                    ctx.out << (i ? ", " : "");
-                    writeJsonString(ctx.out, fields[i].name);
-                    ctx.out << ": ";
-                    writeJsonValue(ctx.out, table.value(fields[i].name), fields[i]);
-                }
-                ctx.out << "}";
+                nlohmann::ordered_json rec = nlohmann::ordered_json::object();
+                for (const FieldInfo& f : fields)
+                    rec[f.name] = jsonValue(table.value(f.name), f);
+                j["records"].push_back(std::move(rec));
             }
-            ctx.out << "]}\n";
+            ctx.out << j.dump() << "\n";
         } else {
             ctx.out << "Файл: " << table.filePath() << "\n";
             ctx.out << "Поля (" << fields.size() << "):\n";
@@ -134,6 +114,18 @@ int dumpCommand(const CliContext& ctx, const std::vector<std::string>& args) {
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+void addDumpCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<DumpOptions>();
+    CLI::App* sub =
+        root.add_subcommand("dump", "поля и видимые записи любой таблицы DBF (файл не меняется)");
+    sub->add_option("FILE", opt->file, "таблица DBF")->required()->type_name("FILE");
+    sub->add_flag("--json", opt->json, "вывести таблицу объектом JSON");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return dumpCommand(ctx, *opt); }; });
 }
 
 } // namespace vorn

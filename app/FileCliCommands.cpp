@@ -7,7 +7,9 @@
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 namespace vorn {
@@ -18,26 +20,20 @@ const char* const kReferenceFailure = "Ошибка подключения сп�
 struct FileArgs {
     std::string path;
     bool force = false;
-    bool ok = false;
 };
 
-FileArgs parseFileArgs(const CliContext& ctx, const char* command,
-                       const std::vector<std::string>& args) {
-    FileArgs out;
-    for (const std::string& a : args) {
-        if (a == "--force") {
-            out.force = true;
-        } else if (out.path.empty() && !a.empty() && a[0] != '-') {
-            out.path = a;
-        } else {
-            out.path.clear();
-            break;
-        }
-    }
-    out.ok = !out.path.empty();
-    if (!out.ok)
-        ctx.err << "usage: vorn " << command << " FILE [--force]\n";
-    return out;
+int newCommand(const CliContext& ctx, const FileArgs& fa);
+int convertCommand(const CliContext& ctx, const FileArgs& fa);
+
+void addFileCommand(CLI::App& root, CliRunner& run, const char* name, const char* description,
+                    const char* fileHelp, int (*command)(const CliContext&, const FileArgs&)) {
+    auto opt = std::make_shared<FileArgs>();
+    CLI::App* sub = root.add_subcommand(name, description);
+    sub->add_option("FILE", opt->path, fileHelp)->required()->type_name("FILE");
+    sub->add_flag("--force", opt->force, "заменить существующий файл без вопроса");
+    sub->callback([&run, opt, command] {
+        run = [opt, command](const CliContext& ctx) { return command(ctx, *opt); };
+    });
 }
 
 std::string absolutePath(const std::string& path) {
@@ -50,12 +46,8 @@ bool refuseExisting(const CliContext& ctx, const std::string& path) {
     ctx.err << "Файл " << path << " уже существует. Заменить его: --force\n";
     return false;
 }
-} // namespace
 
-int newCommand(const CliContext& ctx, const std::vector<std::string>& args) {
-    const FileArgs fa = parseFileArgs(ctx, "new", args);
-    if (!fa.ok)
-        return 1;
+int newCommand(const CliContext& ctx, const FileArgs& fa) {
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
     if (!dm.openReferenceTables()) {
@@ -78,10 +70,7 @@ int newCommand(const CliContext& ctx, const std::vector<std::string>& args) {
     return 0;
 }
 
-int convertCommand(const CliContext& ctx, const std::vector<std::string>& args) {
-    const FileArgs fa = parseFileArgs(ctx, "convert", args);
-    if (!fa.ok)
-        return 1;
+int convertCommand(const CliContext& ctx, const FileArgs& fa) {
     const std::string path = absolutePath(fa.path);
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
@@ -112,6 +101,19 @@ int convertCommand(const CliContext& ctx, const std::vector<std::string>& args) 
         return 1;
     ctx.out << conv.targetPath << "\n";
     return 0;
+}
+
+} // namespace
+
+void addNewCommand(CLI::App& root, CliRunner& run) {
+    addFileCommand(root, run, "new", "новый расчет из шаблона; печатает полный путь",
+                   "имя нового файла расчета .vrn", newCommand);
+}
+
+void addConvertCommand(CLI::App& root, CliRunner& run) {
+    addFileCommand(root, run, "convert",
+                   "перевести расчет старого формата в новый файл .vrn; печатает его путь",
+                   "файл расчета старого формата", convertCommand);
 }
 
 } // namespace vorn

@@ -12,13 +12,51 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace vorn {
 
+namespace {
+// While the application connects to the display, the platform's messages are held back:
+// when no display can be reached, Qt ends with a fatal message, and the user gets one
+// line instead of Qt's advice about plugins, and exit status 1 instead of an abort.
+QString heldPlatformMessage;
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+    if (type == QtFatalMsg) {
+        QString reason = heldPlatformMessage.isEmpty() ? msg : heldPlatformMessage;
+        reason = reason.section('\n', 0, 0).trimmed();
+        std::fprintf(stderr, "нет дисплея: %s\n", reason.toLocal8Bit().constData());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    if (context.category && QByteArray(context.category).startsWith("qt.qpa")) {
+        if (heldPlatformMessage.isEmpty())
+            heldPlatformMessage = msg;
+        return;
+    }
+    std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+}
+
+bool noDisplayAtAll() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return false;
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+} // namespace
+
 int runGui(int argc, char** argv, const std::string& programDir, const std::string& dataDir,
            const std::vector<std::string>& args) {
+    if (noDisplayAtAll()) {
+        std::fprintf(stderr, "нет дисплея: переменная DISPLAY не задана (окну нужен X-сервер)\n");
+        return 1;
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     QApplication::setApplicationName("Vorn");
     QApplication::setApplicationDisplayName("Vorn");
     // Russian texts in the standard dialogs (file dialogs, message box buttons).

@@ -1,6 +1,8 @@
 #pragma once
 // The start screen shown while no calculation is open: a drawn picture, the version label
 // with the animated "what's new" icon beside it, the news panel and two footer lines.
+#include "app/Version.h"
+
 #include <QWidget>
 
 namespace vorn {
@@ -11,7 +13,7 @@ class NewsPanel;
 class StartScreen : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char* kVersionText = "Vorn версия 2.05 от 03.10.2002г.";
+    static constexpr const char* kVersionText = kVersionLine;
 
     explicit StartScreen(QWidget* parent = nullptr);
 

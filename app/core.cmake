@@ -1,7 +1,6 @@
 # GUI-free sources of app/
 target_sources(vorncore PRIVATE
   app/Commands.cpp
-  app/JsonText.cpp
   app/DumpCommand.cpp
   app/Session.cpp
   app/CalcCommand.cpp

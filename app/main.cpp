@@ -1,4 +1,4 @@
-// vorn: the window, or a subcommand when the first argument names one.
+// vorn: the window, or a subcommand when the command line names one.
 #include "app/Commands.h"
 
 #include <filesystem>
@@ -8,6 +8,7 @@
 
 #ifdef VORN_WITH_GUI
 #include "app/GuiMain.h"
+#include "reports/ReportCommand.h"
 #endif
 
 namespace {
@@ -18,20 +19,28 @@ std::string programDirOf(const char* argv0) {
         exe = std::filesystem::absolute(argv0, ec);
     return exe.parent_path().string();
 }
+
+// Subcommands that need Qt (they render on the offscreen platform).
+#ifdef VORN_WITH_GUI
+const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand};
+#else
+const std::vector<vorn::CliRegistrar> kGuiCommands = {};
+#endif
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string programDir = programDirOf(argv[0]);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    int status = 0;
-    std::vector<std::string> rest;
-    std::string dataDir;
-    if (vorn::runCliCommand(programDir, args, status, &rest, &dataDir))
-        return status;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const vorn::CliRequest req =
+        vorn::runCommandLine(programDir, args, std::cout, std::cerr, kGuiCommands);
+    if (!req.startWindow)
+        return req.exitStatus;
 #ifdef VORN_WITH_GUI
-    return vorn::runGui(argc, argv, programDir, dataDir, rest);
+    // Qt gets the program name only: the command line is already read.
+    int qtArgc = 1;
+    return vorn::runGui(qtArgc, argv, programDir, req.dataDir, req.files);
 #else
-    std::cerr << "vorn: собран без окна; доступны команды dump, calc, new, convert\n";
-    return 2;
+    std::cerr << "vorn: собран без окна; доступны только команды (vorn --help)\n";
+    return 1;
 #endif
 }

@@ -1,7 +1,7 @@
 #include "reports/CalcReport.h"
 
 #include "app/Session.h"
-#include "app/StartScreen.h"
+#include "app/Version.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPreparation.h"
@@ -29,9 +29,8 @@ CalcReport::CalcReport(Session& session, const QString& programDir, QObject* par
 ReportDocument CalcReport::generate() const {
     const std::string path =
         QFileInfo(QString::fromStdString(session_.path())).absoluteFilePath().toStdString();
-    const ReportSource src =
-        ReportPreparation::calcReport(session_.data().taWork, session_.results(),
-                                      programDir_.toStdString(), path, StartScreen::kVersionText);
+    const ReportSource src = ReportPreparation::calcReport(
+        session_.data().taWork, session_.results(), programDir_.toStdString(), path, kVersionLine);
     return CalcReportLayout::layout(src);
 }
 

@@ -2,13 +2,15 @@
 
 #include "app/Commands.h"
 #include "app/Session.h"
-#include "app/StartScreen.h"
+#include "app/Version.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPainter.h"
 #include "reports/ReportPreparation.h"
 
+#include <CLI/CLI.hpp>
 #include <QGuiApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -26,6 +28,12 @@ std::unique_ptr<QGuiApplication> ensureGuiApplication() {
         return nullptr;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's notes about the environment (no runtime folder, no session) are no concern of
+    // a command that writes a file; its real failures still reach the user.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+    });
     static int argc = 1;
     static char name[] = "vorn";
     static char* argv[] = {name, nullptr};
@@ -59,12 +67,24 @@ private:
 
 } // namespace
 
+void addReportCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<ReportOptions>();
+    CLI::App* sub = root.add_subcommand(
+        "report", "отчет по расчету в файл PDF, одна страница A4 (файл расчета не меняется)");
+    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("-o,--output", opt->out, "файл PDF, который будет записан")
+        ->required()
+        ->type_name("OUT.pdf");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return reportCommand(ctx, *opt); }; });
+}
+
 int reportCommand(const CliContext& ctx, const ReportOptions& options) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(options.file), ec)) {
         ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << options.file
                 << "\n";
-        return 1;
+        return kExitFailure;
     }
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
@@ -72,7 +92,7 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
     if (!dm.openReferenceTables(&refError)) {
         ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
                 << ")\n";
-        return 1;
+        return kExitFailure;
     }
     const std::string shownPath = fs::absolute(fs::u8path(options.file), ec).u8string();
 
@@ -84,25 +104,25 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
             session.closeCalculation();
-            return 3;
+            return kExitStopped;
         }
         const ReportSource src = ReportPreparation::calcReport(
-            dm.taWork, session.results(), ctx.programDir, shownPath, StartScreen::kVersionText);
+            dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine);
         doc = CalcReportLayout::layout(src);
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << "Указанный расчет не может быть открыт ! " << options.file << ": " << e.what()
                 << "\n";
-        return 1;
+        return kExitFailure;
     }
 
     const auto app = ensureGuiApplication();
     QString error;
     if (!ReportPainter::writePdf(doc, QString::fromStdString(options.out), &error)) {
         ctx.err << error.toStdString() << "\n";
-        return 1;
+        return kExitFailure;
     }
-    return 0;
+    return kExitOk;
 }
 
 } // namespace vorn

@@ -1,11 +1,11 @@
 #pragma once
 // vorn report and vorn systems: the two reports written as PDF files from the command
 // line, without a display, the calculation file left byte-identical.
+#include "app/Commands.h"
+
 #include <string>
 
 namespace vorn {
-
-struct CliContext;
 
 struct ReportOptions {
     std::string file; // the calculation
@@ -13,5 +13,6 @@ struct ReportOptions {
 };
 
 int reportCommand(const CliContext& ctx, const ReportOptions& options);
+void addReportCommand(CLI::App& root, CliRunner& run);
 
 } // namespace vorn

@@ -108,25 +108,25 @@ TEST_F(ConversionTest, CommandLineConvertAndNew) {
     const std::string old = makeOld("calc2.dbf");
     std::ostringstream out, err;
     CliContext ctx{dir.string(), dataDir(), out, err};
-    EXPECT_EQ(convertCommand(ctx, {old}), 0) << err.str();
+    EXPECT_EQ(runSubcommand(ctx, {"convert", old}), 0) << err.str();
     EXPECT_EQ(out.str(), path("calc2.vrn") + "\n");
     // Converted already: the target is kept unless forced.
-    EXPECT_EQ(convertCommand(ctx, {old}), 1);
-    EXPECT_EQ(convertCommand(ctx, {old, "--force"}), 0);
+    EXPECT_EQ(runSubcommand(ctx, {"convert", old}), 1);
+    EXPECT_EQ(runSubcommand(ctx, {"convert", old, "--force"}), 0);
     // A calculation needs no conversion.
-    EXPECT_EQ(convertCommand(ctx, {path("calc2.vrn")}), 1);
+    EXPECT_EQ(runSubcommand(ctx, {"convert", path("calc2.vrn")}), 1);
 
     out.str("");
-    EXPECT_EQ(newCommand(ctx, {path("n.vrn")}), 0) << err.str();
+    EXPECT_EQ(runSubcommand(ctx, {"new", path("n.vrn")}), 0) << err.str();
     EXPECT_EQ(out.str(), path("n.vrn") + "\n");
-    EXPECT_EQ(newCommand(ctx, {path("calc2.vrn")}), 1);
+    EXPECT_EQ(runSubcommand(ctx, {"new", path("calc2.vrn")}), 1);
     EXPECT_EQ(fieldOf(path("calc2.vrn"), "KL_NAIM").toString(), "Старый клиент");
-    EXPECT_EQ(newCommand(ctx, {path("calc2.vrn"), "--force"}), 0);
+    EXPECT_EQ(runSubcommand(ctx, {"new", path("calc2.vrn"), "--force"}), 0);
     EXPECT_EQ(fieldOf(path("calc2.vrn"), "KL_NAIM").toString(), "");
 
     fs::remove(fs::path(dataDir()) / "s_region.dbf");
     err.str("");
-    EXPECT_EQ(newCommand(ctx, {path("m.vrn")}), 1);
+    EXPECT_EQ(runSubcommand(ctx, {"new", path("m.vrn")}), 1);
     EXPECT_EQ(err.str(), "Ошибка подключения справочников !\n");
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 namespace vorn::test {
 namespace {
@@ -191,7 +192,11 @@ TEST_F(CalcCommandProcess, ExitStatuses) {
     const std::string before = readFile(calcPath());
     EXPECT_EQ(runVorn(calcPath(), dir.file("out.json")), 0);
     EXPECT_EQ(readFile(calcPath()), before);
-    EXPECT_NE(readFile(dir.file("out.json")).find("\"regime\": \"Хранение\""), std::string::npos);
+    const auto json = nlohmann::json::parse(readFile(dir.file("out.json")), nullptr, false);
+    ASSERT_TRUE(json.is_object());
+    EXPECT_EQ(json["regime"], "Хранение");
+    EXPECT_EQ(json["boxes"].size(), 11u);
+    EXPECT_TRUE(json["labels"].contains("QRLabel98"));
 
     EXPECT_EQ(runVorn(dir.file("s_tara.DBF"), dir.file("out.txt")), 1);
     EXPECT_EQ(runVorn(dir.file("missing.vrn"), dir.file("out.txt")), 1);

@@ -1,0 +1,24 @@
+#pragma once
+// vorn calc: the heat balance of a calculation. Its JSON object is shared by the commands
+// that print a heat balance after changing a calculation.
+#include "calc/CalcResults.h"
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace vorn {
+
+struct CliContext;
+
+struct CalcOptions {
+    std::string file;
+    bool json = false;
+};
+
+int calcCommand(const CliContext& ctx, const CalcOptions& opt);
+
+// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
+nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
+                                const CalcResults& results, double vnKr);
+
+} // namespace vorn
