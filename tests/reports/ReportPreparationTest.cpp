@@ -62,6 +62,7 @@ TEST_F(PreparationTest, PrintsTheRecordAndTheLastRecalculation) {
     w.setValue("KL_NAIM", Value("ООО Клиент"));
     w.setValue("TRS_POW", Value::null());
     w.setValue("PER_KOL", Value(0));
+    w.setValue("OB_TEMKAM", Value(0));
     w.setValue("OB_KAMDL", Value(6.5));
     w.post();
     session->recalculate();
@@ -72,6 +73,7 @@ TEST_F(PreparationTest, PrintsTheRecordAndTheLastRecalculation) {
     EXPECT_EQ(p.find("OB_KAMDL")->text, "6,5");
     EXPECT_EQ(p.find("TRS_POW")->text, "") << "an empty field prints nothing, not 0";
     EXPECT_EQ(p.find("PER_KOL")->text, "") << "an input of 0 is stored empty";
+    EXPECT_EQ(p.find("OB_TEMKAM")->text, "0") << "0 °C is a temperature";
     EXPECT_EQ(p.find("ob_kamv")->text, ReportPreparation::valueText(w.value("ob_kamv")))
         << "a calculated field prints its value";
     EXPECT_EQ(p.find("QRLabel98")->text, capacity);
