@@ -16,6 +16,7 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addSelectCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";

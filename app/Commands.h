@@ -37,6 +37,7 @@ void addDumpCommand(CLI::App& root, CliRunner& run);
 void addCalcCommand(CLI::App& root, CliRunner& run);
 void addNewCommand(CLI::App& root, CliRunner& run);
 void addConvertCommand(CLI::App& root, CliRunner& run);
+void addSelectCommand(CLI::App& root, CliRunner& run);
 
 // What the command line asks for.
 struct CliRequest {

@@ -6,6 +6,8 @@
 #include "app/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcReport.h"
+#include "selection/Selection.h"
+#include "selection/SelectionDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -78,8 +80,10 @@ int runGui(int argc, char** argv, const std::string& programDir, const std::stri
                      [&report, &window] { report.preview(&window); });
     QObject::connect(&window, &MainWindow::printRequested, &window,
                      [&report, &window] { report.print(&window); });
-    auto podbor = std::make_unique<QDialog>(&window);
-    podbor->setObjectName("fmPodbor");
+    Selection selection(session);
+    SelectionDialog podbor(selection, &window);
+    QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
+                     [&podbor] { podbor.exec(); });
     AdditionalDataDialog add(dm, &window);
     auto report2 = std::make_unique<QDialog>(&window);
     report2->setObjectName("fmReport2");

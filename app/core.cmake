@@ -4,6 +4,7 @@ target_sources(vorncore PRIVATE
   app/DumpCommand.cpp
   app/Session.cpp
   app/CalcCommand.cpp
+  app/SelectCommand.cpp
   app/FileCopy.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp

@@ -39,6 +39,21 @@ inline std::vector<DbfFieldSpec> executors() {
 inline std::vector<DbfFieldSpec> groups() {
     return {{"ID", 'N', 5, 0}, {"GR", 'C', 98, 0}, {"PGR", 'C', 98, 0}};
 }
+// An equipment catalogue: every kat*.dbf has these fields in this order.
+inline std::vector<DbfFieldSpec> catalogue() {
+    std::vector<DbfFieldSpec> f{{"SIS", 'C', 8, 0}, {"AGR", 'C', 30, 0}, {"VOHL", 'C', 14, 0}};
+    for (int a = 25; a <= 40; a += 5) {
+        f.push_back({"Q" + std::to_string(a), 'N', 6, 0});
+        f.push_back({"T" + std::to_string(a), 'N', 5, 1});
+    }
+    f.push_back({"PPOT", 'N', 6, 2});
+    f.push_back({"IPOT", 'N', 6, 1});
+    f.push_back({"NABOR", 'C', 7, 0});
+    f.push_back({"SHKAF", 'C', 16, 0});
+    f.push_back({"ID_GRUP", 'N', 5, 0});
+    f.push_back({"VO", 'N', 1, 0});
+    return f;
+}
 inline std::vector<DbfFieldSpec> settings() {
     return {{"DIR", 'C', 254, 0}};
 }

@@ -1,6 +1,7 @@
 // mkdata: builds the reference tables and the calculation templates of DATA/ from the
 // CSV files of refdata/. Run at build time:  mkdata REFDATA_DIR OUT_DIR
 // Any problem in the reference data fails the build with a message naming the file and row.
+#include "Catalogues.h"
 #include "CsvTable.h"
 #include "Psychrometrics.h"
 #include "RefLayouts.h"
@@ -162,17 +163,6 @@ Output packaging(const std::string& dir) {
 // Executors are added by the users themselves; the list starts empty.
 Output executors() {
     return {"s_isp.DBF", layouts::executors(), {}};
-}
-
-// Equipment groups; "GR, PGR" is stored in OBR_NAIM (200 characters).
-Output groups() {
-    Output out{"grups.dbf", layouts::groups(), {}};
-    out.rows = {
-        {1, "Среднетемпературная сплит-система", "Агрегат с воздушным конденсатором"},
-        {2, "Низкотемпературная сплит-система", "Агрегат с воздушным конденсатором"},
-        {3, "Моноблок", "Настенный"},
-    };
-    return out;
 }
 
 // The start folder of the file dialogs: empty until the user picks one.
@@ -385,11 +375,16 @@ int main(int argc, char** argv) {
         outputs.push_back(products(in));
         outputs.push_back(packaging(in));
         outputs.push_back(executors());
-        outputs.push_back(groups());
+        // Equipment groups ("GR, PGR" is stored in OBR_NAIM, 200 characters) and the
+        // nine catalogues.
+        CatalogueSet equipment = buildCatalogues(in);
+        outputs.push_back({"grups.dbf", layouts::groups(), std::move(equipment.groups)});
         outputs.push_back(settings());
         DbfRow defaults = calcDefaults(outputs[0], outputs[1], outputs[2], outputs[4], outputs[5]);
         outputs.push_back({"vorn.dbf", calcLayout(), {defaults}});
         outputs.push_back({"trec.dbf", calcLayout(), {defaults}});
+        for (CatalogueFile& k : equipment.catalogues)
+            outputs.push_back({k.file, layouts::catalogue(), std::move(k.rows)});
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mkdata: %s\n", e.what());
         return 1;

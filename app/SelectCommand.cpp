@@ -1,0 +1,222 @@
+// vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
+// selection of the window for scripts. Without --systems and --choose the file is left
+// exactly as it was; with them it keeps the new number of systems and the chosen system.
+#include "app/Commands.h"
+#include "app/Session.h"
+#include "data/DataModule.h"
+#include "selection/Selection.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+
+namespace vorn {
+
+namespace {
+namespace fs = std::filesystem;
+
+struct SelectOptions {
+    std::string file;
+    std::optional<std::string> systems;
+    std::string from = std::to_string(Selection::kLowerDefault);
+    std::string to = std::to_string(Selection::kUpperDefault);
+    std::optional<int> choose;
+    bool json = false;
+};
+
+// A scratch folder holding a copy of the calculation, removed when the run ends.
+struct Scratch {
+    fs::path dir;
+    ~Scratch() {
+        std::error_code ec;
+        if (!dir.empty())
+            fs::remove_all(dir, ec);
+    }
+    std::string copyOf(const std::string& file) {
+        std::string pattern = (fs::temp_directory_path() / "vorn-select-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("не удалось создать временную папку");
+        dir = pattern;
+        const fs::path copy = dir / fs::u8path(file).filename();
+        fs::copy_file(fs::u8path(file), copy);
+        return copy.u8string();
+    }
+};
+
+// What one run over a calculation file gives.
+struct Run {
+    int status = kExitOk;
+    std::string error; // for status != 0
+};
+
+// Opens path, applies the options and runs the selection; choosing and storing happen only
+// when write is set. The calculation is closed (and so stored) on the way out.
+Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, Selection*& out,
+             std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
+    session = std::make_unique<Session>(dm);
+    selection = std::make_unique<Selection>(*session);
+    out = selection.get();
+    try {
+        session->openCalculation(path);
+    } catch (const std::exception& e) {
+        return {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+    }
+    if (!session->results().error.empty())
+        return {kExitStopped, session->results().error};
+    try {
+        if (opt.systems && !selection->storeSystems(*opt.systems))
+            return {kExitUsage, "--systems: число систем от " +
+                                    std::to_string(Selection::kSystemsMin) + " до " +
+                                    std::to_string(Selection::kSystemsMax)};
+        selection->lowerPercentText = opt.from;
+        selection->upperPercentText = opt.to;
+        selection->run();
+        if (opt.choose) {
+            const int k = *opt.choose;
+            if (k < 1 || k > static_cast<int>(selection->rows().size()))
+                return {kExitUsage,
+                        selection->rows().empty()
+                            ? std::string("--choose: список систем пуст, выбирать нечего")
+                            : "--choose: в списке " + std::to_string(selection->rows().size()) +
+                                  " систем, строки " + std::to_string(k) + " нет"};
+            selection->setCurrentRow(k - 1);
+            selection->choose();
+        }
+        session->closeCalculation();
+    } catch (const std::exception& e) {
+        return {kExitFailure, e.what()};
+    }
+    return {};
+}
+
+nlohmann::ordered_json selectJson(const Selection& s) {
+    const bool fits = s.outcome() != Selection::Outcome::NoCatalogue;
+    nlohmann::ordered_json j;
+    j["catalogue"] = s.catalogueFile();
+    j["caption"] = s.classCaption();
+    j["ambient"] = fits ? nlohmann::ordered_json(s.ambientClass()) : nlohmann::ordered_json();
+    j["lo"] = s.lo();
+    j["hi"] = s.hi();
+    if (fits)
+        j["filter"] = s.filterText();
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const CatalogueRow& r : s.rows())
+        rows.push_back({{"SIS", r.sis},
+                        {"AGR", r.agr},
+                        {"VOHL", r.vohl},
+                        {"Q", r.q},
+                        {"T", r.t},
+                        {"PPOT", r.ppot},
+                        {"IPOT", r.ipot},
+                        {"NABOR", r.nabor},
+                        {"SHKAF", r.shkaf},
+                        {"GR", r.gr},
+                        {"PGR", r.pgr}});
+    j["rows"] = std::move(rows);
+    return j;
+}
+
+void printText(std::ostream& out, const Selection& s) {
+    out << "Каталог: " << s.catalogueFile() << "\n";
+    out << "Холодильные системы для " << s.classCaption() << " °С в охлаждаемом объеме\n";
+    if (s.outcome() == Selection::Outcome::NoCatalogue) {
+        out << s.noCatalogueText() << "\n";
+        return;
+    }
+    out << "Класс окружающей среды: " << s.ambientClass() << " (" << s.qField() << ", "
+        << s.tField() << ")\n";
+    out << "Систем: " << s.systems() << ", на одну систему от " << s.lo() << " до " << s.hi()
+        << " Вт\n";
+    out << "Фильтр: " << s.filterText() << "\n";
+    if (s.rows().empty()) {
+        out << Selection::kNoEquipmentMessage << "\n";
+        return;
+    }
+    std::string head;
+    for (const CatalogueColumn& c : s.shownColumns())
+        head += (head.empty() ? "" : " | ") + std::string(c.caption);
+    out << "\n    " << head << "\n";
+    int n = 0;
+    for (const CatalogueRow& r : s.rows()) {
+        std::string line;
+        for (const std::string& cell : Selection::listCells(r))
+            line += (line.empty() ? "" : " | ") + cell;
+        ++n;
+        out << (n < 10 ? " " : "") << n << ". " << line << "\n";
+        out << "    " << r.gr << ", " << r.pgr << "\n";
+    }
+}
+
+int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::u8path(opt.file), ec)) {
+        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << opt.file << "\n";
+        return kExitFailure;
+    }
+    DataModule dm;
+    dm.setDataDir(ctx.dataDir);
+    std::string refError;
+    if (!dm.openReferenceTables(&refError)) {
+        ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
+                << ")\n";
+        return kExitFailure;
+    }
+
+    const bool writes = opt.systems || opt.choose;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Selection> selection;
+    Selection* result = nullptr;
+    Run run;
+    try {
+        // Everything runs on a copy first, so that a refused choice leaves the file as it was;
+        // only a run that succeeds there is repeated on the file itself.
+        Scratch scratch;
+        run = selectIn(dm, scratch.copyOf(opt.file), opt, result, session, selection);
+        if (run.status == kExitOk && writes) {
+            selection.reset();
+            session.reset();
+            run = selectIn(dm, opt.file, opt, result, session, selection);
+        }
+    } catch (const std::exception& e) {
+        run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+    }
+    if (run.status != kExitOk) {
+        ctx.err << run.error << "\n";
+        return run.status;
+    }
+    if (opt.json)
+        ctx.out << selectJson(*result).dump() << "\n";
+    else
+        printText(ctx.out, *result);
+    if (result->outcome() == Selection::Outcome::NoCatalogue && opt.json)
+        ctx.err << result->noCatalogueText() << "\n";
+    return kExitOk;
+}
+} // namespace
+
+void addSelectCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<SelectOptions>();
+    CLI::App* sub = root.add_subcommand(
+        "select", "подбор оборудования: системы каталога под требуемую холодопроизводительность");
+    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("--systems", opt->systems,
+                    "количество систем 1…9, записывается в расчет (KOLSYS)")
+        ->type_name("N");
+    sub->add_option("--from", opt->from, "нижняя граница интервала, % (60…100, по умолчанию 90)")
+        ->type_name("P");
+    sub->add_option("--to", opt->to, "верхняя граница интервала, % (100…200, по умолчанию 115)")
+        ->type_name("P");
+    sub->add_option("--choose", opt->choose,
+                    "выбрать K-ю систему списка (1 - первая) и записать ее в расчет")
+        ->type_name("K");
+    sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
+    sub->callback([&run, opt] {
+        run = [opt](const CliContext& ctx) { return selectCommand(ctx, *opt); };
+    });
+}
+
+} // namespace vorn

@@ -1,0 +1,105 @@
+// The selection window over a small catalogue: the no-equipment message once per run, the
+// list following the parameters, "Выбрать" only on a listed row, Enter moving on.
+#include "SelectionFixture.h"
+#include "selection/SelectionDialog.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace vorn::test {
+namespace {
+
+class SelectionDialogTest : public SelectionFixture {
+protected:
+    void SetUp() override {
+        open({{"A", 9000}, {"B", 10000}, {"C", 11000}, {"D", 4600}},
+             {{"OB_TEMKAM", -18}, {"OB_RGTMAX", 25}, {"OB_TERMR", "Хранение"}, {"KOLSYS", 1}});
+        dialog = std::make_unique<SelectionDialog>(*selection);
+        dialog->showMessage = [this](const QString& m) { messages << m; };
+    }
+    void TearDown() override { dialog.reset(); }
+    void show() {
+        dialog->show();
+        QApplication::processEvents();
+    }
+    int rows() const { return dialog->list()->model()->rowCount(); }
+
+    std::unique_ptr<SelectionDialog> dialog;
+    QStringList messages;
+};
+
+TEST_F(SelectionDialogTest, NoEquipmentMessageOncePerRun) {
+    setRequired(0);
+    show();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8(Selection::kNoEquipmentMessage));
+    EXPECT_FALSE(dialog->chooseButton()->isEnabled());
+    // Activations (as after the message box closes) do not run the selection again.
+    for (int i = 0; i < 3; ++i) {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(dialog.get(), &activate);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(messages.size(), 1);
+    QTest::keyClicks(dialog->lowerBox(), "5");
+    EXPECT_EQ(messages.size(), 2);
+}
+
+TEST_F(SelectionDialogTest, ListFollowsTheParametersAndChooseWritesTheRecord) {
+    setRequired(10.00);
+    show();
+    EXPECT_EQ(rows(), 3);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(dialog->chooseButton()->isEnabled());
+
+    // Two systems: the band 4500 ... 5750 once the box is left.
+    dialog->systemsBox()->setFocus();
+    dialog->systemsBox()->selectAll();
+    QTest::keyClicks(dialog->systemsBox(), "2");
+    EXPECT_EQ(rows(), 3); // still the stored number while typing
+    QTest::keyClick(dialog->systemsBox(), Qt::Key_Return);
+    EXPECT_EQ(dm.taWork.asDouble("KOLSYS"), 2);
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), dialog->lowerBox()); // Enter moved on
+
+    dialog->list()->selectRow(0);
+    QTest::mouseClick(dialog->chooseButton(), Qt::LeftButton);
+    EXPECT_EQ(field("SIS"), "D");
+    EXPECT_EQ(dm.taWork.asDouble("PROIZSYS"), 4600);
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("SIS")->text(), "D");
+
+    // A band with nothing in it: the message, and "Выбрать" off.
+    dialog->lowerBox()->selectAll();
+    QTest::keyClicks(dialog->lowerBox(), "99"); // 4950 ... 5750
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_FALSE(dialog->chooseButton()->isEnabled());
+}
+
+TEST_F(SelectionDialogTest, PrintSystemsRunsTheSelectionAgain) {
+    setRequired(10.00);
+    int printed = 0;
+    dialog->printSystems = [&] {
+        ++printed;
+        selection->catalogue().last(); // the preview moves the cursor
+    };
+    show();
+    int runs = 0;
+    QObject::connect(dialog.get(), &SelectionDialog::selectionRan, [&] { ++runs; });
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Button3"), Qt::LeftButton);
+    EXPECT_EQ(printed, 1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(selection->catalogue().recNo(), selection->rows().front().recNo);
+}
+
+} // namespace
+} // namespace vorn::test
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
