@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcReport.h"
+#include "reports/SystemsReport.h"
 #include "selection/Selection.h"
 #include "selection/SelectionDialog.h"
 
@@ -85,8 +86,8 @@ int runGui(int argc, char** argv, const std::string& programDir, const std::stri
     QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
                      [&podbor] { podbor.exec(); });
     AdditionalDataDialog add(dm, &window);
-    auto report2 = std::make_unique<QDialog>(&window);
-    report2->setObjectName("fmReport2");
+    SystemsReport report2(session, selection, QString::fromStdString(programDir));
+    podbor.printSystems = [&report2, &podbor] { report2.preview(&podbor); };
 
     dm.onSettingsOpened = [&add] { add.fillFolder(); };
     session.refillExecutors = [&add] { add.refillExecutors(); };

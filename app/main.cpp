@@ -22,7 +22,8 @@ std::string programDirOf(const char* argv0) {
 
 // Subcommands that need Qt (they render on the offscreen platform).
 #ifdef VORN_WITH_GUI
-const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand};
+const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand,
+                                                      vorn::addSystemsCommand};
 #else
 const std::vector<vorn::CliRegistrar> kGuiCommands = {};
 #endif

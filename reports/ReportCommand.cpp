@@ -7,12 +7,15 @@
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPainter.h"
 #include "reports/ReportPreparation.h"
+#include "reports/SystemsListLayout.h"
+#include "selection/Selection.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -65,25 +68,17 @@ private:
     std::string path_;
 };
 
-} // namespace
+// Builds the report's pages from the open calculation. Returns an exit status; a failure
+// puts its message into message.
+using Builder = std::function<int(DataModule& dm, Session& session, const std::string& shownPath,
+                                  ReportDocument& doc, std::string& message)>;
 
-void addReportCommand(CLI::App& root, CliRunner& run) {
-    auto opt = std::make_shared<ReportOptions>();
-    CLI::App* sub = root.add_subcommand(
-        "report", "отчет по расчету в файл PDF, одна страница A4 (файл расчета не меняется)");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
-    sub->add_option("-o,--output", opt->out, "файл PDF, который будет записан")
-        ->required()
-        ->type_name("OUT.pdf");
-    sub->callback(
-        [&run, opt] { run = [opt](const CliContext& ctx) { return reportCommand(ctx, *opt); }; });
-}
-
-int reportCommand(const CliContext& ctx, const ReportOptions& options) {
+// Opens FILE as the program does (from a copy), builds the pages and writes OUT.
+int writeReport(const CliContext& ctx, const std::string& file, const std::string& out,
+                const Builder& build) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(options.file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << options.file
-                << "\n";
+    if (!fs::is_regular_file(fs::u8path(file), ec)) {
+        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
         return kExitFailure;
     }
     DataModule dm;
@@ -94,35 +89,115 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
                 << ")\n";
         return kExitFailure;
     }
-    const std::string shownPath = fs::absolute(fs::u8path(options.file), ec).u8string();
+    const std::string shownPath = fs::absolute(fs::u8path(file), ec).u8string();
 
     ReportDocument doc;
     try {
-        WorkCopy copy(options.file);
+        WorkCopy copy(file);
         Session session(dm);
-        session.openCalculation(copy.path());
+        try {
+            session.openCalculation(copy.path());
+        } catch (const std::exception& e) {
+            ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what()
+                    << "\n";
+            return kExitFailure;
+        }
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
             session.closeCalculation();
             return kExitStopped;
         }
-        const ReportSource src = ReportPreparation::calcReport(
-            dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine);
-        doc = CalcReportLayout::layout(src);
+        std::string message;
+        const int status = build(dm, session, shownPath, doc, message);
         session.closeCalculation();
+        if (!message.empty())
+            ctx.err << message << "\n";
+        if (status != kExitOk)
+            return status;
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << options.file << ": " << e.what()
-                << "\n";
+        ctx.err << file << ": " << e.what() << "\n";
         return kExitFailure;
     }
 
     const auto app = ensureGuiApplication();
     QString error;
-    if (!ReportPainter::writePdf(doc, QString::fromStdString(options.out), &error)) {
+    if (!ReportPainter::writePdf(doc, QString::fromStdString(out), &error)) {
         ctx.err << error.toStdString() << "\n";
         return kExitFailure;
     }
     return kExitOk;
+}
+
+CLI::App* addPdfCommand(CLI::App& root, const char* name, const char* description,
+                        std::string& file, std::string& out) {
+    CLI::App* sub = root.add_subcommand(name, description);
+    sub->add_option("FILE", file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("-o,--output", out, "файл PDF, который будет записан")
+        ->required()
+        ->type_name("OUT.pdf");
+    return sub;
+}
+
+} // namespace
+
+void addReportCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<ReportOptions>();
+    CLI::App* sub = addPdfCommand(
+        root, "report", "отчет по расчету в файл PDF, одна страница A4 (файл расчета не меняется)",
+        opt->file, opt->out);
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return reportCommand(ctx, *opt); }; });
+}
+
+void addSystemsCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<SystemsOptions>();
+    CLI::App* sub = addPdfCommand(
+        root, "systems",
+        "список подобранных систем в файл PDF, как по кнопке \"Печать систем\" (файл расчета "
+        "не меняется)",
+        opt->file, opt->out);
+    sub->add_option("--systems", opt->systems, "количество систем 1…9 (только для этого списка)")
+        ->type_name("N");
+    sub->add_option("--from", opt->from, "нижняя граница интервала, % (60…100, по умолчанию 90)")
+        ->type_name("P");
+    sub->add_option("--to", opt->to, "верхняя граница интервала, % (100…200, по умолчанию 115)")
+        ->type_name("P");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return systemsCommand(ctx, *opt); }; });
+}
+
+int reportCommand(const CliContext& ctx, const ReportOptions& options) {
+    return writeReport(
+        ctx, options.file, options.out,
+        [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
+               std::string&) {
+            doc = CalcReportLayout::layout(ReportPreparation::calcReport(
+                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine));
+            return kExitOk;
+        });
+}
+
+int systemsCommand(const CliContext& ctx, const SystemsOptions& options) {
+    return writeReport(
+        ctx, options.file, options.out,
+        [&ctx, &options](DataModule& dm, Session& session, const std::string& shownPath,
+                         ReportDocument& doc, std::string& message) {
+            Selection selection(session);
+            if (options.systems && !selection.storeSystems(*options.systems)) {
+                message = "--systems: число систем от " + std::to_string(Selection::kSystemsMin) +
+                          " до " + std::to_string(Selection::kSystemsMax);
+                return kExitUsage;
+            }
+            selection.lowerPercentText = options.from;
+            selection.upperPercentText = options.to;
+            // With no catalogue for the chamber the list is empty under the kept caption, as
+            // the window prints it; the reason goes to the user beside it.
+            if (selection.run() == Selection::Outcome::NoCatalogue)
+                message = selection.noCatalogueText();
+            doc = SystemsListLayout::layout(ReportPreparation::systemsList(
+                dm.taWork, session.results(), selection, ctx.programDir, shownPath, kVersionLine));
+            return kExitOk;
+        });
 }
 
 } // namespace vorn

@@ -8,6 +8,7 @@
 namespace vorn {
 
 class CalcResults;
+class Selection;
 class Table;
 class Value;
 
@@ -19,6 +20,13 @@ public:
     static ReportSource calcReport(const Table& taWork, const CalcResults& results,
                                    const std::string& programDir, const std::string& filePath,
                                    const std::string& versionLine);
+
+    // The systems list: the same record, header and footer, and the rows, class caption
+    // and Q/T columns of the last selection run.
+    static SystemsListSource systemsList(const Table& taWork, const CalcResults& results,
+                                         const Selection& selection, const std::string& programDir,
+                                         const std::string& filePath,
+                                         const std::string& versionLine);
 
     // A record value as the report prints it: text as stored, a number in up to 15
     // significant digits with a decimal comma, an empty field as nothing.

@@ -5,4 +5,5 @@ target_sources(vorncore PRIVATE
   reports/ReportPreparation.cpp
   reports/CommonSections.cpp
   reports/CalcReportLayout.cpp
+  reports/SystemsListLayout.cpp
 )

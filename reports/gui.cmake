@@ -5,5 +5,6 @@ target_sources(vorngui PRIVATE
   reports/ReportPrinting.cpp
   reports/ReportPreviewDialog.cpp
   reports/CalcReport.cpp
+  reports/SystemsReport.cpp
   reports/ReportCommand.cpp
 )

@@ -1,5 +1,8 @@
 // vorn report as a process: the PDF's pages and text (through pdftotext), the exit
 // statuses, and the calculation file left as it was.
+#include "data/CalcRecord.h"
+#include "data/Table.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,8 +39,10 @@ protected:
     // Runs vorn with args; stderr kept in err.
     int vorn(const std::string& args) {
         const std::string cmd = std::string("'") + VORN_BINARY + "' " + args + " --data '" +
-                                VORN_DATA_DIR + "' 2>'" + (dir / "err").string() + "'";
+                                VORN_DATA_DIR + "' >'" + (dir / "out").string() + "' 2>'" +
+                                (dir / "err").string() + "'";
         const int status = std::system(cmd.c_str());
+        out = readFile(dir / "out");
         err = readFile(dir / "err");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -49,8 +54,13 @@ protected:
         return readFile(txt);
     }
     fs::path dir;
+    std::string out;
     std::string err;
 };
+
+size_t pageCount(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\f'));
+}
 
 TEST_F(ReportCommandTest, WritesOnePageWithEveryCaptionAndValue) {
     const fs::path folder = fs::path(VORN_SOURCE_DIR) / "tests" / "cases" / "cooling-apples";
@@ -62,7 +72,7 @@ TEST_F(ReportCommandTest, WritesOnePageWithEveryCaptionAndValue) {
     ASSERT_EQ(vorn("report '" + input.string() + "' -o '" + out.string() + "'"), 0) << err;
     EXPECT_EQ(readFile(input), before) << "the calculation file is left as it was";
     const std::string text = pdfText(out);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1) << "one page";
+    EXPECT_EQ(pageCount(text), 1u) << "one page";
 
     const char* const captions[] = {
         "Расчет теплового баланса холодильной камеры",
@@ -133,7 +143,65 @@ TEST_F(ReportCommandTest, FailuresExitOneAndLeaveNoFile) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
         ++entries;
-    EXPECT_EQ(entries, 3); // a.vrn, folder.pdf, err
+    EXPECT_EQ(entries, 4); // a.vrn, folder.pdf, out, err
+}
+
+TEST_F(ReportCommandTest, SystemsListPrintsTheSelection) {
+    // The apples chamber with 38 °C outside: ambient class 40.
+    const fs::path input = dir / "hot.vrn";
+    fs::copy_file(fs::path(VORN_SOURCE_DIR) / "tests/cases/cooling-apples/input.vrn", input);
+    {
+        Table t("hot");
+        configureCalcTable(t);
+        t.setTableName(input.string());
+        t.open();
+        t.edit();
+        t.setValue("OB_RGTMAX", Value(38));
+        t.post();
+        t.close();
+    }
+    const std::string before = readFile(input);
+    const std::string in = "'" + input.string() + "'";
+    const fs::path pdf = dir / "list.pdf";
+    const std::string to = " -o '" + pdf.string() + "'";
+    const auto rowsOf = [this](const std::string& args) {
+        EXPECT_EQ(vorn("select " + args + " --json"), 0) << err;
+        return nlohmann::json::parse(out)["rows"];
+    };
+
+    ASSERT_EQ(vorn("calc " + in + " --json"), 0) << err;
+    const std::string capacity = nlohmann::json::parse(out)["labels"]["QRLabel98"];
+    const auto rows = rowsOf(in);
+    ASSERT_GE(rows.size(), 1u);
+    ASSERT_EQ(vorn("systems " + in + to), 0) << err;
+    std::string text = pdfText(pdf);
+    EXPECT_EQ(pageCount(text), 1 + (rows.size() + 50) / 51);
+    // pdftotext joins the hyphenated caption and splits "dT +40°С" over two lines.
+    for (const std::string& c :
+         {std::string("Q +40°С"), std::string("dT"), std::string("+40°С"),
+          std::string("Холодильные системы для 0 °С в охлаждаемом объеме"),
+          std::string("Воздухоохладитель"), std::string("Потребная холодопроизводительность, кВт"),
+          capacity, std::string("Яблоки")})
+        EXPECT_NE(text.find(c), std::string::npos) << c;
+    for (const auto& row : rows) {
+        EXPECT_NE(text.find(row["SIS"].get<std::string>()), std::string::npos);
+        EXPECT_NE(text.find(std::to_string(row["Q"].get<long>())), std::string::npos);
+    }
+
+    // The band and the number of systems as vorn select takes them; the capacity printed
+    // stays the total.
+    const auto wide = rowsOf(in + " --from 60 --to 200");
+    EXPECT_GT(wide.size(), rows.size());
+    ASSERT_EQ(vorn("systems " + in + " --from 60 --to 200" + to), 0) << err;
+    EXPECT_EQ(pageCount(pdfText(pdf)), 1 + (wide.size() + 50) / 51);
+    ASSERT_EQ(vorn("systems " + in + " --systems 3" + to), 0) << err;
+    text = pdfText(pdf);
+    EXPECT_NE(text.find("Количество систем\n\n3\n"), std::string::npos);
+    EXPECT_NE(text.find(capacity), std::string::npos);
+
+    EXPECT_EQ(vorn("systems " + in + " --systems 12" + to), 2);
+    EXPECT_NE(err.find("--systems"), std::string::npos);
+    EXPECT_EQ(readFile(input), before) << "--systems changes only the list, not the file";
 }
 
 } // namespace
