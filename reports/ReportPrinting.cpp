@@ -22,6 +22,8 @@ bool ReportPrinting::print(const ReportDocument& doc, QPrinter& printer) {
         first = std::max(1, printer.fromPage());
         last = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
     }
+    // The report draws its own margins, whatever the print dialog left.
+    printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
