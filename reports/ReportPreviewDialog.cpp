@@ -6,10 +6,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
+#include <algorithm>
 
 namespace vorn {
 
@@ -17,6 +20,11 @@ ReportPreviewDialog::ReportPreviewDialog(Generator generate, const QString& pdfN
                                          QWidget* parent)
     : QPrintPreviewDialog(parent), generate_(std::move(generate)), pdfName_(pdfName) {
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // Tall enough for a whole page at a readable size.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(std::min(area.width(), area.height() * 3 / 4 + 200), area.height() * 9 / 10);
+    }
     ReportPrinting::setUp(*printer());
     connect(this, &QPrintPreviewDialog::paintRequested, this, &ReportPreviewDialog::render);
 

@@ -139,6 +139,14 @@ TEST_F(ReportCommandTest, FailuresExitOneAndLeaveNoFile) {
         EXPECT_FALSE(fs::is_regular_file(c.out)) << c.out;
     }
     EXPECT_EQ(vorn("report '" + input.string() + "'"), 2) << "OUT is required";
+    const fs::path stopped = dir / "stopped.pdf";
+    EXPECT_EQ(vorn("report '" VORN_SOURCE_DIR
+                   "/tests/cases/blank-chamber-humidity/input.vrn' -o '" +
+                   stopped.string() + "'"),
+              3)
+        << "a recalculation stopped at an undefined step prints no report";
+    EXPECT_FALSE(err.empty());
+    EXPECT_FALSE(fs::exists(stopped));
     // Nothing but the inputs is left in the folder: no temporary file of a failed write.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
