@@ -48,6 +48,7 @@ bool CalcReport::print(QWidget* parent) {
         return false;
     QPrinter printer(QPrinter::HighResolution);
     ReportPrinting::setUp(printer);
+    printer.setDocName(QFileInfo(QString::fromStdString(session_.path())).completeBaseName());
     if (!askPrinter(printer, parent))
         return false;
     return ReportPrinting::print(generate(), printer);

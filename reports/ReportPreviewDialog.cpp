@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrinter>
@@ -26,6 +27,7 @@ ReportPreviewDialog::ReportPreviewDialog(Generator generate, const QString& pdfN
         resize(std::min(area.width(), area.height() * 3 / 4 + 200), area.height() * 9 / 10);
     }
     ReportPrinting::setUp(*printer());
+    printer()->setDocName(QFileInfo(pdfName).completeBaseName());
     connect(this, &QPrintPreviewDialog::paintRequested, this, &ReportPreviewDialog::render);
 
     savePdf_ = new QAction(QStringLiteral("Сохранить в PDF"), this);
