@@ -122,22 +122,27 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
         [&run, opt] { run = [opt](const CliContext& ctx) { return calcCommand(ctx, *opt); }; });
 }
 
-int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
-    const std::string& file = opt.file;
+int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(file), ec)) {
         ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
-        return 1;
+        return kExitFailure;
     }
-
-    DataModule dm;
     dm.setDataDir(ctx.dataDir);
     std::string refError;
     if (!dm.openReferenceTables(&refError)) {
         ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
                 << ")\n";
-        return 1;
+        return kExitFailure;
     }
+    return kExitOk;
+}
+
+int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
+    const std::string& file = opt.file;
+    DataModule dm;
+    if (const int status = openCommandData(ctx, file, dm))
+        return status;
 
     std::string regime;
     double vnKr = 0;

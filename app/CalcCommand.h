@@ -9,6 +9,7 @@
 namespace vorn {
 
 struct CliContext;
+class DataModule;
 
 struct CalcOptions {
     std::string file;
@@ -16,6 +17,11 @@ struct CalcOptions {
 };
 
 int calcCommand(const CliContext& ctx, const CalcOptions& opt);
+
+// The first steps of a command on a calculation file: the file is there and the reference
+// tables of ctx.dataDir open in dm. On failure prints why and returns exit status 1;
+// otherwise returns 0.
+int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
 
 // {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,

@@ -13,10 +13,11 @@ namespace {
 
 const CliRegistrar kCoreCommands[] = {
     addCalcCommand,
+    addSetCommand,
+    addSelectCommand,
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
-    addSelectCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";

@@ -35,6 +35,7 @@ using CliRegistrar = void (*)(CLI::App& root, CliRunner& run);
 // The subcommands of the core, each in its own file.
 void addDumpCommand(CLI::App& root, CliRunner& run);
 void addCalcCommand(CLI::App& root, CliRunner& run);
+void addSetCommand(CLI::App& root, CliRunner& run);
 void addNewCommand(CLI::App& root, CliRunner& run);
 void addConvertCommand(CLI::App& root, CliRunner& run);
 void addSelectCommand(CLI::App& root, CliRunner& run);

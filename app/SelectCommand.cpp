@@ -1,6 +1,7 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
+#include "app/CalcCommand.h"
 #include "app/Commands.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
@@ -95,9 +96,13 @@ Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, 
 
 nlohmann::ordered_json selectJson(const Selection& s) {
     const bool fits = s.outcome() != Selection::Outcome::NoCatalogue;
+    // A chamber temperature in no class names no catalogue (not the one of an earlier run).
+    const auto orNull = [&s](const std::string& v) {
+        return s.chamberFits() ? nlohmann::ordered_json(v) : nlohmann::ordered_json();
+    };
     nlohmann::ordered_json j;
-    j["catalogue"] = s.catalogueFile();
-    j["caption"] = s.classCaption();
+    j["catalogue"] = orNull(s.catalogueFile());
+    j["caption"] = orNull(s.classCaption());
     j["ambient"] = fits ? nlohmann::ordered_json(s.ambientClass()) : nlohmann::ordered_json();
     j["lo"] = s.lo();
     j["hi"] = s.hi();
@@ -121,8 +126,10 @@ nlohmann::ordered_json selectJson(const Selection& s) {
 }
 
 void printText(std::ostream& out, const Selection& s) {
-    out << "Каталог: " << s.catalogueFile() << "\n";
-    out << "Холодильные системы для " << s.classCaption() << " °С в охлаждаемом объеме\n";
+    if (s.chamberFits()) {
+        out << "Каталог: " << s.catalogueFile() << "\n";
+        out << "Холодильные системы для " << s.classCaption() << " °С в охлаждаемом объеме\n";
+    }
     if (s.outcome() == Selection::Outcome::NoCatalogue) {
         out << s.noCatalogueText() << "\n";
         return;
@@ -152,19 +159,9 @@ void printText(std::ostream& out, const Selection& s) {
 }
 
 int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(opt.file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << opt.file << "\n";
-        return kExitFailure;
-    }
     DataModule dm;
-    dm.setDataDir(ctx.dataDir);
-    std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
-        ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
-                << ")\n";
-        return kExitFailure;
-    }
+    if (const int status = openCommandData(ctx, opt.file, dm))
+        return status;
 
     const bool writes = opt.systems || opt.choose;
     std::unique_ptr<Session> session;
@@ -214,9 +211,8 @@ void addSelectCommand(CLI::App& root, CliRunner& run) {
                     "выбрать K-ю систему списка (1 - первая) и записать ее в расчет")
         ->type_name("K");
     sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
-    sub->callback([&run, opt] {
-        run = [opt](const CliContext& ctx) { return selectCommand(ctx, *opt); };
-    });
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return selectCommand(ctx, *opt); }; });
 }
 
 } // namespace vorn

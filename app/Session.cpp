@@ -1,8 +1,11 @@
 #include "app/Session.h"
 
+#include "calc/NumberFormat.h"
 #include "calc/Recalculate.h"
 #include "data/DataModule.h"
+#include "input/ControlTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorn {
@@ -143,10 +146,29 @@ void Session::openSteps() {
     }
     regimeFromRecord();
     loadProductAndCategory();
+    // A record of the region "Другой" opens with its climate fields ready for typing;
+    // any other region's climate comes from the region list.
+    const std::string region = work.asString("OB_RGNAIM");
+    screen_.regionFieldsEnabled = region == ScreenState::kOtherRegion;
+    if (!region.empty())
+        dm_.taRegion.locate("REG_NAIM", Value(region));
     if (refillExecutors)
         refillExecutors();
-    for (int i = 0; i < 9; ++i)
-        screen_.includeBoxes[static_cast<size_t>(i)] = work.asBool("CH" + std::to_string(i + 1));
+    // Bound and include boxes whose shown state changes run their click handlers.
+    for (size_t i = 0; i < screen_.optionBoxesShown.size(); ++i) {
+        const bool on = work.asBool(ScreenState::kOptionBoxFields[i]);
+        if (on != screen_.optionBoxesShown[i]) {
+            screen_.optionBoxesShown[i] = on;
+            optionBoxRule();
+        }
+    }
+    for (size_t i = 0; i < screen_.includeBoxes.size(); ++i) {
+        const bool on = work.asBool("CH" + std::to_string(i + 1));
+        if (on != screen_.includeBoxes[i]) {
+            screen_.includeBoxes[i] = on;
+            runRecalculation();
+        }
+    }
 }
 
 void Session::closeSteps() {
@@ -172,14 +194,19 @@ void Session::loadProductAndCategory() {
         work.setValue("TE_PTIP", currentName(prod));
     }
     positionTara();
-    // Stacking height: the chamber height less 0.5 m, in fixed point with four decimals.
+    deriveStackingHeight();
+    work.first(); // posts
+}
+
+void Session::deriveStackingHeight() {
+    // The chamber height less 0.5 m, in fixed point with four decimals; 0 below 0.5 m.
+    Table& work = dm_.taWork;
     editRecord(work);
     const double height = work.asDouble("OB_KAMVS");
     double stacking = 0;
     if (!(height < 0.5))
         stacking = (std::nearbyint(height * 10000) - 5000) / 10000;
     work.setValue("IN_VSHTAB", Value(stacking));
-    work.first(); // posts
 }
 
 void Session::positionTara() {
@@ -273,6 +300,308 @@ void Session::productRule() {
     editRecord(work);
     positionTara();
     runRecalculation();
+}
+
+void Session::chamberTemperatureRule() {
+    Table& work = dm_.taWork;
+    // in storage the product and the packaging end at the chamber temperature
+    if (work.asString("OB_TERMR") == ScreenState::kStorage) {
+        storeRecord(work);
+        editRecord(work);
+        const Value t = work.value("OB_TEMKAM");
+        work.setValue("TE_PT1", t);
+        work.setValue("TE_TT1", t);
+    }
+    runRecalculation();
+}
+
+void Session::regionRule() {
+    Table& work = dm_.taWork;
+    if (work.asString("OB_RGNAIM") == ScreenState::kOtherRegion) {
+        screen_.regionFieldsEnabled = true;
+    } else {
+        const Table& region = dm_.taRegion;
+        editRecord(work);
+        work.setValue("OB_RGTMAX", region.eof() ? Value() : region.value("REG_TEM"));
+        work.setValue("OB_RGVLAJ", region.eof() ? Value() : region.value("REG_VLAJ"));
+        screen_.regionFieldsEnabled = false;
+    }
+    regionTemperatureRule();
+}
+
+void Session::regionTemperatureRule() {
+    Table& work = dm_.taWork;
+    editRecord(work);
+    const Value t = work.value("OB_RGTMAX");
+    for (int n = 1; n <= 6; ++n)
+        work.setValue("ST_TEM" + std::to_string(n), t);
+    runRecalculation();
+}
+
+void Session::stackingHeightRule() {
+    deriveStackingHeight();
+    runRecalculation();
+}
+
+void Session::fullLoadRule() {
+    Table& work = dm_.taWork;
+    // share of the chamber a full load takes: 0.7 at a slow turnover, 0.5 at a fast one
+    const double f = screen_.turnoverSpeed == 0 ? 0.7 : 0.5;
+    editRecord(work);
+    const double mass = work.asDouble("OB_KAMDL") * work.asDouble("OB_KAMSH") *
+                        work.asDouble("IN_VSHTAB") * work.asDouble("IN_PLOTN") * f;
+    // whole kilograms, an exact half to the even neighbour (the default rounding mode)
+    work.setValue("TE_PMAS", Value(std::nearbyint(mass)));
+    // in storage a tenth of the stored mass turns over daily
+    const double turnover = work.asString("OB_TERMR") == ScreenState::kStorage ? 0.1 * mass : mass;
+    work.setValue("TE_POBOR", Value(std::nearbyint(turnover)));
+    runRecalculation();
+}
+
+void Session::runRule(const ControlSpec& spec) {
+    switch (spec.rule) {
+    case ControlRule::None:
+        return;
+    case ControlRule::Recalculation:
+    case ControlRule::IncludeBox:
+        runRecalculation();
+        return;
+    case ControlRule::Region:
+        regionRule();
+        return;
+    case ControlRule::RegionTemperature:
+        regionTemperatureRule();
+        return;
+    case ControlRule::ChamberTemperature:
+        chamberTemperatureRule();
+        return;
+    case ControlRule::StackingHeight:
+        stackingHeightRule();
+        return;
+    case ControlRule::Walls:
+        wallsRule();
+        return;
+    case ControlRule::OptionBox:
+        optionBoxRule();
+        return;
+    case ControlRule::Regime:
+        regimeRule();
+        return;
+    case ControlRule::Category:
+        categoryRule();
+        return;
+    case ControlRule::Product:
+        productRule();
+        return;
+    case ControlRule::FullLoad:
+        fullLoadRule();
+        return;
+    }
+}
+
+namespace {
+// A bound number as its field shows it: whole numbers without decimals, "," between.
+std::string numberText(double v) {
+    std::string s = Value(v).toString();
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
+}
+
+std::string rangeText(double v) {
+    return numberText(v);
+}
+
+Table* tableNamed(DataModule& dm, const char* name) {
+    if (!name)
+        return nullptr;
+    for (Table* t : dm.tables())
+        if (t->objectName() == name)
+            return t;
+    return nullptr;
+}
+
+int itemIndex(const ControlSpec& spec, const std::string& text) {
+    const auto it = std::find(spec.items.begin(), spec.items.end(), text);
+    return it == spec.items.end() ? -1 : static_cast<int>(it - spec.items.begin());
+}
+
+const char* const kNotInList = "Такого значения нет в списке";
+} // namespace
+
+CommitResult Session::commitText(const ControlSpec& spec, const std::string& typedText) {
+    Table& work = dm_.taWork;
+    if (!work.isOpen() || !spec.isNumber() || !spec.field)
+        return CommitResult::refusal("Это поле не принимает ввод");
+    if (!numericTextAllowed(spec, typedText))
+        return CommitResult::refusal("Недопустимое число \"" + typedText + "\"");
+    double v = parseNumericText(typedText);
+    if (spec.refusesOutOfRange && (v < spec.lo || v > spec.hi))
+        return CommitResult::refusal("Допустимы значения от " + rangeText(spec.lo) + " до " +
+                                     rangeText(spec.hi) + " !");
+    if (spec.hasRange)
+        v = std::min(std::max(v, spec.lo), spec.hi);
+    Value stored; // exactly 0 is stored as a blank field
+    if (v != 0) {
+        if (spec.kind == ControlKind::Whole) {
+            v = std::trunc(v);
+            if (v == 0)
+                v = 0; // no negative zero in the file
+        }
+        stored = Value(v);
+    }
+    editRecord(work);
+    try {
+        work.setValue(spec.field, stored);
+    } catch (const DbfError&) {
+        // the field's width in the file cannot hold the number; nothing was written
+        return CommitResult::refusal("Число слишком велико для этого поля");
+    }
+    runRule(spec);
+    return {};
+}
+
+CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& itemText) {
+    Table& work = dm_.taWork;
+    if (!work.isOpen())
+        return CommitResult::refusal("Расчет не открыт");
+    switch (spec.kind) {
+    case ControlKind::Regime: {
+        const int index = itemIndex(spec, itemText);
+        if (index < 0)
+            return CommitResult::refusal(kNotInList);
+        // RadioGroup1Click comes with a change of the selected item only
+        if (index != screen_.regimeIndex) {
+            screen_.regimeIndex = index;
+            regimeRule();
+        }
+        return {};
+    }
+    case ControlKind::Category: {
+        // a whole category from the list only: a part typed on the way to "Овощи" must
+        // not throw the chosen product away
+        if (itemIndex(spec, itemText) < 0)
+            return CommitResult::refusal(kNotInList);
+        screen_.category = itemText;
+        categoryRule();
+        return {};
+    }
+    case ControlKind::Turnover: {
+        const int index = itemIndex(spec, itemText);
+        if (index < 0)
+            return CommitResult::refusal(kNotInList);
+        screen_.turnoverSpeed = index;
+        return {};
+    }
+    case ControlKind::Choice: {
+        if (itemIndex(spec, itemText) < 0)
+            return CommitResult::refusal(kNotInList);
+        editRecord(work);
+        work.setValue(spec.field, Value(itemText));
+        runRule(spec);
+        return {};
+    }
+    case ControlKind::Lookup: {
+        Table* table = tableNamed(dm_, spec.lookupTable);
+        if (!table || itemText.empty() || !table->locate(spec.lookupField, Value(itemText)))
+            return CommitResult::refusal(kNotInList);
+        // the list closes on that row: the record takes the row's own name
+        editRecord(work);
+        work.setValue(spec.field, table->value(spec.lookupField));
+        runRule(spec);
+        return {};
+    }
+    default:
+        return CommitResult::refusal("Это поле не является списком");
+    }
+}
+
+void Session::clickCheck(const ControlSpec& spec, bool checked) {
+    if (spec.kind != ControlKind::Check)
+        return;
+    if (spec.includeBox > 0) {
+        includeBoxClick(spec.includeBox, checked);
+        return;
+    }
+    Table& work = dm_.taWork;
+    if (!work.isOpen() || !spec.field)
+        return;
+    editRecord(work);
+    work.setValue(spec.field, Value(checked));
+    const std::string field = spec.field;
+    if (field == "ST_IDENT")
+        screen_.identShown = checked;
+    for (size_t i = 0; i < screen_.optionBoxesShown.size(); ++i)
+        if (field == ScreenState::kOptionBoxFields[i])
+            screen_.optionBoxesShown[i] = checked;
+    runRule(spec);
+}
+
+void Session::fullLoadClick() {
+    if (dm_.taWork.isOpen())
+        fullLoadRule();
+}
+
+std::string Session::displayText(const ControlSpec& spec) const {
+    const Table& work = dm_.taWork;
+    switch (spec.kind) {
+    case ControlKind::Regime:
+        return screen_.regimeText();
+    case ControlKind::Category:
+        return screen_.category;
+    case ControlKind::Turnover:
+        return spec.items.at(static_cast<size_t>(screen_.turnoverSpeed));
+    case ControlKind::Check:
+        return checkState(spec) ? "T" : "F";
+    case ControlKind::Button:
+        return {};
+    default:
+        break;
+    }
+    if (!work.isOpen())
+        return {};
+    if (spec.kind == ControlKind::Display) {
+        if (!spec.field && !spec.lookupTable)
+            return results_.label3; // Label3
+        if (spec.lookupTable) {
+            // a property of a reference row: the freezing point of the current product
+            Table* table = tableNamed(dm_, spec.lookupTable);
+            if (!table || !table->isOpen() || table->eof())
+                return {};
+            const Value v = table->value(spec.lookupField);
+            return v.isNull()     ? std::string()
+                   : v.isNumber() ? numberText(v.toDouble())
+                                  : v.toString();
+        }
+        return formatMask2(work.asDouble(spec.field)); // the calculated volume
+    }
+    const Value v = work.value(spec.field);
+    if (v.isNumber()) {
+        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as
+        return v.toDouble() == 0 ? std::string() : numberText(v.toDouble());
+    }
+    return v.toString();
+}
+
+bool Session::checkState(const ControlSpec& spec) const {
+    if (spec.includeBox > 0)
+        return screen_.includeBoxes.at(static_cast<size_t>(spec.includeBox - 1));
+    return spec.field && dm_.taWork.isOpen() && dm_.taWork.asBool(spec.field);
+}
+
+std::vector<std::string> Session::listItems(const ControlSpec& spec) {
+    if (spec.kind != ControlKind::Lookup)
+        return spec.items;
+    std::vector<std::string> names;
+    Table* table = tableNamed(dm_, spec.lookupTable);
+    if (!table || !table->isOpen())
+        return names;
+    const std::string current = table->eof() ? std::string() : table->asString(spec.lookupField);
+    for (table->first(); !table->eof(); table->next())
+        names.push_back(table->asString(spec.lookupField));
+    // the current row stands for the calculation's product, packaging or region
+    if (current.empty() || !table->locate(spec.lookupField, Value(current)))
+        table->first();
+    return names;
 }
 
 void Session::currencyEdit11Change() {

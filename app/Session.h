@@ -8,10 +8,22 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
 class DataModule;
+struct ControlSpec;
+
+// What became of an input the screen forwarded. refused: nothing was written and no
+// handler ran (VO_PROC outside 1..90, a text that is no number the field can hold, an
+// item that is not in the list); message says why, in the user's words.
+struct CommitResult {
+    bool refused = false;
+    std::string message;
+
+    static CommitResult refusal(std::string why) { return {true, std::move(why)}; }
+};
 
 class Session {
 public:
@@ -76,6 +88,40 @@ public:
     void categoryRule();     // ComboBox1Change
     void productRule();      // DBComboBox1Change
 
+    // Events of the input screen, one per shape of control (see input/ControlTable.h).
+    // Each writes the record as its control's rule says, runs the control's handler and
+    // so ends with the recalculation (unless the handler is none); a recalculation that
+    // stops throws as recalculate() does, after the value was written.
+    //
+    // Leaving a numeric or whole-number field with typedText in it: the commit rule
+    // (VO_PROC refusal, clamping, exactly 0 stored blank, whole fields truncated).
+    CommitResult commitText(const ControlSpec& spec, const std::string& typedText);
+    // Picking an item of a choice list, closing a lookup list on the row named itemText,
+    // or choosing in RadioGroup1, ComboBox1, RadioGroup2. Refused when itemText is not one
+    // of listItems(spec).
+    CommitResult chooseItem(const ControlSpec& spec, const std::string& itemText);
+    // A click on a check box that leaves it in the given state.
+    void clickCheck(const ControlSpec& spec, bool checked);
+    // BitBtn1Click: the full-load estimate.
+    void fullLoadClick();
+
+    // The text a control shows now: the record's field (blank when empty, "," as the
+    // decimal separator), the chosen item, the volume, the freezing point, Label3.
+    std::string displayText(const ControlSpec& spec) const;
+    // The state a check box shows now.
+    bool checkState(const ControlSpec& spec) const;
+    // The items a list offers now: a choice list's texts, a lookup list's names in table
+    // order (the product list: only the chosen category). The lookup table keeps its row.
+    std::vector<std::string> listItems(const ControlSpec& spec);
+
+    // Input rules run by the controls (besides those above). Each ends with the
+    // recalculation and throws as recalculate() does.
+    void chamberTemperatureRule(); // DBEdit42Exit
+    void regionRule();             // DBLookupComboBox3CloseUp, the region row current
+    void regionTemperatureRule();  // DBEdit36Exit
+    void stackingHeightRule();     // DBEdit40Exit
+    void fullLoadRule();           // BitBtn1Click
+
     // CurrencyEdit11Change: with SelectionOpened set, empties the chosen system.
     void currencyEdit11Change();
 
@@ -89,6 +135,8 @@ private:
     void closeSteps();
     void loadProductAndCategory();
     void positionTara();
+    void deriveStackingHeight();
+    void runRule(const ControlSpec& spec);
     void runRecalculation();
 
     DataModule& dm_;

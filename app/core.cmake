@@ -5,6 +5,7 @@ target_sources(vorncore PRIVATE
   app/Session.cpp
   app/CalcCommand.cpp
   app/SelectCommand.cpp
+  app/SetCommand.cpp
   app/FileCopy.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp

@@ -2,6 +2,10 @@
 target_sources(vorncore PRIVATE
   data/Value.cpp
   data/Table.cpp
+  data/DbfHeader.cpp
+  data/FieldCodec.cpp
+  data/FieldIndex.cpp
+  data/FileIo.cpp
   data/CodePage.cpp
   data/FilterExpr.cpp
   data/RecordLock.cpp

@@ -4,6 +4,8 @@ namespace vorn {
 
 const char* const ScreenState::kStorage = "Хранение";
 const char* const ScreenState::kCooling = "Охлаждение";
+const char* const ScreenState::kOtherRegion = "Другой";
+const char* const ScreenState::kOptionBoxFields[4] = {"VN_FLAG", "IN_TIP", "OS_REC", "VO_UTOCH"};
 
 ScreenState::ScreenState()
     : workTimeCaption("Время работы оборуд."), productTurnoverCaption("Суточный оборот, (кг)"),

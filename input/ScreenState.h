@@ -15,6 +15,10 @@ public:
     // Texts of the regime choice RadioGroup1 (item 0 and item 1), as stored in OB_TERMR.
     static const char* const kStorage; // "Хранение"
     static const char* const kCooling; // "Охлаждение"
+    // The region whose climate the user types in.
+    static const char* const kOtherRegion; // "Другой"
+    // Record fields of the four option boxes, in the order of optionBoxesShown.
+    static const char* const kOptionBoxFields[4];
 
     // RadioGroup1: 0 storage, 1 cooling. Mirrors OB_TERMR through the regime rule.
     int regimeIndex = 0;
@@ -28,6 +32,13 @@ public:
     // Shown state of the bound check box "По первой строке" (ST_IDENT). Loading a record
     // that turns it on runs the walls rule once, as a click would.
     bool identShown = false;
+    // Shown states of the four option boxes VN_FLAG, IN_TIP, OS_REC, VO_UTOCH (in that
+    // order). Loading a record that changes one runs the option-box rule, as a click would.
+    std::array<bool, 4> optionBoxesShown{};
+
+    // The page of the input screen shown (1..9): the walls page at start, afterwards the
+    // one the user last chose, also across calculations.
+    int shownPage = 1;
 
     // Captions switched by the regime rule.
     std::string workTimeCaption;        // OB_TIMEWRK
@@ -41,7 +52,7 @@ public:
     bool voPowEnabled = false;        // VO_POW
     bool voProcEnabled = true;        // VO_PROC
     bool osPowEnabled = true;         // OS_POW
-    bool regionFieldsEnabled = false; // OB_RGTMAX, OB_RGVLAJ
+    bool regionFieldsEnabled = false; // OB_RGTMAX, OB_RGVLAJ: region "Другой" only
 
     // The regime text of the current choice.
     const char* regimeText() const { return regimeIndex == 0 ? kStorage : kCooling; }

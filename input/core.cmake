@@ -1,4 +1,5 @@
 # GUI-free sources of input/
 target_sources(vorncore PRIVATE
   input/ScreenState.cpp
+  input/ControlTable.cpp
 )

@@ -5,6 +5,7 @@
 #include "data/Table.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,15 +17,15 @@ namespace vorn {
 namespace {
 
 struct ChamberRange {
-    double above;   // exclusive
-    double atMost;  // inclusive
+    double above;  // exclusive
+    double atMost; // inclusive
     CatalogueClass cls;
 };
 const ChamberRange kChamberRanges[] = {
-    {10, 30, {"kat12.dbf", "+12"}},       {6, 10, {"kat8.dbf", "+8"}},
-    {2, 6, {"kat4.dbf", "+4"}},           {-2.5, 2, {"kat0.dbf", "0"}},
-    {-8.5, -2.5, {"kat-5.dbf", "-5"}},    {-15, -8.5, {"kat-12.dbf", "-12"}},
-    {-21.5, -15, {"kat-18.dbf", "-18"}},  {-27.5, -21.5, {"kat-25.dbf", "-25"}},
+    {10, 30, {"kat12.dbf", "+12"}},      {6, 10, {"kat8.dbf", "+8"}},
+    {2, 6, {"kat4.dbf", "+4"}},          {-2.5, 2, {"kat0.dbf", "0"}},
+    {-8.5, -2.5, {"kat-5.dbf", "-5"}},   {-15, -8.5, {"kat-12.dbf", "-12"}},
+    {-21.5, -15, {"kat-18.dbf", "-18"}}, {-27.5, -21.5, {"kat-25.dbf", "-25"}},
     {-45, -27.5, {"kat-30.dbf", "-30"}},
 };
 
@@ -83,7 +84,9 @@ std::string trim(const std::string& s) {
 
 Selection::Selection(Session& session) : session_(session) {}
 
-Table& Selection::catalogue() { return session_.data().taKat; }
+Table& Selection::catalogue() {
+    return session_.data().taKat;
+}
 
 const std::vector<CatalogueColumn>& Selection::columns() {
     static const std::vector<CatalogueColumn> kColumns = {
@@ -127,9 +130,10 @@ double Selection::percentValue(const std::string& text, int min, int max) {
     for (char& c : t)
         if (c == ',')
             c = '.';
-    char* end = nullptr;
-    const double v = t.empty() ? 0 : std::strtod(t.c_str(), &end);
-    if (t.empty() || *end != '\0' || !std::isfinite(v))
+    // from_chars, not strtod: the window runs under the user's locale.
+    double v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
         return min;
     if (v < min)
         return min;
@@ -151,8 +155,8 @@ long Selection::bound(double percent, long watts, int systems) {
 
 std::string Selection::filterFor(int ambient, long lo, long hi, bool cooling) {
     const std::string c = std::to_string(ambient);
-    std::string f = "Q" + c + " >= " + std::to_string(lo) + " and Q" + c +
-                    " <= " + std::to_string(hi);
+    std::string f =
+        "Q" + c + " >= " + std::to_string(lo) + " and Q" + c + " <= " + std::to_string(hi);
     if (cooling)
         f += " and T" + c + " <= 7 and VO = 1";
     return f;
@@ -162,10 +166,18 @@ bool Selection::coolingApplies(const std::string& regime, double chamberTemp) {
     return regime == kCooling && chamberTemp < 8;
 }
 
-std::string Selection::qField() const { return "Q" + std::to_string(shownPair_); }
-std::string Selection::tField() const { return "T" + std::to_string(shownPair_); }
-std::string Selection::qCaption() const { return "Q +" + std::to_string(shownPair_) + "°С"; }
-std::string Selection::tCaption() const { return "dT +" + std::to_string(shownPair_) + "°С"; }
+std::string Selection::qField() const {
+    return "Q" + std::to_string(shownPair_);
+}
+std::string Selection::tField() const {
+    return "T" + std::to_string(shownPair_);
+}
+std::string Selection::qCaption() const {
+    return "Q +" + std::to_string(shownPair_) + "°С";
+}
+std::string Selection::tCaption() const {
+    return "dT +" + std::to_string(shownPair_) + "°С";
+}
 
 Selection::Outcome Selection::run() {
     DataModule& dm = session_.data();
@@ -175,14 +187,14 @@ Selection::Outcome Selection::run() {
         kat.setFilter("");
         kat.close();
     }
+    outcome_ = Outcome::NotRun;
     rows_.clear();
     current_ = -1;
     filter_.clear();
     noCatalogue_.clear();
-    if (!session_.isOpen()) {
-        outcome_ = Outcome::NotRun;
+    chamberFits_ = false;
+    if (!session_.isOpen())
         return outcome_;
-    }
 
     Table& work = dm.taWork;
     const long n = static_cast<long>(work.asDouble("KOLSYS"));
@@ -194,6 +206,7 @@ Selection::Outcome Selection::run() {
     const double chamber = work.asDouble("OB_TEMKAM");
     const double outside = work.asDouble("OB_RGTMAX");
     const CatalogueClass* cls = catalogueFor(chamber);
+    chamberFits_ = cls != nullptr;
     if (cls) {
         catalogueFile_ = cls->file;
         classCaption_ = cls->caption;
@@ -325,14 +338,21 @@ std::vector<std::string> Selection::listCells(const CatalogueRow& r) {
                 c = ',';
         return s;
     };
-    return {r.sis,        r.agr,         r.vohl,  std::to_string(r.q), fixed(r.t, 1),
-            fixed(r.ppot, 2), fixed(r.ipot, 1), r.nabor, r.shkaf};
+    return {r.sis,
+            r.agr,
+            r.vohl,
+            std::to_string(r.q),
+            fixed(r.t, 1),
+            fixed(r.ppot, 2),
+            fixed(r.ipot, 1),
+            r.nabor,
+            r.shkaf};
 }
 
 const std::vector<Selection::ChosenField>& Selection::chosenFields() {
     static const std::vector<ChosenField> kFields = {
-        {"SIS", 6, false},       {"OBR_NAIM", 200, false}, {"OBR_AGR", 50, false},
-        {"PROIZSYS", 10, true},  {"OBR_VO", 50, false},    {"OBR_SHKAF", 30, false},
+        {"SIS", 6, false},        {"OBR_NAIM", 200, false}, {"OBR_AGR", 50, false},
+        {"PROIZSYS", 10, true},   {"OBR_VO", 50, false},    {"OBR_SHKAF", 30, false},
         {"OBR_KMONT", 30, false},
     };
     return kFields;

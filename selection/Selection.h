@@ -94,6 +94,9 @@ public:
     const std::string& filterText() const { return filter_; }
     // Why no catalogue fits (outcome NoCatalogue), in Russian for the window and the CLI.
     const std::string& noCatalogueText() const { return noCatalogue_; }
+    // Whether the last run found a catalogue for the chamber temperature (when not, the
+    // catalogue file and class caption are those of an earlier run).
+    bool chamberFits() const { return chamberFits_; }
 
     // State kept for the whole program run.
     const std::string& catalogueFile() const { return catalogueFile_; } // "kat-30.dbf" at first
@@ -173,6 +176,7 @@ private:
     long hi_ = 0;
     std::string filter_;
     std::string noCatalogue_;
+    bool chamberFits_ = false;
     std::string catalogueFile_ = "kat-30.dbf";
     std::string classCaption_ = "-25";
     int ambientClass_ = 0;

@@ -42,7 +42,9 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
 
-    auto* heading = new QHBoxLayout;
+    heading_ = new QWidget(this);
+    auto* heading = new QHBoxLayout(heading_);
+    heading->setContentsMargins(0, 0, 0, 0);
     heading->addStretch();
     auto* before = new QLabel("Холодильные системы для", this);
     caption_ = new QLabel(this);
@@ -62,7 +64,7 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     heading->addWidget(caption_, 0, Qt::AlignBottom);
     heading->addWidget(after, 0, Qt::AlignBottom);
     heading->addStretch();
-    layout->addLayout(heading);
+    layout->addWidget(heading_);
 
     notice_ = new QLabel(this);
     notice_->setObjectName("LabelNoCatalogue");
@@ -94,7 +96,8 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    list_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    list_->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     list_->horizontalHeader()->setFixedHeight(list_->fontMetrics().height() * 3 + 8);
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setMinimumHeight(list_->fontMetrics().height() * 14);
@@ -165,8 +168,11 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     cg->addWidget(addChosen("OBR_SHKAF", 30), 2, 3);
     cg->addWidget(addChosen("OBR_KMONT", 30), 2, 4);
     const int ch = fontMetrics().averageCharWidth();
-    for (auto [field, chars] : {std::pair{"OBR_AGR", 22}, {"PROIZSYS", 8}, {"OBR_VO", 14},
-                                {"OBR_SHKAF", 16}, {"OBR_KMONT", 9}})
+    for (auto [field, chars] : {std::pair{"OBR_AGR", 22},
+                                {"PROIZSYS", 8},
+                                {"OBR_VO", 14},
+                                {"OBR_SHKAF", 16},
+                                {"OBR_KMONT", 9}})
         findChild<QLineEdit*>(field)->setMinimumWidth(chars * ch + 10);
     lower->addWidget(chosen, 1);
     layout->addLayout(lower);
@@ -248,6 +254,8 @@ void SelectionDialog::refreshView() {
     const bool noCatalogue = selection_.outcome() == Selection::Outcome::NoCatalogue;
     notice_->setText(QString::fromStdString(selection_.noCatalogueText()));
     notice_->setVisible(noCatalogue);
+    // A caption left from an earlier run would name a class the chamber is not in.
+    heading_->setVisible(!noCatalogue || selection_.chamberFits());
     model_->reload();
     // The widths in characters, but never narrower than the longest word of the caption
     // (the captions wrap inside the header).
@@ -300,7 +308,8 @@ void SelectionDialog::systemsLeft() {
         return;
     kolsys_->setModified(false);
     bool stored = false;
-    tryOnRecord([this, &stored] { stored = selection_.storeSystems(kolsys_->text().toStdString()); });
+    tryOnRecord(
+        [this, &stored] { stored = selection_.storeSystems(kolsys_->text().toStdString()); });
     if (stored && isVisible())
         runSelection();
 }

@@ -59,6 +59,7 @@ private:
 
     Selection& selection_;
     CatalogueModel* model_ = nullptr;
+    QWidget* heading_ = nullptr;
     QLabel* caption_ = nullptr;
     QLabel* notice_ = nullptr;
     QLabel* groupLine1_ = nullptr;

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 // A private data folder: the bundled DATA, with kat-18.dbf replaced when rows > 0.
 fs::path dataFolder(long rows) {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("vorn-bench-sel-" + std::to_string(getpid()) + "-" + std::to_string(rows));
+    const fs::path dir = fs::temp_directory_path() / ("vorn-bench-sel-" + std::to_string(getpid()) +
+                                                      "-" + std::to_string(rows));
     fs::create_directories(dir);
     for (const auto& e : fs::directory_iterator(VORN_DATA_DIR))
         fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
@@ -60,7 +60,7 @@ void runSelection(benchmark::State& state, long rows) {
             state.SkipWithError(e.what());
             return;
         }
-        session.results().setBox(11, 10.00);                  // 9000 ... 11500 W
+        session.results().setBox(11, 10.00); // 9000 ... 11500 W
         vorn::Selection selection(session);
         size_t listed = 0;
         for (auto _ : state) {
@@ -72,11 +72,21 @@ void runSelection(benchmark::State& state, long rows) {
     fs::remove_all(dir);
 }
 
-void BM_SelectionBundled(benchmark::State& state) { runSelection(state, 0); }
-void BM_Selection100k(benchmark::State& state) { runSelection(state, 100000); }
+void BM_SelectionBundled(benchmark::State& state) {
+    runSelection(state, 0);
+}
+void BM_Selection100k(benchmark::State& state) {
+    runSelection(state, 100000);
+}
 
-BENCHMARK(BM_SelectionBundled)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Selection100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SelectionBundled)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Selection100k)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -12,7 +12,7 @@
 namespace vorn {
 namespace {
 
-const char* const kFiles[] = {"kat12.dbf", "kat8.dbf",   "kat4.dbf",   "kat0.dbf", "kat-5.dbf",
+const char* const kFiles[] = {"kat12.dbf",  "kat8.dbf",   "kat4.dbf",   "kat0.dbf",  "kat-5.dbf",
                               "kat-12.dbf", "kat-18.dbf", "kat-25.dbf", "kat-30.dbf"};
 
 void openData(Table& t, const std::string& file) {
@@ -24,11 +24,11 @@ void openData(Table& t, const std::string& file) {
 
 TEST(CatalogueData, FieldsInOrderWithTheirKinds) {
     const std::pair<const char*, FieldKind> kFields[] = {
-        {"SIS", FieldKind::Text},    {"AGR", FieldKind::Text},     {"VOHL", FieldKind::Text},
-        {"Q25", FieldKind::Int},     {"T25", FieldKind::Float},    {"Q30", FieldKind::Int},
-        {"T30", FieldKind::Float},   {"Q35", FieldKind::Int},      {"T35", FieldKind::Float},
-        {"Q40", FieldKind::Int},     {"T40", FieldKind::Float},    {"PPOT", FieldKind::Float},
-        {"IPOT", FieldKind::Float},  {"NABOR", FieldKind::Text},   {"SHKAF", FieldKind::Text},
+        {"SIS", FieldKind::Text},    {"AGR", FieldKind::Text},   {"VOHL", FieldKind::Text},
+        {"Q25", FieldKind::Int},     {"T25", FieldKind::Float},  {"Q30", FieldKind::Int},
+        {"T30", FieldKind::Float},   {"Q35", FieldKind::Int},    {"T35", FieldKind::Float},
+        {"Q40", FieldKind::Int},     {"T40", FieldKind::Float},  {"PPOT", FieldKind::Float},
+        {"IPOT", FieldKind::Float},  {"NABOR", FieldKind::Text}, {"SHKAF", FieldKind::Text},
         {"ID_GRUP", FieldKind::Int}, {"VO", FieldKind::SmallInt}};
     const std::pair<const char*, int> kTextWidths[] = {
         {"SIS", 8}, {"AGR", 30}, {"VOHL", 14}, {"NABOR", 7}, {"SHKAF", 16}};
@@ -91,8 +91,8 @@ TEST(CatalogueData, RowsKeepTheCatalogueRules) {
     }
 }
 
-// With the default band every required capacity of 1.2 … 40 kW per system finds a handful of systems
-// in every catalogue at every outside temperature.
+// With the default band every required capacity of 1.2 … 40 kW per system finds a handful of
+// systems in every catalogue at every outside temperature.
 TEST(CatalogueData, UsualSelectionsListAHandful) {
     for (const char* file : kFiles) {
         Table t;

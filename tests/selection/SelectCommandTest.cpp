@@ -98,8 +98,8 @@ TEST_F(SelectCommand, RefusedChoicesWriteNothing) {
     const struct {
         const char* args;
         int status;
-    } cases[] = {{"--choose 99", 2}, {"--choose 0", 2}, {"--systems x", 2},
-                 {"--systems 12 --choose 1", 2}};
+    } cases[] = {
+        {"--choose 99", 2}, {"--choose 0", 2}, {"--systems x", 2}, {"--systems 12 --choose 1", 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(select(c.args), c.status) << c.args;
         EXPECT_FALSE(err.str().empty()) << c.args;
@@ -118,6 +118,10 @@ TEST_F(SelectCommand, NoCatalogueIsAValidAnswer) {
     EXPECT_TRUE(j["ambient"].is_null());
     EXPECT_FALSE(j.contains("filter"));
     EXPECT_TRUE(j["rows"].empty());
+    EXPECT_EQ(j["catalogue"], "kat-18.dbf"); // the chamber fits; the outside does not
+    setFields({{"OB_RGTMAX", 25}, {"OB_TEMKAM", 35}});
+    ASSERT_EQ(select("--json"), 0);
+    EXPECT_TRUE(nlohmann::json::parse(out.str())["catalogue"].is_null());
     ASSERT_EQ(select(""), 0);
     EXPECT_NE(out.str().find("Нет каталога оборудования"), std::string::npos);
 }
@@ -134,7 +138,8 @@ TEST_F(SelectCommand, LockedRecordFailsAndKeepsTheFile) {
     holder.cancel();
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1);
-    EXPECT_NE(readFile(dir.file("err")).find("Record is locked by another user"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("err")).find("Record is locked by another user"),
+              std::string::npos);
     EXPECT_EQ(readFile(path), before);
 }
 

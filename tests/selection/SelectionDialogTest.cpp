@@ -1,7 +1,8 @@
 // The selection window over a small catalogue: the no-equipment message once per run, the
 // list following the parameters, "Выбрать" only on a listed row, Enter moving on.
-#include "SelectionFixture.h"
 #include "selection/SelectionDialog.h"
+
+#include "SelectionFixture.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -3,6 +3,7 @@
 #include "SelectionFixture.h"
 
 #include <cstring>
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace vorn::test {
@@ -17,13 +18,13 @@ TEST(SelectionRules, CatalogueByChamberTemperature) {
         const char* file; // nullptr: none
         const char* caption;
     } cases[] = {
-        {30, "kat12.dbf", "+12"},  {11, "kat12.dbf", "+12"},  {10, "kat8.dbf", "+8"},
-        {7, "kat8.dbf", "+8"},     {6, "kat4.dbf", "+4"},     {3, "kat4.dbf", "+4"},
-        {2, "kat0.dbf", "0"},      {-2, "kat0.dbf", "0"},     {-3, "kat-5.dbf", "-5"},
-        {-8, "kat-5.dbf", "-5"},   {-9, "kat-12.dbf", "-12"}, {-14, "kat-12.dbf", "-12"},
+        {30, "kat12.dbf", "+12"},   {11, "kat12.dbf", "+12"},   {10, "kat8.dbf", "+8"},
+        {7, "kat8.dbf", "+8"},      {6, "kat4.dbf", "+4"},      {3, "kat4.dbf", "+4"},
+        {2, "kat0.dbf", "0"},       {-2, "kat0.dbf", "0"},      {-3, "kat-5.dbf", "-5"},
+        {-8, "kat-5.dbf", "-5"},    {-9, "kat-12.dbf", "-12"},  {-14, "kat-12.dbf", "-12"},
         {-15, "kat-18.dbf", "-18"}, {-21, "kat-18.dbf", "-18"}, {-22, "kat-25.dbf", "-25"},
         {-27, "kat-25.dbf", "-25"}, {-28, "kat-30.dbf", "-30"}, {-44, "kat-30.dbf", "-30"},
-        {-45, nullptr, nullptr},   {31, nullptr, nullptr},
+        {-45, nullptr, nullptr},    {31, nullptr, nullptr},
     };
     for (const auto& c : cases) {
         const CatalogueClass* cls = Selection::catalogueFor(c.t);
@@ -52,9 +53,7 @@ TEST(SelectionRules, BoundsRoundTiesToEven) {
     } cases[] = {
         {10.10, 4, 10100, 2272, 2904}, // 2272.5 and 2903.75
         {10.00, 3, 10000, 3000, 3833}, // 3833.33
-        {10.00, 1, 10000, 9000, 11500},
-        {10.00, 2, 10000, 4500, 5750},
-        {0, 1, 0, 0, 0},
+        {10.00, 1, 10000, 9000, 11500}, {10.00, 2, 10000, 4500, 5750}, {0, 1, 0, 0, 0},
     };
     for (const auto& c : cases) {
         const long w = Selection::requiredWatts(c.kw);
@@ -68,7 +67,7 @@ TEST(SelectionRules, PercentagesOutOfRangeOrUnreadable) {
     const struct {
         const char* text;
         double lower, upper; // as the lower box and as the upper box take it
-    } cases[] = {{"95", 95, 100}, {"250", 100, 200}, {"", 60, 100},   {"abc", 60, 100},
+    } cases[] = {{"95", 95, 100}, {"250", 100, 200},  {"", 60, 100},    {"abc", 60, 100},
                  {"50", 60, 100}, {" 120", 100, 120}, {"9,5", 60, 100}, {"1e2", 100, 100}};
     for (const auto& c : cases) {
         EXPECT_EQ(Selection::percentValue(c.text, 60, 100), c.lower) << c.text;
@@ -89,8 +88,12 @@ TEST(SelectionRules, FilterTextAndCoolingCondition) {
 class SelectionRun : public SelectionFixture {
 protected:
     void SetUp() override {
-        open({{"A", 8999}, {"B", 9000}, {"C", 10000, 8, 0}, {"D", 11500, 6, 1, 2},
-              {"E", 11501}, {"LONGCODE", 10500, 6, 1, 7}},
+        open({{"A", 8999},
+              {"B", 9000},
+              {"C", 10000, 8, 0},
+              {"D", 11500, 6, 1, 2},
+              {"E", 11501},
+              {"LONGCODE", 10500, 6, 1, 7}},
              {{"OB_TEMKAM", -18}, {"OB_RGTMAX", 25}, {"OB_TERMR", "Хранение"}, {"KOLSYS", 1}});
         setRequired(10.00);
     }
@@ -117,7 +120,7 @@ TEST_F(SelectionRun, CoolingBelowEightAdmitsOnlyCoolingRows) {
 TEST_F(SelectionRun, PairFollowsTheAmbientClassAndTheBandTheSystems) {
     setRecord({{"OB_RGTMAX", 38}, {"KOLSYS", 2}});
     setRequired(20.00);
-    selection->lowerPercentText = "";   // 60
+    selection->lowerPercentText = "";    // 60
     selection->upperPercentText = "250"; // 200
     selection->run();
     EXPECT_EQ(selection->shownPair(), 40);
@@ -143,6 +146,14 @@ TEST_F(SelectionRun, TemperatureOutsideEveryClassListsNothing) {
     EXPECT_EQ(selection->run(), Selection::Outcome::NoCatalogue);
     EXPECT_EQ(selection->shownPair(), 25);
     EXPECT_TRUE(selection->filterText().empty());
+}
+
+TEST_F(SelectionRun, MissingCatalogueFailsWithNothingListed) {
+    selection->run();
+    std::filesystem::remove(dir.file("kat-18.dbf"));
+    EXPECT_THROW(selection->run(), DbfError);
+    EXPECT_EQ(selection->outcome(), Selection::Outcome::NotRun);
+    EXPECT_FALSE(selection->canChoose());
 }
 
 TEST_F(SelectionRun, EmptyBandCannotBeChosen) {

@@ -26,7 +26,9 @@ const double kKitBounds[] = {2000, 4000, 7000, 12000, 20000, 30000, 45000};
 // Breaker ratings of the control cabinets, A; the cabinet carries 1.25 × the running current.
 const int kBreakers[] = {6, 10, 13, 16, 20, 25, 32, 40, 50, 63, 80, 100, 125, 160, 200};
 
-double round10(double v) { return std::round(v / 10) * 10; }
+double round10(double v) {
+    return std::round(v / 10) * 10;
+}
 double roundTo(double v, int decimals) {
     const double f = std::pow(10.0, decimals);
     return std::round(v * f) / f;

@@ -1,0 +1,125 @@
+#include "app/SetCommand.h"
+
+#include "app/CalcCommand.h"
+#include "app/Session.h"
+#include "calc/CalcError.h"
+#include "data/DataModule.h"
+#include "input/ControlTable.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+
+namespace vorn {
+
+namespace {
+
+// One assignment, applied as the screen applies the input when the user enters it and
+// leaves the control. Refused when the screen would not let the user do it.
+CommitResult applyAssignment(Session& session, const std::string& assignment) {
+    const size_t eq = assignment.find('=');
+    const std::string name = assignment.substr(0, eq);
+    const bool hasValue = eq != std::string::npos;
+    const std::string value = hasValue ? assignment.substr(eq + 1) : std::string();
+
+    const ControlSpec* spec = findControl(name);
+    if (!spec)
+        return CommitResult::refusal("нет такого поля или элемента ввода");
+    if (!controlVisible(*spec, session))
+        return CommitResult::refusal("элемент ввода сейчас скрыт");
+    if (!controlEnabled(*spec, session))
+        return CommitResult::refusal("элемент ввода сейчас недоступен");
+    if (spec->kind == ControlKind::Button) {
+        if (hasValue)
+            return CommitResult::refusal("кнопка не принимает значения, укажите только " +
+                                         std::string(spec->name));
+        session.fullLoadClick();
+        return {};
+    }
+    if (!hasValue)
+        return CommitResult::refusal("нет значения: ожидается ИМЯ=ЗНАЧЕНИЕ");
+    switch (spec->kind) {
+    case ControlKind::Numeric:
+    case ControlKind::Whole:
+        return session.commitText(*spec, value);
+    case ControlKind::Check: {
+        if (value != "T" && value != "F")
+            return CommitResult::refusal("ожидается T или F");
+        const bool on = value == "T";
+        // a click changes the box; a box already in that state is left alone
+        if (on != session.checkState(*spec))
+            session.clickCheck(*spec, on);
+        return {};
+    }
+    case ControlKind::Display:
+        return CommitResult::refusal("поле только для показа");
+    default:
+        return session.chooseItem(*spec, value);
+    }
+}
+
+} // namespace
+
+void addSetCommand(CLI::App& root, CliRunner& run) {
+    auto opt = std::make_shared<SetOptions>();
+    CLI::App* sub = root.add_subcommand(
+        "set", "ввести данные в расчет, как на экране: поле за полем, по порядку");
+    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("NAME=VALUE", opt->assignments,
+                    "поле записи или элемент ввода и значение: OB_KAMVS=3.2, "
+                    "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1")
+        ->required();
+    sub->add_flag("--json", opt->json,
+                  "после последнего присваивания вывести объект vorn calc --json");
+    sub->callback(
+        [&run, opt] { run = [opt](const CliContext& ctx) { return setCommand(ctx, *opt); }; });
+}
+
+int setCommand(const CliContext& ctx, const SetOptions& options) {
+    const std::string& file = options.file;
+    DataModule dm;
+    if (const int status = openCommandData(ctx, file, dm))
+        return status;
+    Session session(dm);
+    session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
+    try {
+        session.openCalculation(file);
+    } catch (const std::exception& e) {
+        // a record locked by another process is refused here, before anything is written
+        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        return kExitFailure;
+    }
+
+    int status = 0;
+    try {
+        for (const std::string& a : options.assignments) {
+            CommitResult r;
+            try {
+                r = applyAssignment(session, a);
+            } catch (const CalcError&) {
+                // the value is in; the numbers wait for an input that makes them defined
+            }
+            if (r.refused) {
+                ctx.err << "vorn set: " << a << ": " << r.message << "\n";
+                status = kExitUsage;
+                break;
+            }
+        }
+        if (status == 0 && !session.results().error.empty()) {
+            ctx.err << session.results().error << "\n";
+            status = kExitStopped;
+        }
+        if (status == 0 && options.json)
+            ctx.out << calcJson(file, dm.taWork.asString("OB_TERMR"), session.results(),
+                                dm.taWork.asDouble("VN_KR"))
+                           .dump()
+                    << "\n";
+        session.closeCalculation();
+    } catch (const std::exception& e) {
+        ctx.err << "vorn set: " << file << ": " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return status;
+}
+
+} // namespace vorn

@@ -1,0 +1,75 @@
+// One field commit as the screen makes it (commit rule, the field's handler, the
+// recalculation) on the bundled DATA, and vorn set with ten assignments as a whole process.
+#include "app/Session.h"
+#include "data/DataModule.h"
+#include "input/ControlTable.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string workCopy() {
+    const fs::path p =
+        fs::temp_directory_path() / ("vorn-bench-input-" + std::to_string(getpid()) + ".vrn");
+    fs::copy_file(fs::path(VORN_DATA_DIR) / "vorn.dbf", p, fs::copy_options::overwrite_existing);
+    return p.string();
+}
+
+// Leaving a field with a new value; the two texts alternate so every commit changes it.
+void commitBench(benchmark::State& state, const char* control, const char* a, const char* b) {
+    vorn::DataModule dm;
+    dm.setDataDir(VORN_DATA_DIR);
+    if (!dm.openReferenceTables()) {
+        state.SkipWithError("DATA does not open");
+        return;
+    }
+    const std::string path = workCopy();
+    {
+        vorn::Session session(dm);
+        session.openCalculation(path);
+        const vorn::ControlSpec& spec = *vorn::findControl(control);
+        bool flip = false;
+        for (auto _ : state) {
+            flip = !flip;
+            benchmark::DoNotOptimize(session.commitText(spec, flip ? a : b));
+        }
+    }
+    dm.closeAll();
+    fs::remove(path);
+}
+
+// The chamber height: the stacking-height rule, then the recalculation.
+void BM_CommitChamberHeight(benchmark::State& state) {
+    commitBench(state, "OB_KAMVS", "3,2", "3,4");
+}
+BENCHMARK(BM_CommitChamberHeight)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A wall thickness: the walls rule copying row 1 (the template has it checked).
+void BM_CommitWallThickness(benchmark::State& state) {
+    commitBench(state, "ST_MT1", "1", "2");
+}
+BENCHMARK(BM_CommitWallThickness)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_VornSetTenAssignments(benchmark::State& state) {
+    const std::string path = workCopy();
+    const std::string cmd = std::string(VORN_BINARY) + " set " + path +
+                            " OB_KAMDL=6,5 OB_KAMSH=5 OB_KAMVS=3.2 OB_TEMKAM=-18"
+                            " RadioGroup2=Большая IN_PLOTN=200 BitBtn1 TE_VLAJ=85"
+                            " IN_ZAV=Штора VO_PROC=15 --data " VORN_DATA_DIR " >/dev/null";
+    for (auto _ : state)
+        if (std::system(cmd.c_str()) != 0)
+            state.SkipWithError("vorn set failed");
+    fs::remove(path);
+}
+BENCHMARK(BM_VornSetTenAssignments)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+BENCHMARK_MAIN();
