@@ -1,5 +1,6 @@
 #include "reports/ReportCommand.h"
 
+#include "app/CalcCommand.h"
 #include "app/Commands.h"
 #include "app/Session.h"
 #include "app/Version.h"
@@ -76,19 +77,10 @@ using Builder = std::function<int(DataModule& dm, Session& session, const std::s
 // Opens FILE as the program does (from a copy), builds the pages and writes OUT.
 int writeReport(const CliContext& ctx, const std::string& file, const std::string& out,
                 const Builder& build) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
-        return kExitFailure;
-    }
     DataModule dm;
-    dm.setDataDir(ctx.dataDir);
-    std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
-        ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
-                << ")\n";
-        return kExitFailure;
-    }
+    if (const int status = openCommandData(ctx, file, dm))
+        return status;
+    std::error_code ec;
     const std::string shownPath = fs::absolute(fs::u8path(file), ec).u8string();
 
     ReportDocument doc;
