@@ -6,6 +6,8 @@
 #include "app/Session.h"
 #include "data/DataModule.h"
 #include "input/InputScreen.h"
+#include "reports/CalcReport.h"
+#include "reports/SystemsReport.h"
 #include "selection/Selection.h"
 #include "selection/SelectionDialog.h"
 
@@ -50,7 +52,7 @@ bool noDisplayAtAll() {
 }
 } // namespace
 
-int runGui(int argc, char** argv, const std::string&, const std::string& dataDir,
+int runGui(int argc, char** argv, const std::string& programDir, const std::string& dataDir,
            const std::vector<std::string>& args) {
     if (noDisplayAtAll()) {
         std::fprintf(stderr, "нет дисплея: переменная DISPLAY не задана (окну нужен X-сервер)\n");
@@ -75,15 +77,18 @@ int runGui(int argc, char** argv, const std::string&, const std::string& dataDir
     session.showMessage = [&window](const std::string& m) {
         window.showMessage(QString::fromStdString(m));
     };
-    auto report = std::make_unique<QDialog>(&window);
-    report->setObjectName("fmReport");
+    CalcReport report(session, QString::fromStdString(programDir));
+    QObject::connect(&window, &MainWindow::previewRequested, &window,
+                     [&report, &window] { report.preview(&window); });
+    QObject::connect(&window, &MainWindow::printRequested, &window,
+                     [&report, &window] { report.print(&window); });
     Selection selection(session);
     SelectionDialog podbor(selection, &window);
     QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
                      [&podbor] { podbor.exec(); });
     AdditionalDataDialog add(dm, &window);
-    auto report2 = std::make_unique<QDialog>(&window);
-    report2->setObjectName("fmReport2");
+    SystemsReport report2(session, selection, QString::fromStdString(programDir));
+    podbor.printSystems = [&report2, &podbor] { report2.preview(&podbor); };
 
     dm.onSettingsOpened = [&add] { add.fillFolder(); };
     session.refillExecutors = [&add] { add.refillExecutors(); };

@@ -8,6 +8,7 @@
 
 #ifdef VORN_WITH_GUI
 #include "app/GuiMain.h"
+#include "reports/ReportCommand.h"
 #endif
 
 namespace {
@@ -20,7 +21,12 @@ std::string programDirOf(const char* argv0) {
 }
 
 // Subcommands that need Qt (they render on the offscreen platform).
+#ifdef VORN_WITH_GUI
+const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand,
+                                                      vorn::addSystemsCommand};
+#else
 const std::vector<vorn::CliRegistrar> kGuiCommands = {};
+#endif
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,0 +1,43 @@
+#pragma once
+// The calculation report window (fmReport): never shown itself, it generates the report
+// of the open calculation for the preview and the printer. Neither recalculates: the
+// report shows the record and the labels as the last recalculation left them.
+#include "reports/ReportPage.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+namespace vorn {
+
+class ReportPreviewDialog;
+class Session;
+
+class CalcReport : public QObject {
+    Q_OBJECT
+public:
+    CalcReport(Session& session, const QString& programDir, QObject* parent = nullptr);
+
+    // The preparation step and the layout, run at every generation.
+    ReportDocument generate() const;
+
+    // Preview: the report in the preview window, modal.
+    void preview(QWidget* parent);
+    // Print: the print dialog, then the report on the chosen printer; a cancelled dialog
+    // prints nothing. Returns whether it printed.
+    bool print(QWidget* parent);
+
+    // The print dialog: true when the user confirms (a QPrintDialog by default).
+    std::function<bool(QPrinter&, QWidget* parent)> askPrinter;
+    // Runs the preview window (exec by default).
+    std::function<void(ReportPreviewDialog&)> runPreview;
+
+private:
+    Session& session_;
+    QString programDir_;
+};
+
+} // namespace vorn

@@ -1,0 +1,133 @@
+#include "reports/HeaderLines.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace vorn {
+
+namespace {
+
+// Code points of the Windows-1251 bytes 0x80..0xBF (0x98 is unassigned: U+FFFD).
+const char16_t k1251High[64] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace
+
+const std::vector<std::string>& HeaderLines::builtIn() {
+    static const std::vector<std::string> lines = {
+        "ООО «Ворн-Холод», 127015, Москва, ул. Складская, д. 7, стр. 2",
+        "Телефон: (495) 612-40-17, факс: (495) 612-40-18",
+        "www.vorn-holod.ru, e-mail: info@vorn-holod.ru",
+    };
+    return lines;
+}
+
+std::vector<std::string> HeaderLines::read(const std::string& programDir) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::u8path(programDir) / kFileName;
+    std::error_code ec;
+    if (!fs::exists(path, ec))
+        return builtIn();
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return builtIn();
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    // A folder of that name, or a read that fails part-way, is as good as no file.
+    if (in.bad() || !fs::is_regular_file(path, ec))
+        return builtIn();
+    return decode(bytes.str());
+}
+
+std::vector<std::string> HeaderLines::decode(const std::string& bytes) {
+    std::string text;
+    if (isValidUtf8(bytes))
+        text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+    else
+        text = cp1251ToUtf8(bytes);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool HeaderLines::isValidUtf8(const std::string& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p++;
+        if (c < 0x80)
+            continue;
+        int more;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < more)
+            return false;
+        for (int i = 0; i < more; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (*p & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF.
+        if ((more == 2 && cp < 0x800) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+    }
+    return true;
+}
+
+std::string HeaderLines::cp1251ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        if (c < 0x80)
+            appendUtf8(out, c);
+        else if (c < 0xC0)
+            appendUtf8(out, k1251High[c - 0x80]);
+        else
+            appendUtf8(out, 0x0410 + (c - 0xC0)); // А..я in alphabetical order
+    }
+    return out;
+}
+
+} // namespace vorn

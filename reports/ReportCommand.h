@@ -1,0 +1,31 @@
+#pragma once
+// vorn report and vorn systems: the two reports written as PDF files from the command
+// line, without a display, the calculation file left byte-identical.
+#include "app/Commands.h"
+#include "selection/Selection.h"
+
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+struct ReportOptions {
+    std::string file; // the calculation
+    std::string out;  // the PDF to write
+};
+
+struct SystemsOptions {
+    std::string file;
+    std::string out;
+    std::optional<std::string> systems; // KOLSYS for this list only
+    // The selection window's percentage boxes.
+    std::string from = std::to_string(Selection::kLowerDefault);
+    std::string to = std::to_string(Selection::kUpperDefault);
+};
+
+int reportCommand(const CliContext& ctx, const ReportOptions& options);
+int systemsCommand(const CliContext& ctx, const SystemsOptions& options);
+void addReportCommand(CLI::App& root, CliRunner& run);
+void addSystemsCommand(CLI::App& root, CliRunner& run);
+
+} // namespace vorn

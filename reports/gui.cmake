@@ -1,0 +1,10 @@
+# Qt sources of reports/
+target_sources(vorngui PRIVATE
+  reports/ReportPainter.cpp
+  reports/ReportPictures.cpp
+  reports/ReportPrinting.cpp
+  reports/ReportPreviewDialog.cpp
+  reports/CalcReport.cpp
+  reports/SystemsReport.cpp
+  reports/ReportCommand.cpp
+)

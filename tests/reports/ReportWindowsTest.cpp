@@ -1,0 +1,104 @@
+// The report windows offscreen: the print dialog's answer, the preview with its page count
+// and "Сохранить в PDF", and the systems list over a selection run.
+#include "app/Session.h"
+#include "data/DataModule.h"
+#include "reports/CalcReport.h"
+#include "reports/ReportPreviewDialog.h"
+#include "reports/SystemsReport.h"
+#include "selection/Selection.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vorn;
+
+class ReportWindowsTest : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        QTemporaryDir tmp;
+        DataModule dm;
+        Session session{dm};
+        explicit Rig() {
+            const QString file = tmp.filePath("apples.vrn");
+            QFile::copy(VORN_SOURCE_DIR "/tests/cases/cooling-apples/input.vrn", file);
+            dm.setDataDir(VORN_DATA_DIR);
+            if (dm.openReferenceTables())
+                session.openCalculation(file.toStdString());
+        }
+        ~Rig() {
+            session.closeCalculation();
+            dm.closeAll();
+        }
+    };
+
+    // Shows the preview, lets it draw, runs check on it and closes it.
+    static void inPreview(ReportPreviewDialog& d, const std::function<void()>& check) {
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTRY_VERIFY(d.generatedPages() > 0);
+        check();
+        d.close();
+    }
+
+private slots:
+    void printRunsOnlyWhenTheDialogIsConfirmed() {
+        Rig rig;
+        QVERIFY(rig.session.isOpen());
+        CalcReport report(rig.session, rig.tmp.path());
+        const QString pdf = rig.tmp.filePath("printed.pdf");
+        bool asked = false;
+        report.askPrinter = [&](QPrinter&, QWidget*) { return asked = true, false; };
+        QVERIFY(!report.print(nullptr));
+        QVERIFY(asked);
+        QVERIFY(!QFile::exists(pdf));
+
+        report.askPrinter = [&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        QVERIFY(report.print(nullptr));
+        QVERIFY(QFile(pdf).size() > 1000);
+    }
+
+    void previewShowsOnePageAndSavesPdf() {
+        Rig rig;
+        CalcReport report(rig.session, rig.tmp.path());
+        const QString chosen = rig.tmp.filePath("saved");
+        report.runPreview = [&](ReportPreviewDialog& d) {
+            inPreview(d, [&] {
+                QCOMPARE(d.generatedPages(), 1);
+                QCOMPARE(d.savePdfAction()->text(), QStringLiteral("Сохранить в PDF"));
+                QString proposed;
+                d.pickPdfPath = [&](const QString& p) { return proposed = p, chosen; };
+                d.savePdfAction()->trigger();
+                QVERIFY(proposed.endsWith(QStringLiteral("/apples.pdf")));
+                QVERIFY(QFile::exists(chosen + ".pdf"));
+            });
+        };
+        report.preview(nullptr);
+        QVERIFY(QFile::exists(chosen + ".pdf"));
+    }
+
+    void systemsListPreviewsTheSelection() {
+        Rig rig;
+        Selection selection(rig.session);
+        QCOMPARE(selection.run(), Selection::Outcome::Listed);
+        SystemsReport report(rig.session, selection, rig.tmp.path());
+        QCOMPARE(report.generate().pages.size(), size_t(2));
+        bool shown = false;
+        report.runPreview = [&](ReportPreviewDialog& d) {
+            inPreview(d, [&] { QCOMPARE(d.generatedPages(), 2); });
+            shown = true;
+        };
+        report.preview(nullptr);
+        QVERIFY(shown);
+    }
+};
+
+QTEST_MAIN(ReportWindowsTest)
+#include "ReportWindowsTest.moc"
