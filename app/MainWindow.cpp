@@ -155,14 +155,10 @@ void MainWindow::buildActions() {
     connect(actSave_, &QAction::triggered, this, &MainWindow::fileSave);
     // The menu item and the toolbar button both close the calculation.
     connect(actClose_, &QAction::triggered, this, &MainWindow::fileClose);
-    connect(actPreview_, &QAction::triggered, this, [this] {
-        if (inputCommitted())
-            emit previewRequested();
-    });
-    connect(actPrint_, &QAction::triggered, this, [this] {
-        if (inputCommitted())
-            emit printRequested();
-    });
+    // The report shows what the last recalculation left: a value still being typed is not
+    // committed by Preview or Print (it stays in its field and counts once the field is left).
+    connect(actPreview_, &QAction::triggered, this, &MainWindow::previewRequested);
+    connect(actPrint_, &QAction::triggered, this, &MainWindow::printRequested);
     connect(actExit_, &QAction::triggered, this, &QWidget::close);
     connect(actCut_, &QAction::triggered, this, [this] { editCommand("cut"); });
     connect(actCopy_, &QAction::triggered, this, [this] { editCommand("copy"); });

@@ -265,10 +265,25 @@ private slots:
         NumericEdit* length = rig.clearField("DBEdit38");
         QTest::keyClicks(length, "8,25");
         rig.window->action("FileClose1")->trigger(); // the focus never left the field
-        QVERIFY(!rig.screen->isVisible()); // no calculation: no input reachable
+        QVERIFY(!rig.screen->isVisible());           // no calculation: no input reachable
         rig.window->openCalculationAt(path);
         QCOMPARE(rig.dm.taWork.asDouble("OB_KAMDL"), 8.25);
         QCOMPARE(rig.get<NumericEdit>("DBEdit38")->text(), QString("8,25"));
+    }
+
+    // Preview and print show the last recalculation: a value still being typed stays in
+    // its field, neither written nor lost.
+    void typedTextIsNotInThePreview() {
+        Rig rig(data_);
+        newFile(rig);
+        const double before = rig.dm.taWork.asDouble("OB_KAMDL");
+        NumericEdit* length = rig.clearField("DBEdit38");
+        QTest::keyClicks(length, "8,25");
+        QSignalSpy previews(rig.window.get(), &MainWindow::previewRequested);
+        rig.window->action("FilePreview1")->trigger();
+        QCOMPARE(previews.count(), 1);
+        QCOMPARE(rig.dm.taWork.asDouble("OB_KAMDL"), before);
+        QCOMPARE(length->text(), QString("8,25"));
     }
 
     // One pick per kind of control, seen through the fields the rule fills.
