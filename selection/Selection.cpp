@@ -362,7 +362,11 @@ std::string Selection::fieldText(const std::string& field) const {
     const Table& work = session_.data().taWork;
     if (!work.isOpen())
         return {};
-    return work.value(field).toString();
+    const Value v = work.value(field);
+    // an empty capacity reads back as 0; the box shows it empty, as the input screen does
+    if (v.type() == Value::Type::Number && v.toDouble() == 0)
+        return {};
+    return v.toString();
 }
 
 bool Selection::storeChosenField(const std::string& field, const std::string& text) {
