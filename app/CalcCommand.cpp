@@ -3,6 +3,7 @@
 
 #include "app/Commands.h"
 #include "app/Session.h"
+#include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 
@@ -45,30 +46,6 @@ size_t displayWidth(const std::string& utf8) {
             ++n;
     return n;
 }
-
-// A private folder for the working copy, removed on every way out.
-class TempCopy {
-public:
-    explicit TempCopy(const std::string& source) {
-        std::string pattern = (fs::temp_directory_path() / "vorn-calc-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("не удалось создать временную папку");
-        dir_ = pattern;
-        path_ = (fs::path(dir_) / fs::u8path(source).filename()).u8string();
-        fs::copy_file(fs::u8path(source), fs::u8path(path_));
-    }
-    ~TempCopy() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    TempCopy(const TempCopy&) = delete;
-    TempCopy& operator=(const TempCopy&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string dir_;
-    std::string path_;
-};
 
 void printTable(std::ostream& out, const std::string& file, const std::string& regime,
                 const CalcResults& r) {
@@ -148,7 +125,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     double vnKr = 0;
     CalcResults results;
     try {
-        TempCopy copy(file);
+        WorkCopy copy(file);
         Session session(dm);
         try {
             session.openCalculation(copy.path());

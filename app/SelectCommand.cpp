@@ -4,6 +4,7 @@
 #include "app/CalcCommand.h"
 #include "app/Commands.h"
 #include "app/Session.h"
+#include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
 
@@ -27,25 +28,6 @@ struct SelectOptions {
     std::string to = std::to_string(Selection::kUpperDefault);
     std::optional<int> choose;
     bool json = false;
-};
-
-// A scratch folder holding a copy of the calculation, removed when the run ends.
-struct Scratch {
-    fs::path dir;
-    ~Scratch() {
-        std::error_code ec;
-        if (!dir.empty())
-            fs::remove_all(dir, ec);
-    }
-    std::string copyOf(const std::string& file) {
-        std::string pattern = (fs::temp_directory_path() / "vorn-select-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("не удалось создать временную папку");
-        dir = pattern;
-        const fs::path copy = dir / fs::u8path(file).filename();
-        fs::copy_file(fs::u8path(file), copy);
-        return copy.u8string();
-    }
 };
 
 // What one run over a calculation file gives.
@@ -171,8 +153,8 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
     try {
         // Everything runs on a copy first, so that a refused choice leaves the file as it was;
         // only a run that succeeds there is repeated on the file itself.
-        Scratch scratch;
-        run = selectIn(dm, scratch.copyOf(opt.file), opt, result, session, selection);
+        WorkCopy scratch(opt.file);
+        run = selectIn(dm, scratch.path(), opt, result, session, selection);
         if (run.status == kExitOk && writes) {
             selection.reset();
             session.reset();

@@ -7,6 +7,7 @@ target_sources(vorncore PRIVATE
   app/SelectCommand.cpp
   app/SetCommand.cpp
   app/FileCopy.cpp
+  app/WorkCopy.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp

@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/Session.h"
 #include "app/Version.h"
+#include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPainter.h"
@@ -43,31 +44,6 @@ std::unique_ptr<QGuiApplication> ensureGuiApplication() {
     static char* argv[] = {name, nullptr};
     return std::make_unique<QGuiApplication>(argc, argv);
 }
-
-// The calculation is opened from a private copy: opening stores the include boxes and
-// posts the record, and the user's file must stay as it was.
-class WorkCopy {
-public:
-    explicit WorkCopy(const std::string& source) {
-        std::string pattern = (fs::temp_directory_path() / "vorn-report-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("не удалось создать временную папку");
-        dir_ = pattern;
-        path_ = (fs::path(dir_) / fs::u8path(source).filename()).u8string();
-        fs::copy_file(fs::u8path(source), fs::u8path(path_));
-    }
-    ~WorkCopy() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    WorkCopy(const WorkCopy&) = delete;
-    WorkCopy& operator=(const WorkCopy&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string dir_;
-    std::string path_;
-};
 
 // Builds the report's pages from the open calculation. Returns an exit status; a failure
 // puts its message into message.
