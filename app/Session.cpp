@@ -2,6 +2,7 @@
 
 #include "calc/NumberFormat.h"
 #include "calc/Recalculate.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
 
@@ -576,8 +577,10 @@ std::string Session::displayText(const ControlSpec& spec) const {
     }
     const Value v = work.value(spec.field);
     if (v.isNumber()) {
-        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as
-        return v.toDouble() == 0 ? std::string() : numberText(v.toDouble());
+        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as,
+        // but for a temperature of 0 °C
+        return v.toDouble() == 0 && !zeroIsShown(spec.field) ? std::string()
+                                                             : numberText(v.toDouble());
     }
     return v.toString();
 }

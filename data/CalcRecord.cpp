@@ -99,6 +99,18 @@ void calcAreas(Table& t) {
 
 } // namespace
 
+bool zeroIsShown(const std::string& field) {
+    // chamber, region, outside each wall, product and packaging at the start and the end
+    static const char* const kTemperatures[] = {"OB_TEMKAM", "OB_RGTMAX", "ST_TEM1", "ST_TEM2",
+                                                "ST_TEM3",   "ST_TEM4",   "ST_TEM5", "ST_TEM6",
+                                                "TE_PT0",    "TE_PT1",    "TE_TT0",  "TE_TT1"};
+    const std::string key = foldCase(field);
+    for (const char* t : kTemperatures)
+        if (key == foldCase(t))
+            return true;
+    return false;
+}
+
 const std::vector<FieldDecl>& calcRecordFields() {
     static const std::vector<FieldDecl> fields = buildFields();
     return fields;

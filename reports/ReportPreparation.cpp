@@ -1,6 +1,7 @@
 #include "reports/ReportPreparation.h"
 
 #include "calc/CalcResults.h"
+#include "data/CalcRecord.h"
 #include "data/Table.h"
 #include "reports/HeaderLines.h"
 #include "selection/Selection.h"
@@ -11,14 +12,6 @@
 
 namespace vorn {
 
-namespace {
-// The temperatures the reports print: chamber, region, outside each wall, product and
-// packaging at the start and the end.
-const char* const kTemperatures[] = {"OB_TEMKAM", "OB_RGTMAX", "ST_TEM1", "ST_TEM2",
-                                     "ST_TEM3",   "ST_TEM4",   "ST_TEM5", "ST_TEM6",
-                                     "TE_PT0",    "TE_PT1",    "TE_TT0",  "TE_TT1"};
-} // namespace
-
 ReportSource ReportPreparation::calcReport(const Table& taWork, const CalcResults& results,
                                            const std::string& programDir,
                                            const std::string& filePath,
@@ -27,21 +20,19 @@ ReportSource ReportPreparation::calcReport(const Table& taWork, const CalcResult
     src.fileLabel = filePath;
     src.versionLine = versionLine;
     src.headerLines = HeaderLines::read(programDir);
-    // A blank number field reads as 0, and an input of 0 is stored blank: a stored number
-    // that reads 0 is an empty field and prints nothing. A temperature of 0 °C is a value
-    // the calculation used, and calculated fields always have one: they print 0.
+    // A stored number that reads 0 prints nothing, but for the temperatures (zeroIsShown);
+    // calculated fields always have a value and print 0.
     std::set<std::string> printsZero;
     if (taWork.isOpen())
         for (int i = 0; i < taWork.fieldCount(); ++i)
             if (taWork.field(i).calculated)
                 printsZero.insert(foldCase(taWork.field(i).name));
-    for (const char* f : kTemperatures)
-        printsZero.insert(foldCase(f));
     src.field = [&taWork, printsZero](const std::string& name) {
         if (!taWork.isOpen() || !taWork.hasField(name))
             return std::string();
         const Value v = taWork.value(name);
-        if (v.isNumber() && v.toDouble() == 0 && !printsZero.count(foldCase(name)))
+        if (v.isNumber() && v.toDouble() == 0 && !printsZero.count(foldCase(name)) &&
+            !zeroIsShown(name))
             return std::string();
         return valueText(v);
     };

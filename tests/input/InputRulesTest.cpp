@@ -381,6 +381,8 @@ TEST_F(InputRules, DisplaysShowTheRecordAndTheRun) {
     EXPECT_EQ(session.displayText(control("DBEdit41")), "325,00");
     EXPECT_EQ(session.displayText(control("OB_KAMVS")), "3,25");
     EXPECT_EQ(session.displayText(control("IN_GPTS")), "");
+    session.commitText(control("OB_TEMKAM"), "0"); // stored blank, shown as the 0 °C it means
+    EXPECT_EQ(session.displayText(control("OB_TEMKAM")), "0");
     EXPECT_EQ(session.displayText(control("Label3")), session.results().label3);
     EXPECT_EQ(session.displayText(control("RadioGroup2")), "Малая");
     session.closeCalculation();
