@@ -679,10 +679,12 @@ void Table::setValue(const std::string& field, const Value& v) {
     std::string bytes;
     FieldCodec::encode(f, v, bytes); // throws before anything changes
     char* dst = d->editBuf.data() + 1 + f.offset;
-    if (std::memcmp(dst, bytes.data(), bytes.size()) != 0) {
-        std::memcpy(dst, bytes.data(), bytes.size());
-        d->isModified = true;
-    }
+    // Writing the value a field already holds changes nothing: the calculated fields and
+    // the views stay as they are (the walls rule rewrites thirty fields on every edit).
+    if (std::memcmp(dst, bytes.data(), bytes.size()) == 0)
+        return;
+    std::memcpy(dst, bytes.data(), bytes.size());
+    d->isModified = true;
     d->recordChanged();
 }
 
