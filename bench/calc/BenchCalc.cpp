@@ -1,24 +1,14 @@
 // One Recalculate on the bundled DATA and the new-calculation template, and vorn calc as
 // a whole process.
 #include "app/Session.h"
+#include "app/WorkCopy.h"
 #include "calc/Recalculate.h"
 #include "data/DataModule.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
-namespace fs = std::filesystem;
-
-std::string workCopy() {
-    const fs::path p =
-        fs::temp_directory_path() / ("vorn-bench-" + std::to_string(getpid()) + ".vrn");
-    fs::copy_file(fs::path(VORN_DATA_DIR) / "vorn.dbf", p, fs::copy_options::overwrite_existing);
-    return p.string();
-}
-
 void BM_Recalculate(benchmark::State& state) {
     vorn::DataModule dm;
     dm.setDataDir(VORN_DATA_DIR);
@@ -26,7 +16,8 @@ void BM_Recalculate(benchmark::State& state) {
         state.SkipWithError("DATA does not open");
         return;
     }
-    const std::string path = workCopy();
+    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
+    const std::string& path = copy.path();
     {
         vorn::Session session(dm);
         session.openCalculation(path);
@@ -34,17 +25,16 @@ void BM_Recalculate(benchmark::State& state) {
             vorn::recalculate(dm, session.screen(), session.results());
     }
     dm.closeAll();
-    fs::remove(path);
 }
 BENCHMARK(BM_Recalculate)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_VornCalcProcess(benchmark::State& state) {
-    const std::string path = workCopy();
+    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
+    const std::string& path = copy.path();
     const std::string cmd = std::string(VORN_BINARY) + " calc " + path + " --json >/dev/null";
     for (auto _ : state)
         if (std::system(cmd.c_str()) != 0)
             state.SkipWithError("vorn calc failed");
-    fs::remove(path);
 }
 BENCHMARK(BM_VornCalcProcess)
     ->Unit(benchmark::kMillisecond)

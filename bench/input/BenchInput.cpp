@@ -1,24 +1,14 @@
 // One field commit as the screen makes it (commit rule, the field's handler, the
 // recalculation) on the bundled DATA, and vorn set with ten assignments as a whole process.
 #include "app/Session.h"
+#include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
-namespace fs = std::filesystem;
-
-std::string workCopy() {
-    const fs::path p =
-        fs::temp_directory_path() / ("vorn-bench-input-" + std::to_string(getpid()) + ".vrn");
-    fs::copy_file(fs::path(VORN_DATA_DIR) / "vorn.dbf", p, fs::copy_options::overwrite_existing);
-    return p.string();
-}
-
 // Leaving a field with a new value; the two texts alternate so every commit changes it.
 void commitBench(benchmark::State& state, const char* control, const char* a, const char* b) {
     vorn::DataModule dm;
@@ -27,7 +17,8 @@ void commitBench(benchmark::State& state, const char* control, const char* a, co
         state.SkipWithError("DATA does not open");
         return;
     }
-    const std::string path = workCopy();
+    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
+    const std::string& path = copy.path();
     {
         vorn::Session session(dm);
         session.openCalculation(path);
@@ -39,7 +30,6 @@ void commitBench(benchmark::State& state, const char* control, const char* a, co
         }
     }
     dm.closeAll();
-    fs::remove(path);
 }
 
 // The chamber height: the stacking-height rule, then the recalculation.
@@ -55,7 +45,8 @@ void BM_CommitWallThickness(benchmark::State& state) {
 BENCHMARK(BM_CommitWallThickness)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_VornSetTenAssignments(benchmark::State& state) {
-    const std::string path = workCopy();
+    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
+    const std::string& path = copy.path();
     const std::string cmd = std::string(VORN_BINARY) + " set " + path +
                             " OB_KAMDL=6,5 OB_KAMSH=5 OB_KAMVS=3.2 OB_TEMKAM=-18"
                             " RadioGroup2=Большая IN_PLOTN=200 BitBtn1 TE_VLAJ=85"
@@ -63,7 +54,6 @@ void BM_VornSetTenAssignments(benchmark::State& state) {
     for (auto _ : state)
         if (std::system(cmd.c_str()) != 0)
             state.SkipWithError("vorn set failed");
-    fs::remove(path);
 }
 BENCHMARK(BM_VornSetTenAssignments)
     ->Unit(benchmark::kMillisecond)
