@@ -115,6 +115,17 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
     return kExitOk;
 }
 
+bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& path,
+                            const std::string& file) {
+    try {
+        session.openCalculation(path);
+        return true;
+    } catch (const std::exception& e) {
+        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        return false;
+    }
+}
+
 int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     const std::string& file = opt.file;
     DataModule dm;
@@ -127,13 +138,8 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     try {
         WorkCopy copy(file);
         Session session(dm);
-        try {
-            session.openCalculation(copy.path());
-        } catch (const std::exception& e) {
-            ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what()
-                    << "\n";
-            return 1;
-        }
+        if (!openCommandCalculation(ctx, session, copy.path(), file))
+            return kExitFailure;
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");
         results = session.results();
@@ -144,7 +150,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     }
     if (!results.error.empty()) {
         ctx.err << results.error << "\n";
-        return 3;
+        return kExitStopped;
     }
     if (opt.json)
         ctx.out << calcJson(file, regime, results, vnKr).dump() << "\n";

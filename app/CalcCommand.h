@@ -10,6 +10,7 @@ namespace vorn {
 
 struct CliContext;
 class DataModule;
+class Session;
 
 struct CalcOptions {
     std::string file;
@@ -22,6 +23,11 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt);
 // tables of ctx.dataDir open in dm. On failure prints why and returns exit status 1;
 // otherwise returns 0.
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
+
+// Opens path (file itself, or a work copy of it) as the program opens a calculation. On
+// failure prints why, naming file, and returns false.
+bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& path,
+                            const std::string& file);
 
 // {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,

@@ -82,13 +82,9 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
         return status;
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
-    try {
-        session.openCalculation(file);
-    } catch (const std::exception& e) {
-        // a record locked by another process is refused here, before anything is written
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+    // a record locked by another process is refused here, before anything is written
+    if (!openCommandCalculation(ctx, session, file, file))
         return kExitFailure;
-    }
 
     int status = 0;
     try {

@@ -63,13 +63,8 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
     try {
         WorkCopy copy(file);
         Session session(dm);
-        try {
-            session.openCalculation(copy.path());
-        } catch (const std::exception& e) {
-            ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what()
-                    << "\n";
+        if (!openCommandCalculation(ctx, session, copy.path(), file))
             return kExitFailure;
-        }
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
             session.closeCalculation();
