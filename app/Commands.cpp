@@ -32,7 +32,6 @@ void russianLabels(CLI::App& app) {
     f->label("SUBCOMMANDS", "КОМАНДЫ");
     f->label("Positionals", "Аргументы");
     f->label("REQUIRED", "");
-    f->label("TEXT", "TEXT");
     f->column_width(34);
 }
 
@@ -108,12 +107,12 @@ struct Line {
             o->type_name("");
     }
 
-    // The help of one command, or of the program when topic names none.
-    std::string helpText(const std::string& topic) {
+    // The subcommand named topic, or null.
+    CLI::App* command(const std::string& topic) {
         for (CLI::App* sub : root.get_subcommands({}))
-            if (!topic.empty() && sub->get_name() == topic)
-                return sub->help("vorn");
-        return root.help();
+            if (sub->get_name() == topic)
+                return sub;
+        return nullptr;
     }
 };
 
@@ -125,13 +124,13 @@ CliRequest parseAndRun(const std::string& programDir, const std::string& default
     CliRequest req;
     Line line(extra);
     if (!args.empty() && args.front() == "help") {
-        const std::string topic = args.size() > 1 ? args[1] : std::string();
-        const std::string text = line.helpText(topic);
-        if (!topic.empty() && text == line.root.help()) {
-            err << "vorn: нет такой команды: " << topic << "\n" << kHelpHint << "\n";
-            req.exitStatus = kExitUsage;
+        if (args.size() < 2) {
+            out << line.root.help();
+        } else if (CLI::App* sub = line.command(args[1])) {
+            out << sub->help("vorn");
         } else {
-            out << text;
+            err << "vorn: нет такой команды: " << args[1] << "\n" << kHelpHint << "\n";
+            req.exitStatus = kExitUsage;
         }
         return req;
     }
@@ -140,9 +139,6 @@ CliRequest parseAndRun(const std::string& programDir, const std::string& default
         line.root.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << line.root.help();
-        return req;
-    } catch (const CLI::CallForAllHelp&) {
-        out << line.root.help("", CLI::AppFormatMode::All);
         return req;
     } catch (const CLI::CallForVersion&) {
         out << kVersionLine << "\n";
