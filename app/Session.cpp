@@ -401,15 +401,8 @@ void Session::runRule(const ControlSpec& spec) {
 }
 
 namespace {
-// A bound number as its field shows it: whole numbers without decimals, "," between.
-std::string numberText(double v) {
-    std::string s = Value(v).toString();
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
-
 std::string rangeText(double v) {
-    return numberText(v);
+    return valueText(Value(v));
 }
 
 Table* tableNamed(DataModule& dm, const char* name) {
@@ -569,20 +562,11 @@ std::string Session::displayText(const ControlSpec& spec) const {
             if (!table || !table->isOpen() || table->eof())
                 return {};
             const Value v = table->value(spec.lookupField);
-            return v.isNull()     ? std::string()
-                   : v.isNumber() ? numberText(v.toDouble())
-                                  : v.toString();
+            return valueText(v);
         }
         return formatMask2(work.asDouble(spec.field)); // the calculated volume
     }
-    const Value v = work.value(spec.field);
-    if (v.isNumber()) {
-        // a blank number field reads back as 0, and 0 is shown as the blank it is stored as,
-        // but for a temperature of 0 °C
-        return v.toDouble() == 0 && !zeroIsShown(spec.field) ? std::string()
-                                                             : numberText(v.toDouble());
-    }
-    return v.toString();
+    return recordText(spec.field, work.value(spec.field));
 }
 
 bool Session::checkState(const ControlSpec& spec) const {

@@ -1,5 +1,7 @@
 #include "data/CalcRecord.h"
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace vorn {
@@ -99,16 +101,41 @@ void calcAreas(Table& t) {
 
 } // namespace
 
+namespace {
 bool zeroIsShown(const std::string& field) {
-    // chamber, region, outside each wall, product and packaging at the start and the end
-    static const char* const kTemperatures[] = {"OB_TEMKAM", "OB_RGTMAX", "ST_TEM1", "ST_TEM2",
-                                                "ST_TEM3",   "ST_TEM4",   "ST_TEM5", "ST_TEM6",
-                                                "TE_PT0",    "TE_PT1",    "TE_TT0",  "TE_TT1"};
+    // chamber, region, outside each wall, product and packaging at the start and the end,
+    // and the calculated fields
+    static const char* const kFields[] = {"OB_TEMKAM", "OB_RGTMAX", "ST_TEM1", "ST_TEM2", "ST_TEM3",
+                                          "ST_TEM4",   "ST_TEM5",   "ST_TEM6", "TE_PT0",  "TE_PT1",
+                                          "TE_TT0",    "TE_TT1",    "ob_s1",   "ob_s2",   "ob_s3",
+                                          "ob_s4",     "ob_s5",     "ob_s6",   "ob_kamv"};
     const std::string key = foldCase(field);
-    for (const char* t : kTemperatures)
+    for (const char* t : kFields)
         if (key == foldCase(t))
             return true;
     return false;
+}
+} // namespace
+
+std::string valueText(const Value& v) {
+    if (!v.isNumber())
+        return v.toString();
+    const double d = v.toDouble();
+    if (!std::isfinite(d))
+        return {};
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", d == 0 ? 0.0 : d);
+    std::string s = buf;
+    for (char& c : s)
+        if (c == '.')
+            c = ',';
+    return s;
+}
+
+std::string recordText(const std::string& field, const Value& v) {
+    if (v.isNumber() && v.toDouble() == 0 && !zeroIsShown(field))
+        return {};
+    return valueText(v);
 }
 
 const std::vector<FieldDecl>& calcRecordFields() {

@@ -11,10 +11,16 @@ namespace vorn {
 // Every stored field of a calculation, in declared order, with its kind.
 const std::vector<FieldDecl>& calcRecordFields();
 
-// A blank number field reads as 0, and an input of 0 is stored blank, so a stored number
-// that reads 0 is shown and printed as an empty field. The temperatures are the exception:
-// 0 °C is a value the calculation uses, and it is shown as 0.
-bool zeroIsShown(const std::string& field);
+// A value as the screen shows it and the reports print it: text as stored; a number in up to
+// fifteen significant digits (which hide the binary tail of a product such as 3.3 * 4 * 2.5)
+// with a decimal comma; no value as nothing.
+std::string valueText(const Value& v);
+
+// A field of the calculation as the screen shows it and the reports print it. A blank
+// number field reads as 0, and an input of 0 is stored blank, so a number that reads 0 is
+// shown as the empty field it is. The temperatures (0 °C is a value the calculation uses)
+// and the calculated fields (they always have a value) show 0.
+std::string recordText(const std::string& field, const Value& v);
 
 // Declares the stored fields and the calculated ob_s1..ob_s6, ob_kamv on a table and
 // installs the OnCalcFields hook that derives them. Leaves afterOpen/beforeClose alone.

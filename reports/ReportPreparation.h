@@ -27,10 +27,6 @@ public:
                                          const Selection& selection, const std::string& programDir,
                                          const std::string& filePath,
                                          const std::string& versionLine);
-
-    // A record value as the report prints it: text as stored, a number in up to 15
-    // significant digits with a decimal comma, an empty field as nothing.
-    static std::string valueText(const Value& v);
 };
 
 } // namespace vorn

@@ -1,10 +1,11 @@
 #include "selection/Selection.h"
 
 #include "app/Session.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
+#include "data/FieldCodec.h"
 #include "data/Table.h"
 
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -39,23 +40,9 @@ const AmbientRange kAmbientRanges[] = {
 
 const char* const kCooling = "Охлаждение";
 
-// Ties to the even neighbour, whatever rounding mode the caller left behind.
+// Ties to the even neighbour (the default rounding mode, which nothing changes).
 long roundEven(long double v) {
-    const int mode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const long double r = std::nearbyintl(v);
-    std::fesetround(mode);
-    return static_cast<long>(r);
-}
-
-std::string formatFixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
-std::string wholeText(double v) {
-    return Value(v).toString();
+    return static_cast<long>(std::nearbyintl(v));
 }
 
 // The first n characters of a UTF-8 text.
@@ -182,11 +169,8 @@ std::string Selection::tCaption() const {
 Selection::Outcome Selection::run() {
     DataModule& dm = session_.data();
     Table& kat = dm.taKat;
-    if (kat.isOpen()) {
-        kat.setFiltered(false);
-        kat.setFilter("");
-        kat.close();
-    }
+    if (kat.isOpen())
+        kat.close(); // the filter is set anew before the next open
     outcome_ = Outcome::NotRun;
     rows_.clear();
     current_ = -1;
@@ -215,11 +199,13 @@ Selection::Outcome Selection::run() {
     // A temperature outside every class lists nothing rather than a catalogue that does
     // not match it.
     if (!cls) {
-        noCatalogue_ = "Нет каталога оборудования для температуры в камере " + wholeText(chamber) +
+        noCatalogue_ = "Нет каталога оборудования для температуры в камере " +
+                       valueText(Value(chamber)) +
                        " °С: каталоги охватывают температуры от -44 до +30 °С.";
     } else if (!ambient) {
         noCatalogue_ = "Нет каталога оборудования для температуры окружающей среды " +
-                       wholeText(outside) + " °С: каталоги охватывают температуры от 0 до +49 °С.";
+                       valueText(Value(outside)) +
+                       " °С: каталоги охватывают температуры от 0 до +49 °С.";
     }
     if (!noCatalogue_.empty()) {
         outcome_ = Outcome::NoCatalogue;
@@ -332,7 +318,7 @@ std::vector<CatalogueColumn> Selection::shownColumns() const {
 
 std::vector<std::string> Selection::listCells(const CatalogueRow& r) {
     auto fixed = [](double v, int decimals) {
-        std::string s = formatFixed(v, decimals);
+        std::string s = FieldCodec::formatFixed(v, decimals);
         for (char& c : s)
             if (c == '.')
                 c = ',';
@@ -362,11 +348,7 @@ std::string Selection::fieldText(const std::string& field) const {
     const Table& work = session_.data().taWork;
     if (!work.isOpen())
         return {};
-    const Value v = work.value(field);
-    // an empty capacity reads back as 0; the box shows it empty, as the input screen does
-    if (v.type() == Value::Type::Number && v.toDouble() == 0)
-        return {};
-    return v.toString();
+    return recordText(field, work.value(field));
 }
 
 bool Selection::storeChosenField(const std::string& field, const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "calc/CalcResults.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/HeaderLines.h"
@@ -22,7 +23,7 @@ TEST(ReportPreparation, ValueText) {
         {Value("Яблоки"), "Яблоки"}, {Value(12600), "12600"}, {Value(0.1 + 0.2), "0,3"},
     };
     for (const auto& [v, text] : cases)
-        EXPECT_EQ(ReportPreparation::valueText(v), text) << text;
+        EXPECT_EQ(valueText(v), text) << text;
 }
 
 // A new calculation from the template, with the shipped reference tables.
@@ -74,7 +75,7 @@ TEST_F(PreparationTest, PrintsTheRecordAndTheLastRecalculation) {
     EXPECT_EQ(p.find("TRS_POW")->text, "") << "an empty field prints nothing, not 0";
     EXPECT_EQ(p.find("PER_KOL")->text, "") << "an input of 0 is stored empty";
     EXPECT_EQ(p.find("OB_TEMKAM")->text, "0") << "0 °C is a temperature";
-    EXPECT_EQ(p.find("ob_kamv")->text, ReportPreparation::valueText(w.value("ob_kamv")))
+    EXPECT_EQ(p.find("ob_kamv")->text, valueText(w.value("ob_kamv")))
         << "a calculated field prints its value";
     EXPECT_EQ(p.find("QRLabel98")->text, capacity);
     EXPECT_EQ(p.find("QRLabel90")->text, file);
