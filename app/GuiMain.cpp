@@ -12,13 +12,11 @@
 #include "selection/SelectionDialog.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace vorn {
 

@@ -426,7 +426,9 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
     Table& work = dm_.taWork;
     if (!work.isOpen() || !spec.isNumber() || !spec.field)
         return CommitResult::refusal("Это поле не принимает ввод");
-    if (!numericTextAllowed(spec, typedText))
+    // The typing rule (two decimals, the length) judges what the user typed; a field left
+    // as it shows the stored value is not refused, even where the file holds more decimals.
+    if (typedText != displayText(spec) && !numericTextAllowed(spec, typedText))
         return CommitResult::refusal("Недопустимое число \"" + typedText + "\"");
     double v = parseNumericText(typedText);
     if (spec.refusesOutOfRange && (v < spec.lo || v > spec.hi))

@@ -260,9 +260,6 @@ QWidget* InputScreen::buildWidget(const ControlSpec& spec) {
         const ControlSpec* s = &spec;
         connect(buttons, &QButtonGroup::idClicked, this, [this, s](int id) {
             const std::string text = s->items.at(static_cast<size_t>(id));
-            // a click on the item already chosen changes nothing
-            if (text == session_.displayText(*s))
-                return;
             forward([this, s, text] { return session_.chooseItem(*s, text); });
         });
         return frame;
@@ -394,15 +391,12 @@ QWidget* InputScreen::wallsPage() {
         g->addWidget(head, 0, c + 1);
     }
     const char* const rows[6] = {"Стена А", "Стена Б", "Стена В", "Стена Г", "Потолок", "Пол"};
-    const int thickness[6] = {17, 19, 20, 21, 22, 23};
+    // the five columns by the record fields of row n
+    const char* const fields[5] = {"ST_M", "ST_MT", "ST_IZ", "ST_IZT", "ST_TEM"};
     for (int n = 1; n <= 6; ++n) {
         g->addWidget(label(QString::fromUtf8(rows[n - 1])), n, 0);
-        const QString names[5] = {QString("DBLSt%1").arg(n),
-                                  QString("DBEdit%1").arg(thickness[n - 1]),
-                                  QString("DBLookupComboBox%1").arg(9 + n),
-                                  QString("DBEdit%1").arg(23 + n), QString("DBEdit%1").arg(29 + n)};
         for (int c = 0; c < 5; ++c) {
-            QWidget* w = build(names[c].toUtf8().constData());
+            QWidget* w = build(findControl(fields[c] + std::to_string(n))->name);
             if (c == 0 || c == 2)
                 w->setFixedWidth(kListWidth + 8);
             g->addWidget(w, n, c + 1);

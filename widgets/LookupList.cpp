@@ -101,7 +101,10 @@ void LookupList::showPopup() {
 }
 
 void LookupList::focusInEvent(QFocusEvent* event) {
-    fill();
+    // the focus coming back from the list's own popup: the items are already there, and
+    // refilling them now would clear the model under the pick
+    if (event->reason() != Qt::PopupFocusReason)
+        fill();
     QComboBox::focusInEvent(event);
 }
 

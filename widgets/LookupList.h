@@ -27,7 +27,6 @@ public:
     // text cut to the width of its field); any other value is shown as a blank selection
     // with its text in grey.
     void showValue(const QString& value);
-    const QString& shownValue() const { return value_; }
 
     // Enter with the list closed moves on as Tab does.
     void setEnterMovesOn(bool on) { enterMovesOn_ = on; }

@@ -168,6 +168,10 @@ TEST_F(InputRules, RefusedTextWritesNothingAndRunsNothing) {
     EXPECT_NE(commit("VO_PROC", "95").message.find("от 1 до 90"), std::string::npos);
     EXPECT_FALSE(commit("VO_PROC", "90").refused);
     EXPECT_DOUBLE_EQ(num("VO_PROC"), 90);
+    // a stored value with more decimals than can be typed: leaving the field keeps it
+    setQuietly("VO_POW", 1.125);
+    EXPECT_FALSE(commit("VO_POW", session.displayText(control("VO_POW"))).refused);
+    EXPECT_DOUBLE_EQ(num("VO_POW"), 1.125);
 }
 
 TEST_F(InputRules, RegimeSwitchesCaptionsAndStoredMasses) {
