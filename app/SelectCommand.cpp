@@ -1,6 +1,8 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
+#include "app/SelectCommand.h"
+
 #include "app/CalcCommand.h"
 #include "app/Commands.h"
 #include "app/Session.h"
@@ -9,8 +11,6 @@
 #include "selection/Selection.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -19,13 +19,9 @@
 namespace vorn {
 
 namespace {
-namespace fs = std::filesystem;
-
 struct SelectOptions {
     std::string file;
-    std::optional<std::string> systems;
-    std::string from = std::to_string(Selection::kLowerDefault);
-    std::string to = std::to_string(Selection::kUpperDefault);
+    SelectionParameters params;
     std::optional<int> choose;
     bool json = false;
 };
@@ -38,11 +34,10 @@ struct Run {
 
 // Opens path, applies the options and runs the selection; choosing and storing happen only
 // when write is set. The calculation is closed (and so stored) on the way out.
-Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, Selection*& out,
+Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
     session = std::make_unique<Session>(dm);
     selection = std::make_unique<Selection>(*session);
-    out = selection.get();
     try {
         session->openCalculation(path);
     } catch (const std::exception& e) {
@@ -51,12 +46,9 @@ Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, 
     if (!session->results().error.empty())
         return {kExitStopped, session->results().error};
     try {
-        if (opt.systems && !selection->storeSystems(*opt.systems))
-            return {kExitUsage, "--systems: число систем от " +
-                                    std::to_string(Selection::kSystemsMin) + " до " +
-                                    std::to_string(Selection::kSystemsMax)};
-        selection->lowerPercentText = opt.from;
-        selection->upperPercentText = opt.to;
+        const std::string refused = applySelectionParameters(*selection, opt.params);
+        if (!refused.empty())
+            return {kExitUsage, refused};
         selection->run();
         if (opt.choose) {
             const int k = *opt.choose;
@@ -145,20 +137,19 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
     if (const int status = openCommandData(ctx, opt.file, dm))
         return status;
 
-    const bool writes = opt.systems || opt.choose;
+    const bool writes = opt.params.systems || opt.choose;
     std::unique_ptr<Session> session;
     std::unique_ptr<Selection> selection;
-    Selection* result = nullptr;
     Run run;
     try {
         // Everything runs on a copy first, so that a refused choice leaves the file as it was;
         // only a run that succeeds there is repeated on the file itself.
         WorkCopy scratch(opt.file);
-        run = selectIn(dm, scratch.path(), opt, result, session, selection);
+        run = selectIn(dm, scratch.path(), opt, session, selection);
         if (run.status == kExitOk && writes) {
             selection.reset();
             session.reset();
-            run = selectIn(dm, opt.file, opt, result, session, selection);
+            run = selectIn(dm, opt.file, opt, session, selection);
         }
     } catch (const std::exception& e) {
         run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
@@ -168,27 +159,47 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
         return run.status;
     }
     if (opt.json)
-        ctx.out << selectJson(*result).dump() << "\n";
+        ctx.out << selectJson(*selection).dump() << "\n";
     else
-        printText(ctx.out, *result);
-    if (result->outcome() == Selection::Outcome::NoCatalogue && opt.json)
-        ctx.err << result->noCatalogueText() << "\n";
+        printText(ctx.out, *selection);
+    if (selection->outcome() == Selection::Outcome::NoCatalogue && opt.json)
+        ctx.err << selection->noCatalogueText() << "\n";
     return kExitOk;
 }
 } // namespace
+
+void addSelectionParameters(CLI::App* command, SelectionParameters& p, const char* systemsHelp) {
+    command->add_option("--systems", p.systems, systemsHelp)->type_name("N");
+    command
+        ->add_option("--from", p.from,
+                     "нижняя граница интервала, % (" + std::to_string(Selection::kLowerMin) + "…" +
+                         std::to_string(Selection::kLowerMax) + ", по умолчанию " +
+                         std::to_string(Selection::kLowerDefault) + ")")
+        ->type_name("P");
+    command
+        ->add_option("--to", p.to,
+                     "верхняя граница интервала, % (" + std::to_string(Selection::kUpperMin) + "…" +
+                         std::to_string(Selection::kUpperMax) + ", по умолчанию " +
+                         std::to_string(Selection::kUpperDefault) + ")")
+        ->type_name("P");
+}
+
+std::string applySelectionParameters(Selection& selection, const SelectionParameters& p) {
+    if (p.systems && !selection.storeSystems(*p.systems))
+        return "--systems: число систем от " + std::to_string(Selection::kSystemsMin) + " до " +
+               std::to_string(Selection::kSystemsMax);
+    selection.lowerPercentText = p.from;
+    selection.upperPercentText = p.to;
+    return {};
+}
 
 void addSelectCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<SelectOptions>();
     CLI::App* sub = root.add_subcommand(
         "select", "подбор оборудования: системы каталога под требуемую холодопроизводительность");
     sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
-    sub->add_option("--systems", opt->systems,
-                    "количество систем 1…9, записывается в расчет (KOLSYS)")
-        ->type_name("N");
-    sub->add_option("--from", opt->from, "нижняя граница интервала, % (60…100, по умолчанию 90)")
-        ->type_name("P");
-    sub->add_option("--to", opt->to, "верхняя граница интервала, % (100…200, по умолчанию 115)")
-        ->type_name("P");
+    addSelectionParameters(sub, opt->params,
+                           "количество систем 1…9, записывается в расчет (KOLSYS)");
     sub->add_option("--choose", opt->choose,
                     "выбрать K-ю систему списка (1 - первая) и записать ее в расчет")
         ->type_name("K");

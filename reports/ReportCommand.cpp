@@ -119,12 +119,7 @@ void addSystemsCommand(CLI::App& root, CliRunner& run) {
         "список подобранных систем в файл PDF, как по кнопке \"Печать систем\" (файл расчета "
         "не меняется)",
         opt->file, opt->out);
-    sub->add_option("--systems", opt->systems, "количество систем 1…9 (только для этого списка)")
-        ->type_name("N");
-    sub->add_option("--from", opt->from, "нижняя граница интервала, % (60…100, по умолчанию 90)")
-        ->type_name("P");
-    sub->add_option("--to", opt->to, "верхняя граница интервала, % (100…200, по умолчанию 115)")
-        ->type_name("P");
+    addSelectionParameters(sub, opt->params, "количество систем 1…9 (только для этого списка)");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return systemsCommand(ctx, *opt); }; });
 }
@@ -146,13 +141,9 @@ int systemsCommand(const CliContext& ctx, const SystemsOptions& options) {
         [&ctx, &options](DataModule& dm, Session& session, const std::string& shownPath,
                          ReportDocument& doc, std::string& message) {
             Selection selection(session);
-            if (options.systems && !selection.storeSystems(*options.systems)) {
-                message = "--systems: число систем от " + std::to_string(Selection::kSystemsMin) +
-                          " до " + std::to_string(Selection::kSystemsMax);
+            message = applySelectionParameters(selection, options.params);
+            if (!message.empty())
                 return kExitUsage;
-            }
-            selection.lowerPercentText = options.from;
-            selection.upperPercentText = options.to;
             // With no catalogue for the chamber the list is empty under the kept caption, as
             // the window prints it; the reason goes to the user beside it.
             if (selection.run() == Selection::Outcome::NoCatalogue)

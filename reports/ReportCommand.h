@@ -2,7 +2,7 @@
 // vorn report and vorn systems: the two reports written as PDF files from the command
 // line, without a display, the calculation file left byte-identical.
 #include "app/Commands.h"
-#include "selection/Selection.h"
+#include "app/SelectCommand.h"
 
 #include <optional>
 #include <string>
@@ -17,10 +17,7 @@ struct ReportOptions {
 struct SystemsOptions {
     std::string file;
     std::string out;
-    std::optional<std::string> systems; // KOLSYS for this list only
-    // The selection window's percentage boxes.
-    std::string from = std::to_string(Selection::kLowerDefault);
-    std::string to = std::to_string(Selection::kUpperDefault);
+    SelectionParameters params; // --systems for this list only
 };
 
 int reportCommand(const CliContext& ctx, const ReportOptions& options);

@@ -77,23 +77,14 @@ Table& Selection::catalogue() {
 
 const std::vector<CatalogueColumn>& Selection::columns() {
     static const std::vector<CatalogueColumn> kColumns = {
-        {"SIS", "Система", 9, 0},
-        {"AGR", "Агрегат (конденсатор)", 26, 0},
-        {"VOHL", "ВО", 16, 0},
-        {"Q25", "Q +25°С", 7, 25},
-        {"T25", "dT +25°С", 7, 25},
-        {"Q30", "Q +30°С", 7, 30},
-        {"T30", "dT +30°С", 7, 30},
-        {"Q35", "Q +35°С", 7, 35},
-        {"T35", "dT +35°С", 7, 35},
-        {"Q40", "Q +40°С", 7, 40},
-        {"T40", "dT +40°С", 7, 40},
-        {"PPOT", "Потр. мощ-ть, кВт", 8, 0},
-        {"IPOT", "Потр. ток, А", 8, 0},
-        {"NABOR", "Набор монтаж", 7, 0},
+        {"SIS", "Система", 9, 0},       {"AGR", "Агрегат (конденсатор)", 26, 0},
+        {"VOHL", "ВО", 16, 0},          {"Q25", "Q +25°С", 7, 25},
+        {"T25", "dT +25°С", 7, 25},     {"Q30", "Q +30°С", 7, 30},
+        {"T30", "dT +30°С", 7, 30},     {"Q35", "Q +35°С", 7, 35},
+        {"T35", "dT +35°С", 7, 35},     {"Q40", "Q +40°С", 7, 40},
+        {"T40", "dT +40°С", 7, 40},     {"PPOT", "Потр. мощ-ть, кВт", 8, 0},
+        {"IPOT", "Потр. ток, А", 8, 0}, {"NABOR", "Набор монтаж", 7, 0},
         {"SHKAF", "Шкаф", 16, 0},
-        {"ID_GRUP", "", 0, 0},
-        {"VO", "", 0, 0},
     };
     return kColumns;
 }
@@ -159,9 +150,6 @@ std::string Selection::qField() const {
 std::string Selection::tField() const {
     return "T" + std::to_string(shownPair_);
 }
-std::string Selection::qCaption() const {
-    return "Q +" + std::to_string(shownPair_) + "°С";
-}
 std::string Selection::tCaption() const {
     return "dT +" + std::to_string(shownPair_) + "°С";
 }
@@ -183,9 +171,9 @@ Selection::Outcome Selection::run() {
     Table& work = dm.taWork;
     const long n = static_cast<long>(work.asDouble("KOLSYS"));
     systems_ = n < 1 ? 1 : static_cast<int>(n);
-    watts_ = requiredWatts(session_.results().box(11));
-    lo_ = bound(percentValue(lowerPercentText, kLowerMin, kLowerMax), watts_, systems_);
-    hi_ = bound(percentValue(upperPercentText, kUpperMin, kUpperMax), watts_, systems_);
+    const long watts = requiredWatts(session_.results().box(11));
+    lo_ = bound(percentValue(lowerPercentText, kLowerMin, kLowerMax), watts, systems_);
+    hi_ = bound(percentValue(upperPercentText, kUpperMin, kUpperMax), watts, systems_);
 
     const double chamber = work.asDouble("OB_TEMKAM");
     const double outside = work.asDouble("OB_RGTMAX");
@@ -254,12 +242,12 @@ void Selection::loadRows() {
         r.ipot = kat.asDouble("IPOT");
         r.nabor = kat.asString("NABOR");
         r.shkaf = kat.asString("SHKAF");
-        r.idGrup = static_cast<long>(kat.asDouble("ID_GRUP"));
-        auto it = groups.find(r.idGrup);
+        const long idGrup = static_cast<long>(kat.asDouble("ID_GRUP"));
+        auto it = groups.find(idGrup);
         if (it == groups.end()) {
             std::pair<std::string, std::string> lines;
-            lookUpGroup(r.idGrup, lines.first, lines.second);
-            it = groups.emplace(r.idGrup, std::move(lines)).first;
+            lookUpGroup(idGrup, lines.first, lines.second);
+            it = groups.emplace(idGrup, std::move(lines)).first;
         }
         r.gr = it->second.first;
         r.pgr = it->second.second;
@@ -351,11 +339,15 @@ std::string Selection::fieldText(const std::string& field) const {
     return recordText(field, work.value(field));
 }
 
-bool Selection::storeChosenField(const std::string& field, const std::string& text) {
-    const ChosenField* f = nullptr;
+const Selection::ChosenField* Selection::chosenField(const std::string& field) {
     for (const ChosenField& c : chosenFields())
         if (field == c.field)
-            f = &c;
+            return &c;
+    return nullptr;
+}
+
+bool Selection::storeChosenField(const std::string& field, const std::string& text) {
+    const ChosenField* f = chosenField(field);
     Table& work = session_.data().taWork;
     if (!f || !work.isOpen())
         return false;

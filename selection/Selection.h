@@ -26,7 +26,6 @@ struct CatalogueRow {
     double ipot = 0;
     std::string nabor;
     std::string shkaf;
-    long idGrup = 0;
     std::string gr;  // group text, empty when the group is missing from grups.dbf
     std::string pgr; // subgroup text, likewise
 };
@@ -70,8 +69,8 @@ public:
     Selection& operator=(const Selection&) = delete;
 
     // The two percentage boxes as typed; they keep their text for the whole program run.
-    std::string lowerPercentText = "90";
-    std::string upperPercentText = "115";
+    std::string lowerPercentText = std::to_string(kLowerDefault);
+    std::string upperPercentText = std::to_string(kUpperDefault);
 
     // Runs the selection for the open calculation: closes the catalogue, takes the number of
     // systems from KOLSYS and the required capacity from box 11, picks the catalogue and the
@@ -88,7 +87,6 @@ public:
     // Outcome and figures of the last run.
     Outcome outcome() const { return outcome_; }
     int systems() const { return systems_; } // n, at least 1
-    long watts() const { return watts_; }    // W
     long lo() const { return lo_; }
     long hi() const { return hi_; }
     const std::string& filterText() const { return filter_; }
@@ -105,7 +103,6 @@ public:
     int shownPair() const { return shownPair_; }       // 25 until a class is chosen
     std::string qField() const;                        // "Q25" ... "Q40" of the shown pair
     std::string tField() const;                        // "T25" ... "T40"
-    std::string qCaption() const;                      // "Q +25°С" ...
     std::string tCaption() const;                      // "dT +25°С" ...
 
     // The list's columns as shown: SIS, AGR, VOHL, the shown Q and T, PPOT, IPOT, NABOR,
@@ -144,6 +141,8 @@ public:
         bool whole; // PROIZSYS: a whole number, 0 stored as an empty field
     };
     static const std::vector<ChosenField>& chosenFields();
+    // The chosen-equipment field of that name, or null.
+    static const ChosenField* chosenField(const std::string& field);
     // Text typed into one of those boxes, stored into the record like any other input (a text
     // cut to the field's width; a whole number that is not one is refused: false, nothing
     // written). Throws DbfError when the record is locked by another user.
@@ -171,7 +170,6 @@ private:
     Session& session_;
     Outcome outcome_ = Outcome::NotRun;
     int systems_ = 1;
-    long watts_ = 0;
     long lo_ = 0;
     long hi_ = 0;
     std::string filter_;

@@ -136,17 +136,17 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     auto* chosen = new QGroupBox("Выбранное оборудование", this);
     chosen->setObjectName("GroupBox3");
     auto* cg = new QGridLayout(chosen);
-    auto addChosen = [&](const char* field, int width) {
-        auto* box = makeBox(field, width, chosen);
+    auto addChosen = [&](const char* field) {
+        auto* box = makeBox(field, Selection::chosenField(field)->width, chosen);
         chosen_.emplace_back(box, field);
         connect(box, &QLineEdit::editingFinished, this,
                 [this, box, field] { commitChosen(box, field); });
         return box;
     };
-    QLineEdit* sis = addChosen("SIS", 6);
+    QLineEdit* sis = addChosen("SIS");
     sis->setFixedWidth(fontMetrics().horizontalAdvance("МММММММ"));
     cg->addWidget(sis, 0, 0);
-    cg->addWidget(addChosen("OBR_NAIM", 200), 0, 1, 1, 4);
+    cg->addWidget(addChosen("OBR_NAIM"), 0, 1, 1, 4);
     auto caption = [&](const char* text, int col, const char* tip = nullptr) {
         auto* l = new QLabel(text, chosen);
         if (tip)
@@ -158,15 +158,16 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     caption("Воздухоохладитель", 2);
     caption("Шкаф", 3);
     caption("Набор монтажника", 4);
-    cg->addWidget(addChosen("OBR_AGR", 50), 2, 0);
-    QLineEdit* proiz = addChosen("PROIZSYS", 10);
+    cg->addWidget(addChosen("OBR_AGR"), 2, 0);
+    QLineEdit* proiz = addChosen("PROIZSYS");
     proiz->setToolTip("Производительность системы, Вт.");
-    proiz->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,10}"), proiz));
+    proiz->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QString("[0-9]{0,%1}").arg(proiz->maxLength())), proiz));
     proiz->setAlignment(Qt::AlignRight);
     cg->addWidget(proiz, 2, 1);
-    cg->addWidget(addChosen("OBR_VO", 50), 2, 2);
-    cg->addWidget(addChosen("OBR_SHKAF", 30), 2, 3);
-    cg->addWidget(addChosen("OBR_KMONT", 30), 2, 4);
+    cg->addWidget(addChosen("OBR_VO"), 2, 2);
+    cg->addWidget(addChosen("OBR_SHKAF"), 2, 3);
+    cg->addWidget(addChosen("OBR_KMONT"), 2, 4);
     const int ch = fontMetrics().averageCharWidth();
     for (auto [field, chars] : {std::pair{"OBR_AGR", 22},
                                 {"PROIZSYS", 8},
@@ -207,8 +208,6 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
         runSelection();
     });
 
-    lower_->setText(QString::fromStdString(selection_.lowerPercentText));
-    upper_->setText(QString::fromStdString(selection_.upperPercentText));
     resize(900, 600);
 }
 

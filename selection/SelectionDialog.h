@@ -23,8 +23,6 @@ public:
     explicit SelectionDialog(Selection& selection, QWidget* parent = nullptr);
     ~SelectionDialog() override;
 
-    Selection& selection() { return selection_; }
-
     // Runs the selection and shows its outcome; "Нет оборудования ..." once per run.
     void runSelection();
 
