@@ -21,20 +21,6 @@ namespace vorn {
 namespace {
 namespace fs = std::filesystem;
 
-// The report captions of the nine gains, the sum and the required capacity.
-const char* const kCaptions[11] = {
-    "Теплоприток через стены Qстен, кВт",
-    "Теплоприток от обменной вентиляции Qвен, кВт",
-    "Теплоприток от инфильтрации Qинф, кВт",
-    "Теплоприток от термообработки Qпрод, кВт",
-    "Теплоприток от дыхания продуктов Qдых, кВт",
-    "Теплоприток от освещения Qосв, кВт",
-    "Теплоприток от персонала Qперс, кВт",
-    "Теплоприток от ПТС Qптс, кВт",
-    "Теплоприток от двигателей вентиляторов Qво, кВт",
-    "Суммарный теплоприток, кВт",
-    "Потребная холодопроизводительность, кВт",
-};
 // Report labels the recalculation fills, in report order.
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
@@ -54,7 +40,7 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
     for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
         if (n == 10)
             out << std::string(60, '-') << "\n";
-        const std::string caption = kCaptions[n - 1];
+        const std::string caption = CalcResults::boxCaption(n);
         const std::string value = formatGrouped2(r.box(n));
         const size_t used = displayWidth(caption) + displayWidth(value);
         out << caption << std::string(used < 60 ? 60 - used : 1, ' ') << value << "\n";

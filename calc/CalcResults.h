@@ -13,6 +13,12 @@ public:
     static constexpr int kFirstLabel = 70;
     static constexpr int kLastLabel = 98;
 
+    // The caption of box n = 1..11 as the reports print it ("Теплоприток через стены Qстен,
+    // кВт" ... "Потребная холодопроизводительность, кВт"), and the label of the calculation
+    // report that carries its value (76 ... 98).
+    static const char* boxCaption(int n);
+    static int boxLabel(int n);
+
     // Box n = 1..11 as read back (already rounded).
     double box(int n) const { return boxes_[static_cast<size_t>(n - 1)]; }
     // Puts a value into box n: rounded to two decimals, half away from zero.

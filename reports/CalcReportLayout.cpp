@@ -1,5 +1,6 @@
 #include "reports/CalcReportLayout.h"
 
+#include "calc/CalcResults.h"
 #include "reports/CommonSections.h"
 
 #include <string>
@@ -10,7 +11,6 @@ namespace {
 
 using CS = CommonSections;
 
-constexpr double kRow = 4.2;     // one line of 8 pt text
 constexpr double kRowStep = 4.6; // caption rows of a group
 constexpr double kBoxHeight = 5.6;
 constexpr double kTableRow = 4.3;
@@ -45,7 +45,9 @@ public:
 
     // A gain box: the caption framed, its value at the right edge, bold 10 pt, so that the
     // gains form one column down the page.
-    double gainBox(double y, const char* caption, int label) {
+    double gainBox(double y, int box) {
+        const char* caption = CalcResults::boxCaption(box);
+        const int label = CalcResults::boxLabel(box);
         TextStyle cap;
         cap.pointSize = 10;
         cap.bold = true;
@@ -149,13 +151,13 @@ double wallsGroup(CalcPage& p, double top) {
         p.cell(x, y, w[6], p.src_.labelText(70 + r), CalcPage::labelKey(70 + r),
                centred(true, true));
     }
-    return p.gainBox(bottom + 1.2, "Теплоприток через стены Qстен, кВт", 76);
+    return p.gainBox(bottom + 1.2, 1);
 }
 
 // c. Ventilation.
 double ventilationGroup(CalcPage& p, double top) {
     p.labelPair(CS::kLeft, top, 47, 24, "Кратность вентиляции в камере", 77);
-    return p.gainBox(top + kRowStep, "Теплоприток от обменной вентиляции Qвен, кВт", 78);
+    return p.gainBox(top + kRowStep, 2);
 }
 
 // d. Door and infiltration.
@@ -167,7 +169,7 @@ double doorGroup(CalcPage& p, double top) {
     p.pair(c2, top, 32, 30, "Высота двери, м", "IN_DV");
     p.pair(c2, top + kRowStep, 32, 30, "Длина двери, м", "IN_DH");
     p.labelPair(c2, top + 2 * kRowStep, 32, 30, "Количество проходов", 97);
-    return p.gainBox(top + 3 * kRowStep, "Теплоприток от инфильтрации Qинф, кВт", 80);
+    return p.gainBox(top + 3 * kRowStep, 3);
 }
 
 // e. Products.
@@ -205,41 +207,28 @@ double productsGroup(CalcPage& p, double top) {
         p.cell(xs[6], y, w[6], p.src_.labelText(rows[r].label), CalcPage::labelKey(rows[r].label),
                centred(true, true));
     }
-    const double y = p.gainBox(bottom + 1.2, "Теплоприток от термообработки Qпрод, кВт", 83);
-    return p.gainBox(y + 1, "Теплоприток от дыхания продуктов Qдых, кВт", 84);
+    const double y = p.gainBox(bottom + 1.2, 4);
+    return p.gainBox(y + 1, 5);
 }
 
 // f. to i.: one or two inputs and the gain box.
 double simpleGroup(CalcPage& p, double top, const char* cap1, double cw1, const char* f1,
-                   const char* cap2, double cw2, const char* f2, const char* gain, int label) {
+                   const char* cap2, double cw2, const char* f2, int box) {
     p.pair(CS::kLeft, top, cw1, 24, cap1, f1);
     if (cap2)
         p.pair(110, top, cw2, CS::kRight - 110 - cw2, cap2, f2);
-    return p.gainBox(top + kRowStep, gain, label);
+    return p.gainBox(top + kRowStep, box);
 }
 
 // j. Totals.
 double totalsGroup(CalcPage& p, double top) {
-    double y = p.gainBox(top, "Суммарный теплоприток, кВт", 93);
+    double y = p.gainBox(top, 10);
     p.pair(CS::kLeft, y + 1.2, 32, 24, "Коэффициент запаса", "OB_KZAPAS");
     y += 6.4;
-    TextStyle cap;
-    cap.pointSize = 12;
-    cap.bold = true;
-    p.page_.addText({CS::kLeft, y, 110, 6.4}, "Потребная холодопроизводительность, кВт", cap);
-    TextStyle value = cap;
-    value.italic = true;
-    value.align = HAlign::Right;
-    const RectMm box{CS::kRight - CalcPage::kGainValueWidth - 2, y, CalcPage::kGainValueWidth + 2,
-                     6.4};
-    p.page_.addRect(box, CS::kThinLine);
-    p.page_.addText({box.x + 1, y, box.w - 2, box.h}, p.src_.labelText(98), value, "QRLabel98");
-    y += 6.8;
-    TextStyle note;
-    note.align = HAlign::Center;
-    p.page_.addText({CS::kLeft, y, CS::kRight - CS::kLeft, kRow},
-                    "( с учетом коэф-та запаса и времени работы оборудования )", note);
-    y += kRow + 1;
+    y = CS::addRequiredCapacity(p.page_, CS::kLeft, y, 110,
+                                CS::kRight - CalcPage::kGainValueWidth - 2,
+                                CalcPage::kGainValueWidth + 2, p.src_.labelText(98)) +
+        1;
     p.page_.addLine(ReportDocument::kMargin, y,
                     ReportDocument::kPageWidth - ReportDocument::kMargin, y, CS::kThinLine);
     return y;
@@ -291,15 +280,13 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
     y = doorGroup(p, y + kGroupGap);
     y = productsGroup(p, y + kGroupGap);
     y = simpleGroup(p, y + kGroupGap, "Время работы освещения, час/сут", 50, "OS_TIME",
-                    "Мощность освещения, Вт/м2", 42, "OS_POW", "Теплоприток от освещения Qосв, кВт",
-                    85);
+                    "Мощность освещения, Вт/м2", 42, "OS_POW", 6);
     y = simpleGroup(p, y + kGroupGap, "Число рабочих в камере, чел.", 44, "PER_KOL", nullptr, 0,
-                    nullptr, "Теплоприток от персонала Qперс, кВт", 86);
+                    nullptr, 7);
     y = simpleGroup(p, y + kGroupGap, "Полная мощность подъемно-транспортных средств, кВт", 83,
-                    "TRS_POW", nullptr, 0, nullptr, "Теплоприток от ПТС Qптс, кВт", 87);
+                    "TRS_POW", nullptr, 0, nullptr, 8);
     y = simpleGroup(p, y + kGroupGap, "Количество вентиляторов ВО", 44, "VO_KOLVO",
-                    "Мощность вентиляторов ВО, кВт", 50, "VO_POW",
-                    "Теплоприток от двигателей вентиляторов Qво, кВт", 88);
+                    "Мощность вентиляторов ВО, кВт", 50, "VO_POW", 9);
     y = totalsGroup(p, y + kGroupGap);
     equipmentGroup(p, y + 1.6);
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,

@@ -1,12 +1,11 @@
 #include "reports/CommonSections.h"
 
+#include "calc/CalcResults.h"
 #include "reports/HeaderLines.h"
 
 namespace vorn {
 
-namespace {
-constexpr double kRowHeight = 4.2;
-} // namespace
+namespace {} // namespace
 
 void CommonSections::addFrame(ReportPage& page) {
     const double m = ReportDocument::kMargin;
@@ -77,6 +76,26 @@ double CommonSections::addFooter(ReportPage& page, const ReportSource& src, doub
     page.addText({kLeft, kBottom - 4.2, kRight - kLeft, 3.4}, src.versionLine, version,
                  "QRLabel89");
     return top;
+}
+
+double CommonSections::addRequiredCapacity(ReportPage& page, double x, double y,
+                                           double captionWidth, double boxX, double boxWidth,
+                                           const std::string& value) {
+    TextStyle cap;
+    cap.pointSize = 12;
+    cap.bold = true;
+    page.addText({x, y, captionWidth, 6.4}, CalcResults::boxCaption(11), cap);
+    TextStyle shown = cap;
+    shown.italic = true;
+    shown.align = HAlign::Right;
+    const RectMm box{boxX, y, boxWidth, 6.4};
+    page.addRect(box, kThinLine);
+    page.addText({box.x + 1, y, box.w - 2, box.h}, value, shown, "QRLabel98");
+    TextStyle note;
+    note.align = HAlign::Center;
+    page.addText({x, y + 6.8, kRight - x, kRowHeight},
+                 "( с учетом коэф-та запаса и времени работы оборудования )", note);
+    return y + 6.8 + kRowHeight;
 }
 
 void CommonSections::addPair(ReportPage& page, double x, double y, double captionWidth,

@@ -12,6 +12,7 @@ class CommonSections {
 public:
     static constexpr double kThickLine = 0.5; // "line width 2"
     static constexpr double kThinLine = 0.2;
+    static constexpr double kRowHeight = 4.2; // one line of 8 pt text
     static constexpr double kTitleHeight = 18.5;
     static constexpr const char* kTitle = "Расчет теплового баланса холодильной камеры";
 
@@ -31,6 +32,12 @@ public:
     // The page footer, aligned to the bottom margin. Returns its top.
     static double addFooter(ReportPage& page, const ReportSource& src, double height,
                             bool lineAbove);
+
+    // The required capacity: its caption in bold 12 pt at x, the value (italic, right-aligned)
+    // framed in [boxX, boxX + boxWidth], and the note under both, centred between x and the
+    // right edge. Returns the bottom of the note.
+    static double addRequiredCapacity(ReportPage& page, double x, double y, double captionWidth,
+                                      double boxX, double boxWidth, const std::string& value);
 
     // A caption (bold 8 pt) and its value (regular 8 pt) on one line.
     static void addPair(ReportPage& page, double x, double y, double captionWidth,

@@ -53,21 +53,8 @@ void summary(ReportPage& page, const SystemsListSource& src, double top) {
     CS::addPair(page, x, y + kRowStep, 44, CS::kRight - x - 44, "Температура окруж. среды, С",
                 c.fieldText("OB_RGTMAX"), "OB_RGTMAX");
 
-    const double cy = y + 2 * kRowStep + 0.6;
-    TextStyle cap;
-    cap.pointSize = 12;
-    cap.bold = true;
-    page.addText({x, cy, 94, 6.4}, "Потребная холодопроизводительность, кВт", cap);
-    TextStyle value = cap;
-    value.italic = true;
-    value.align = HAlign::Right;
-    const RectMm box{x + 95, cy, CS::kRight - x - 95, 6.4};
-    page.addRect(box, CS::kThinLine);
-    page.addText({box.x + 1, box.y, box.w - 2, box.h}, src.capacityLabel, value, "QRLabel98");
-    TextStyle note;
-    note.align = HAlign::Center;
-    page.addText({x, cy + 6.8, CS::kRight - x, 4.0},
-                 "( с учетом коэф-та запаса и времени работы оборудования )", note);
+    CS::addRequiredCapacity(page, x, y + 2 * kRowStep + 0.6, 94, x + 95, CS::kRight - x - 95,
+                            src.capacityLabel);
     page.addLine(ReportDocument::kMargin, top + SystemsListLayout::kSummaryHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin,
                  top + SystemsListLayout::kSummaryHeight, CS::kThickLine);
