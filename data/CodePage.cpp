@@ -37,24 +37,6 @@ constexpr std::array<unsigned char, 256> makeFold() {
     return t;
 }
 
-void appendCodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at s[i]; advances i. Malformed input gives U+FFFD.
 char32_t nextCodePoint(const std::string& s, size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
@@ -135,6 +117,24 @@ constexpr std::array<Utf8Seq, 128> kHighUtf8 = makeHighUtf8();
 
 const unsigned char* CodePage::foldTable() {
     return kFoldTable.data();
+}
+
+void CodePage::appendCodePoint(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 void CodePage::appendUtf8(std::string& out, const char* p, size_t n) {
@@ -238,7 +238,7 @@ std::string foldCase(const std::string& utf8) {
         if (cp == 0xFFFD) // keep malformed bytes as they are
             out.append(utf8, start, i - start);
         else
-            appendCodePoint(out, foldCodePoint(cp));
+            CodePage::appendCodePoint(out, foldCodePoint(cp));
     }
     return out;
 }

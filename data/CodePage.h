@@ -9,6 +9,8 @@ namespace vorn {
 
 class CodePage {
 public:
+    // Appends the UTF-8 form of one code point to out.
+    static void appendCodePoint(std::string& out, char32_t cp);
     // Appends the UTF-8 form of cp866 bytes [p, p + n) to out.
     static void appendUtf8(std::string& out, const char* p, size_t n);
     // 256 entries: the lower-case partner of each cp866 byte (Latin and Cyrillic, Ё/ё,

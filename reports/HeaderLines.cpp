@@ -1,5 +1,7 @@
 #include "reports/HeaderLines.h"
 
+#include "data/CodePage.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,19 +20,6 @@ const char16_t k1251High[64] = {
     0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 } // namespace
 
 const std::vector<std::string>& HeaderLines::builtIn() {
@@ -46,15 +35,15 @@ std::vector<std::string> HeaderLines::read(const std::string& programDir) {
     namespace fs = std::filesystem;
     const fs::path path = fs::u8path(programDir) / kFileName;
     std::error_code ec;
-    if (!fs::exists(path, ec))
+    // No file, a folder of that name, or a read that fails part-way is as good as no file.
+    if (!fs::is_regular_file(path, ec))
         return builtIn();
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return builtIn();
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    // A folder of that name, or a read that fails part-way, is as good as no file.
-    if (in.bad() || !fs::is_regular_file(path, ec))
+    if (in.bad())
         return builtIn();
     return decode(bytes.str());
 }
@@ -121,11 +110,11 @@ std::string HeaderLines::cp1251ToUtf8(const std::string& bytes) {
     out.reserve(bytes.size() * 2);
     for (unsigned char c : bytes) {
         if (c < 0x80)
-            appendUtf8(out, c);
+            CodePage::appendCodePoint(out, c);
         else if (c < 0xC0)
-            appendUtf8(out, k1251High[c - 0x80]);
+            CodePage::appendCodePoint(out, k1251High[c - 0x80]);
         else
-            appendUtf8(out, 0x0410 + (c - 0xC0)); // А..я in alphabetical order
+            CodePage::appendCodePoint(out, 0x0410 + (c - 0xC0)); // А..я in alphabetical order
     }
     return out;
 }
