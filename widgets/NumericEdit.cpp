@@ -1,5 +1,7 @@
 #include "widgets/NumericEdit.h"
 
+#include "calc/NumberFormat.h"
+#include "input/ControlTable.h"
 #include "widgets/CalculatorPopup.h"
 
 #include <QAction>
@@ -30,15 +32,14 @@ QIcon calculatorIcon() {
 
 // The shortest text of a value with at most two decimals, with the decimal comma: 2,5.
 QString resultText(double value) {
-    QString s = QString::number(std::round(value * 100) / 100, 'f', 2);
-    if (s.contains('.')) {
-        while (s.endsWith('0'))
-            s.chop(1);
-        if (s.endsWith('.'))
-            s.chop(1);
-    }
-    return s == "-0" ? "0" : s.replace('.', ',');
+    QString s = QString::fromStdString(formatMask2(value)); // rounded as the result boxes
+    while (s.endsWith('0'))
+        s.chop(1);
+    if (s.endsWith(','))
+        s.chop(1);
+    return s;
 }
+
 // Guards what does not come by a key: paste, drop, the Edit menu.
 class RuleValidator : public QValidator {
 public:
@@ -129,7 +130,7 @@ void NumericEdit::openCalculator() {
             setFocus(Qt::PopupFocusReason);
         });
     }
-    calc_->start(QString(text()).replace(',', '.').toDouble());
+    calc_->start(parseNumericText(text().toStdString()));
     QPoint at = mapToGlobal(QPoint(0, height()));
     if (QScreen* s = screen()) {
         const QRect area = s->availableGeometry();
