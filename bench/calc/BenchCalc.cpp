@@ -1,30 +1,19 @@
 // One Recalculate on the bundled DATA and the new-calculation template, and vorn calc as
 // a whole process.
-#include "app/Session.h"
 #include "app/WorkCopy.h"
+#include "bench/BundledCalculation.h"
 #include "calc/Recalculate.h"
-#include "data/DataModule.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
 namespace {
 void BM_Recalculate(benchmark::State& state) {
-    vorn::DataModule dm;
-    dm.setDataDir(VORN_DATA_DIR);
-    if (!dm.openReferenceTables()) {
-        state.SkipWithError("DATA does not open");
+    BundledCalculation calc(state);
+    if (!calc.session)
         return;
-    }
-    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
-    const std::string& path = copy.path();
-    {
-        vorn::Session session(dm);
-        session.openCalculation(path);
-        for (auto _ : state)
-            vorn::recalculate(dm, session.screen(), session.results());
-    }
-    dm.closeAll();
+    for (auto _ : state)
+        vorn::recalculate(calc.dm, calc.session->screen(), calc.session->results());
 }
 BENCHMARK(BM_Recalculate)->Repetitions(5)->ReportAggregatesOnly(true);
 

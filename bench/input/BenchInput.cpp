@@ -1,8 +1,7 @@
 // One field commit as the screen makes it (commit rule, the field's handler, the
 // recalculation) on the bundled DATA, and vorn set with ten assignments as a whole process.
-#include "app/Session.h"
 #include "app/WorkCopy.h"
-#include "data/DataModule.h"
+#include "bench/BundledCalculation.h"
 #include "input/ControlTable.h"
 
 #include <benchmark/benchmark.h>
@@ -11,25 +10,15 @@
 namespace {
 // Leaving a field with a new value; the two texts alternate so every commit changes it.
 void commitBench(benchmark::State& state, const char* control, const char* a, const char* b) {
-    vorn::DataModule dm;
-    dm.setDataDir(VORN_DATA_DIR);
-    if (!dm.openReferenceTables()) {
-        state.SkipWithError("DATA does not open");
+    BundledCalculation calc(state);
+    if (!calc.session)
         return;
+    const vorn::ControlSpec& spec = *vorn::findControl(control);
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        benchmark::DoNotOptimize(calc.session->commitText(spec, flip ? a : b));
     }
-    const vorn::WorkCopy copy(VORN_DATA_DIR "/vorn.dbf");
-    const std::string& path = copy.path();
-    {
-        vorn::Session session(dm);
-        session.openCalculation(path);
-        const vorn::ControlSpec& spec = *vorn::findControl(control);
-        bool flip = false;
-        for (auto _ : state) {
-            flip = !flip;
-            benchmark::DoNotOptimize(session.commitText(spec, flip ? a : b));
-        }
-    }
-    dm.closeAll();
 }
 
 // The chamber height: the stacking-height rule, then the recalculation.
