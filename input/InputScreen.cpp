@@ -620,15 +620,29 @@ template <typename F> void InputScreen::forward(F&& event) {
     emit edited();
 }
 
-void InputScreen::leave(const ControlSpec& spec, NumericEdit* edit, const QString& text) {
-    if (refocusing_ || refreshing_ || !session_.isOpen())
-        return;
+// The text of a numeric field into the record through the session; when it is taken, the
+// screen shows what the rule and the recalculation left.
+CommitResult InputScreen::commitField(const ControlSpec& spec, NumericEdit* edit,
+                                      const QString& text) {
     CommitResult result;
     try {
         result = session_.commitText(spec, text.toStdString());
     } catch (const std::exception& e) {
+        // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
     }
+    if (!result.refused) {
+        edit->setModified(false);
+        refresh();
+        emit edited();
+    }
+    return result;
+}
+
+void InputScreen::leave(const ControlSpec& spec, NumericEdit* edit, const QString& text) {
+    if (refocusing_ || refreshing_ || !session_.isOpen())
+        return;
+    const CommitResult result = commitField(spec, edit, text);
     if (result.refused) {
         // Back into the field once the focus has settled, then the message; nothing was
         // written and no handler ran.
@@ -642,10 +656,7 @@ void InputScreen::leave(const ControlSpec& spec, NumericEdit* edit, const QStrin
             edit->setFocus(Qt::OtherFocusReason);
             edit->selectAll();
         });
-        return;
     }
-    refresh();
-    emit edited();
 }
 
 void InputScreen::showPageOf(QWidget* w) {
@@ -661,12 +672,7 @@ bool InputScreen::commitPending(bool tell) {
     auto it = byName_.constFind(edit->objectName());
     if (it == byName_.constEnd())
         return true;
-    CommitResult result;
-    try {
-        result = session_.commitText(*bound_[*it].spec, edit->text().toStdString());
-    } catch (const std::exception& e) {
-        emit messageRequested(u8(e.what()));
-    }
+    const CommitResult result = commitField(*bound_[*it].spec, edit, edit->text());
     if (result.refused) {
         if (tell)
             emit messageRequested(u8(result.message));
@@ -674,9 +680,6 @@ bool InputScreen::commitPending(bool tell) {
         edit->selectAll();
         return false;
     }
-    edit->setModified(false);
-    refresh();
-    emit edited();
     return true;
 }
 

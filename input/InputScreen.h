@@ -15,6 +15,7 @@ class QLabel;
 
 namespace vorn {
 
+struct CommitResult;
 struct ControlSpec;
 class MainWindow;
 class NumericEdit;
@@ -81,6 +82,8 @@ private:
     QWidget* lightingPage();
     QWidget* singleFieldPage(int page, const char* name, const char* caption);
     QWidget* fansPage();
+
+    CommitResult commitField(const ControlSpec& spec, NumericEdit* edit, const QString& text);
 
     void leave(const ControlSpec& spec, NumericEdit* edit, const QString& text);
     template <typename F> void forward(F&& event);
