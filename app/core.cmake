@@ -13,4 +13,5 @@ target_sources(vorncore PRIVATE
   app/CalcFolderSetting.cpp
   app/FileCommands.cpp
   app/FileCliCommands.cpp
+  app/cli/TableCommand.cpp
 )

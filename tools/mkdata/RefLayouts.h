@@ -54,6 +54,10 @@ inline std::vector<DbfFieldSpec> catalogue() {
     f.push_back({"VO", 'N', 1, 0});
     return f;
 }
+// The user's price list, by the article codes the catalogues use.
+inline std::vector<DbfFieldSpec> prices() {
+    return {{"ARTICLE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"PRICE", 'N', 12, 2}};
+}
 inline std::vector<DbfFieldSpec> settings() {
     return {{"DIR", 'C', 254, 0}};
 }
