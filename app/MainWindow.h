@@ -16,6 +16,7 @@ class AdditionalDataDialog;
 class AnimatedIcon;
 class DataModule;
 class NewsPanel;
+class RefEditorWindow;
 class ResultsPanel;
 class Session;
 class StartScreen;
@@ -56,6 +57,13 @@ public:
     void newCalculationAt(const QString& path);
     void openCalculationAt(const QString& path);
     void saveCalculationAs(const QString& path);
+
+    // "Сервис" -> "Справочники": the reference-table editor (one window, made on first use).
+    void openReferenceEditor();
+    RefEditorWindow* referenceEditor() const { return refEditor_; }
+    // A reference table was changed: the tables read it anew and the open calculation is
+    // recalculated with it.
+    void referenceDataChanged();
 
     // Enables or disables Save, Close, Print and Preview together.
     void setFileCommands(bool on);
@@ -114,6 +122,7 @@ private:
     QWidget* inputArea_ = nullptr;
     ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
+    RefEditorWindow* refEditor_ = nullptr;
     QAction* actNew_ = nullptr;
     QAction* actOpen_ = nullptr;
     QAction* actSave_ = nullptr;
