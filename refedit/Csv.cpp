@@ -77,7 +77,7 @@ Sheet Csv::read(const std::string& bytes) {
         text = bytes.substr(3);
     else if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                    (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
-        throw TransferError("файл в кодировке UTF-16: сохраните его как CSV в UTF-8");
+        throw RefusedFile("файл в кодировке UTF-16: сохраните его как CSV в UTF-8");
     else if (isUtf8(bytes))
         text = bytes;
     else
@@ -130,7 +130,7 @@ Sheet Csv::read(const std::string& bytes) {
         }
     }
     if (quoted)
-        throw TransferError("строка " + std::to_string(line) + ": кавычка не закрыта до конца файла");
+        throw RefusedFile("строка " + std::to_string(line) + ": кавычка не закрыта до конца файла");
     if (!cell.empty() || !row.cells.empty())
         endRow();
     return sheet;

@@ -12,7 +12,7 @@ namespace vorn {
 class Csv {
 public:
     // The rows of a CSV file's bytes; blank lines are left out but keep their numbers.
-    // Throws TransferError for a quote that is never closed or a UTF-16 file.
+    // Throws RefusedFile for a quote that is never closed or a UTF-16 file.
     static Sheet read(const std::string& bytes);
     // One line of fields separated by ";", quoted where needed, ended by CR LF.
     static std::string line(const std::vector<std::string>& cells);

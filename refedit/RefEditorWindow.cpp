@@ -117,7 +117,7 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(false);
     view_->horizontalHeader()->setStretchLastSection(true);
     // long captions with their units wrap onto a second line
-    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter | Qt::TextWordWrap);
+    view_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     view_->horizontalHeader()->setMinimumHeight(view_->fontMetrics().height() * 2 + 8);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
 

@@ -25,4 +25,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file that was read but is not a table (a quote never closed, UTF-16 text): refused
+// like a file with a bad value.
+class RefusedFile : public TransferError {
+public:
+    using TransferError::TransferError;
+};
+
 } // namespace vorn

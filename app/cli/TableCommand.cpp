@@ -91,6 +91,9 @@ int importTable(const CliContext& ctx, const TableOptions& opt) {
     try {
         sheet = TableTransfer::readFile(opt.file);
         table = TableTransfer::open(ctx.dataDir, *desc);
+    } catch (const RefusedFile& e) {
+        ctx.err << "vorn: " << opt.file << ": " << e.what() << "\n";
+        return kExitUsage;
     } catch (const std::exception& e) {
         ctx.err << "vorn: " << e.what() << "\n";
         return kExitFailure;
