@@ -4,6 +4,7 @@
 #include "refedit/RefTables.h"
 #include "refedit/TableTransfer.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -24,6 +26,29 @@ QString u8(const std::string& s) {
     return QString::fromStdString(s);
 }
 constexpr int kTableRole = Qt::UserRole;
+
+// A column that allows only some values (the product category) is edited in a list.
+class ChoiceDelegate : public QStyledItemDelegate {
+public:
+    ChoiceDelegate(const RefEditorWindow& window, QObject* parent)
+        : QStyledItemDelegate(parent), window_(window) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const RefTableModel* m = window_.model();
+        const RefColumn* col =
+            m ? m->desc().column(m->fieldName(index.column()).toStdString()) : nullptr;
+        if (!col || col->choices.empty())
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* box = new QComboBox(parent);
+        for (const std::string& c : col->choices)
+            box->addItem(u8(c));
+        return box;
+    }
+
+private:
+    const RefEditorWindow& window_;
+};
 } // namespace
 
 RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
@@ -107,6 +132,7 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     view_ = new QTableView;
     view_->setObjectName("RefGrid");
     view_->setModel(proxy_);
+    view_->setItemDelegate(new ChoiceDelegate(*this, view_));
     view_->setSortingEnabled(true);
     view_->sortByColumn(-1, Qt::AscendingOrder); // file order until a heading is clicked
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -126,8 +126,16 @@ void addTableCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<TableOptions>();
     CLI::App* table =
         root.add_subcommand("table", "справочники и каталоги: список, экспорт и импорт CSV/XLSX");
-    table->require_subcommand(1);
+    table->require_subcommand(0, 1);
     table->fallthrough();
+    table->callback([table, &run] {
+        if (table->get_subcommands().empty())
+            run = [](const CliContext& ctx) {
+                ctx.err << "vorn: vorn table: нужна команда list, export или import\n"
+                           "Справка: vorn table --help\n";
+                return kExitUsage;
+            };
+    });
 
     CLI::App* listCmd = table->add_subcommand("list", "таблицы: имя, файл, число строк, название");
     listCmd->add_flag("--json", opt->json, "вывести список в JSON");
@@ -155,8 +163,11 @@ void addTableCommand(CLI::App& root, CliRunner& run) {
         [opt, &run] { run = [opt](const CliContext& ctx) { return importTable(ctx, *opt); }; });
 
     for (CLI::App* sub : {listCmd, exportCmd, importCmd}) {
-        for (CLI::Option* o : sub->get_options())
+        for (CLI::Option* o : sub->get_options()) {
             o->group("Параметры");
+            if (o->get_positional())
+                o->type_name("");
+        }
         sub->group("Команды");
     }
 }
