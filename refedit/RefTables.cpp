@@ -129,6 +129,10 @@ std::vector<RefTableDesc> build() {
 
 } // namespace
 
+std::vector<DbfFieldSpec> priceListLayout() {
+    return {{"ARTICLE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"PRICE", 'N', 12, 2}};
+}
+
 const RefColumn* RefTableDesc::column(const std::string& field) const {
     for (const RefColumn& c : columns)
         if (equalsIgnoreCase(c.field, field))

@@ -2,6 +2,8 @@
 // The tables the user may edit, import and export: each table's name (its file name
 // without extension), caption, group, file, and per field the Russian column caption with
 // its unit and the rules a value must keep.
+#include "data/DbfCreate.h"
+
 #include <limits>
 #include <string>
 #include <vector>
@@ -32,6 +34,10 @@ struct RefTableDesc {
     // The column of a field, or null for a field this table does not describe.
     const RefColumn* column(const std::string& field) const;
 };
+
+// The fields of prices.dbf. The price list is new to the data directory: a folder made
+// before it had one gets an empty one the first time the list is opened.
+std::vector<DbfFieldSpec> priceListLayout();
 
 // Every editable table, in the order the window lists them.
 const std::vector<RefTableDesc>& refTables();

@@ -1,5 +1,6 @@
 #include "refedit/TableTransfer.h"
 
+#include "data/DbfCreate.h"
 #include "refedit/Csv.h"
 #include "refedit/ValueCheck.h"
 #include "refedit/Xlsx.h"
@@ -72,6 +73,11 @@ FileKind fileKindOf(const std::string& path) {
 }
 
 std::unique_ptr<Table> TableTransfer::open(const std::string& dataDir, const RefTableDesc& desc) {
+    const fs::path path = fs::u8path(dataDir) / fs::u8path(desc.file);
+    std::error_code ec;
+    if (desc.name == "prices" && fs::is_directory(fs::u8path(dataDir), ec) &&
+        !fs::exists(path, ec) && !ec)
+        createDbf(path.u8string(), priceListLayout(), {});
     auto t = std::make_unique<Table>(desc.name);
     t->setDatabaseName(dataDir);
     t->setTableName(desc.file);

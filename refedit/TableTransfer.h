@@ -29,7 +29,8 @@ struct ImportResult {
 class TableTransfer {
 public:
     // The table's file in dataDir, opened shared like every table (no declared fields: the
-    // file's own, in file order). Throws DbfError when it does not open.
+    // file's own, in file order). Throws DbfError when it does not open. A data directory
+    // without a price list gets an empty one.
     static std::unique_ptr<Table> open(const std::string& dataDir, const RefTableDesc& desc);
 
     // Writes the visible rows with a header row of the field names. Throws TransferError

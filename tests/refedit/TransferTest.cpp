@@ -204,6 +204,10 @@ TEST(Transfer, CommandLine) {
     EXPECT_EQ(j[3]["caption"], "Продукты");
     EXPECT_EQ(j.back()["file"], "prices.dbf");
     EXPECT_EQ(j.back()["rows"], 0);
+    // a data folder from before the price list gets an empty one
+    std::filesystem::remove(tablePath(d, "prices"));
+    EXPECT_EQ(table(d, {"list"}).status, 0);
+    EXPECT_EQ(dump(d, "prices"), "");
 
     writeFile(d.file("m.csv"), "Материал;Теплопроводность, Вт/(м·К)\nКирпич;0,81\n");
     const std::string before = readFile(tablePath(d, "s_mater"));

@@ -2,6 +2,7 @@
 // Field layouts of the reference tables mkdata writes into DATA/. Tests that build their
 // own small reference tables use the same layouts, so both stay in step.
 #include "data/DbfCreate.h"
+#include "refedit/RefTables.h"
 
 #include <string>
 #include <vector>
@@ -56,7 +57,7 @@ inline std::vector<DbfFieldSpec> catalogue() {
 }
 // The user's price list, by the article codes the catalogues use.
 inline std::vector<DbfFieldSpec> prices() {
-    return {{"ARTICLE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"PRICE", 'N', 12, 2}};
+    return priceListLayout();
 }
 inline std::vector<DbfFieldSpec> settings() {
     return {{"DIR", 'C', 254, 0}};
