@@ -336,6 +336,8 @@ void MainWindow::referenceDataChanged() {
             // a table that cannot be read now keeps what it had
         }
     }
+    if (addDialog_)
+        addDialog_->refillExecutors();
     if (!session_.isOpen())
         return;
     try {

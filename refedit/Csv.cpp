@@ -29,7 +29,8 @@ char separatorOf(const std::string& text) {
         else if (!quoted)
             semicolons += c == ';', commas += c == ',', tabs += c == '\t';
     }
-    if (semicolons >= commas && semicolons >= tabs && semicolons > 0)
+    // one column: ";" as Russian spreadsheets write it, so that a comma stays in its text
+    if (semicolons >= commas && semicolons >= tabs)
         return ';';
     if (tabs > commas)
         return '\t';
@@ -136,13 +137,14 @@ Sheet Csv::read(const std::string& bytes) {
     return sheet;
 }
 
-std::string Csv::line(const std::vector<std::string>& cells) {
+std::string Csv::line(const std::vector<std::string>& cells, const std::vector<bool>& numbers) {
     std::string out;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i)
             out += ';';
         const std::string& c = cells[i];
-        const bool quote = c.find_first_of(";\"\r\n") != std::string::npos ||
+        const bool number = i < numbers.size() && numbers[i];
+        const bool quote = c.find_first_of(number ? ";\"\r\n" : ";,\"\r\n") != std::string::npos ||
                            (!c.empty() && (c.front() == ' ' || c.back() == ' '));
         if (!quote) {
             out += c;

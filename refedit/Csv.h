@@ -14,8 +14,11 @@ public:
     // The rows of a CSV file's bytes; blank lines are left out but keep their numbers.
     // Throws RefusedFile for a quote that is never closed or a UTF-16 file.
     static Sheet read(const std::string& bytes);
-    // One line of fields separated by ";", quoted where needed, ended by CR LF.
-    static std::string line(const std::vector<std::string>& cells);
+    // One line of fields separated by ";", quoted where needed, ended by CR LF. Text holding
+    // a comma is quoted too (for readers that take it for the separator); the cells marked
+    // in numbers hold numbers with a decimal comma, left bare as spreadsheets write them.
+    static std::string line(const std::vector<std::string>& cells,
+                            const std::vector<bool>& numbers = {});
     static const char* const kBom;
 
     // Windows-1251 bytes as UTF-8.

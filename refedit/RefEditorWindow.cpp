@@ -5,6 +5,7 @@
 #include "refedit/TableTransfer.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -232,6 +233,21 @@ bool RefEditorWindow::showTable(const QString& name) {
         b->setEnabled(true);
     updateCount();
     return true;
+}
+
+void RefEditorWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // back in the window: rows another program added or deleted meanwhile are shown
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && model_) {
+        try {
+            if (model_->table().recordCount() != model_->rowCount()) {
+                model_->reload();
+                updateCount();
+            }
+        } catch (const std::exception&) {
+            // the table says why at the next edit
+        }
+    }
 }
 
 int RefEditorWindow::modelRow(int viewRow) const {

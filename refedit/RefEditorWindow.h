@@ -43,6 +43,9 @@ public:
     void importFile(const QString& path, bool append);
     void exportFile(const QString& path);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     // A table's file was written (file name as in the data directory).
     void tableChanged(const QString& file);

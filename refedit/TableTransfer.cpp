@@ -103,9 +103,12 @@ void TableTransfer::exportTo(Table& table, const std::string& path) {
     }
     const std::string tmp = temporaryBeside(path);
     if (kind == FileKind::Csv) {
+        std::vector<bool> numbers;
+        for (const FieldInfo& f : fields)
+            numbers.push_back(isNumericField(f));
         std::string text = Csv::kBom + Csv::line(header);
         for (const auto& r : rows)
-            text += Csv::line(r);
+            text += Csv::line(r, numbers);
         std::ofstream out(fs::u8path(tmp), std::ios::binary | std::ios::trunc);
         out << text;
         out.close();

@@ -70,6 +70,10 @@ TEST(Transfer, RoundTripLeavesEveryTableAsItWas) {
     // a price list with rows, so that it is not an empty round trip
     writeFile(d.file("p.csv"), "ARTICLE;NAME;PRICE\nАГП-010Н;Агрегат 1;120 500,50\nНМ-1;;0\n");
     ASSERT_EQ(table(d, {"import", "prices", d.file("p.csv")}).status, 0);
+    // a one-column table whose names hold commas and quotes
+    writeFile(d.file("e.csv"), "NAME\nИванов, И.И.\n\"Петров \"\"ст.\"\"\"\n");
+    ASSERT_EQ(table(d, {"import", "s_isp", d.file("e.csv")}).status, 0);
+    EXPECT_EQ(dump(d, "s_isp"), "Иванов, И.И.\nПетров \"ст.\"\n");
     for (const RefTableDesc& desc : refTables()) {
         for (const char* ext : {".csv", ".xlsx"}) {
             SCOPED_TRACE(desc.name + ext);
