@@ -8,6 +8,7 @@
 #include "refedit/RefTableModel.h"
 #include "refedit/TableTransfer.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QLineEdit>
@@ -93,6 +94,17 @@ private slots:
         QCOMPARE(TableTransfer::open(dir.toStdString(), *findRefTable("s_mater"))->recordCount(),
                  rows + 2);
         QCOMPARE(stored(dir, "s_mater", rows, "M_NAIM"), std::string("Новая запись 2"));
+
+        // a refused import changes nothing and says where the fault is
+        const QString bad = tmp_.filePath("bad.csv");
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("M_NAIM;M_KTP\nКирпич;0,5\nБетон;x\n");
+        f.close();
+        const int before = m.rowCount();
+        w.importFile(bad, false);
+        QVERIFY(messages.back().contains("строка 3, поле M_KTP: «x» — не число"));
+        QCOMPARE(m.rowCount(), before);
 
         // the filter narrows the view, not the table
         w.filter()->setText("БЕТОН");

@@ -270,3 +270,30 @@ TEST(Transfer, ValueChecks) {
             EXPECT_EQ(r.error.rfind(c.stored, 0), 0u) << r.error;
     }
 }
+
+// How CSV text is split: separators, quotes, line ends, blank lines and their numbers,
+// the code page.
+TEST(Transfer, CsvReading) {
+    const struct {
+        std::string bytes;
+        const char* rows; // "line:cell|cell" per row
+    } cases[] = {
+        {"\xEF\xBB\xBF" "A;B\r\n1,5;\"x;y\"\r\n", "1:A|B 2:1,5|x;y"},
+        {"A,B\n1.5,\"x,\"\"y\"\"\"\n", "1:A|B 2:1.5|x,\"y\""},
+        {"A\tB\n1\t2\n", "1:A|B 2:1|2"},
+        {"A;B\n\n;\n3;4", "1:A|B 4:3|4"},
+        {"A;B\n\"two\nlines\";5\n6;7\n", "1:A|B 2:two\nlines|5 3:6|7"},
+        {"\xCD\xE0\xE8\xEC;B\n\xDF\xF9\xE8\xEA;1\n", "1:Наим|B 2:Ящик|1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        std::string got;
+        for (const SheetRow& r : Csv::read(c.bytes)) {
+            got += (got.empty() ? "" : " ") + std::to_string(r.line) + ":";
+            for (size_t i = 0; i < r.cells.size(); ++i)
+                got += (i ? "|" : "") + r.cells[i].text;
+        }
+        EXPECT_EQ(got, c.rows);
+    }
+    EXPECT_THROW(Csv::read("\xFF\xFEN\0A\0"), RefusedFile);
+}
