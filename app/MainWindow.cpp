@@ -2,7 +2,7 @@
 
 #include "app/AdditionalDataDialog.h"
 #include "app/DocumentsFolder.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "app/StartScreen.h"
 #include "app/ToolIcons.h"
 #include "data/DataModule.h"

@@ -3,7 +3,7 @@
 #include "input/InputScreen.h"
 
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
 #include "widgets/CalculatorPopup.h"

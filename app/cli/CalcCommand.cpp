@@ -1,8 +1,8 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
-#include "app/CalcCommand.h"
+#include "app/cli/CalcCommand.h"
 
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
