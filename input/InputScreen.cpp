@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -115,6 +116,9 @@ InputScreen* InputScreen::install(MainWindow& window, Session& session) {
     screen->adopt(window.resultsPanel(), window.panelButtons());
     connect(screen, &InputScreen::messageRequested, &window,
             [&window](const QString& text) { window.showMessage(text); });
+    connect(screen, &InputScreen::noticeRequested, &window,
+            [&window](const QString& text) { window.statusBar()->showMessage(text, 8000); });
+    connect(&window, &MainWindow::documentChanged, screen, [screen] { screen->refresh(); });
     connect(&window, &MainWindow::calculationShown, screen, [screen, &window] {
         screen->refresh();
         // the keyboard starts in the screen, at its first control that takes input
@@ -604,6 +608,8 @@ template <typename F> void InputScreen::forward(F&& event) {
         const CommitResult r = event();
         if (r.refused && !r.message.empty())
             emit messageRequested(u8(r.message));
+        if (!r.notice.empty())
+            emit noticeRequested(u8(r.notice));
     } catch (const std::exception& e) {
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
@@ -623,6 +629,8 @@ CommitResult InputScreen::commitField(const ControlSpec& spec, NumericEdit* edit
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
     }
+    if (!result.notice.empty())
+        emit noticeRequested(u8(result.notice));
     if (!result.refused) {
         edit->setModified(false);
         refresh();

@@ -53,6 +53,8 @@ public:
     QList<QWidget*> focusOrder() const;
 
 signals:
+    // A remark for the status line ("Значение ограничено: 24").
+    void noticeRequested(const QString& text);
     // A message for the user (the VO_PROC refusal, a recalculation that stopped).
     void messageRequested(const QString& text);
     // An edit was forwarded and the record may have changed.
