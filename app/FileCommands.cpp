@@ -37,6 +37,8 @@ FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session)
 void FileCommands::addCalcError(FileOutcome& out) const {
     if (!session_.results().error.empty())
         out.messages.push_back(session_.results().error);
+    if (!session_.suspectFields().empty())
+        out.messages.push_back(suspectFieldsWarning(session_.suspectFields()));
 }
 
 std::string FileCommands::templatePath() const {

@@ -259,7 +259,14 @@ double equipmentGroup(CalcPage& p, double top) {
     boxed(CS::kLeft, y, 28, 32, "Набор монтажника", "OBR_KMONT");
     boxed(CS::kLeft + 63, y, 50, 22, "Производительность системы, Вт", "PROIZSYS");
     boxed(CS::kLeft + 138, y, 29, full - 167, "Количество систем", "KOLSYS");
-    return y + 5;
+    y += 5;
+    if (!p.src_.choiceRemark.empty()) {
+        TextStyle remark = bold8();
+        p.page_.addText({CS::kLeft, y + 0.4, full, 4.2}, p.src_.choiceRemark, remark,
+                        "choiceRemark");
+        y += 4.6;
+    }
+    return y;
 }
 
 } // namespace

@@ -105,6 +105,8 @@ bool openCommandCalculation(const CliContext& ctx, Session& session, const std::
                             const std::string& file) {
     try {
         session.openCalculation(path);
+        if (!session.suspectFields().empty())
+            ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
     } catch (const std::exception& e) {
         ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
@@ -120,6 +122,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
 
     std::string regime;
     double vnKr = 0;
+    bool choiceFits = true;
     CalcResults results;
     try {
         WorkCopy copy(file);
@@ -129,6 +132,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");
         results = session.results();
+        choiceFits = session.choiceFits();
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
@@ -138,10 +142,15 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         ctx.err << results.error << "\n";
         return kExitStopped;
     }
-    if (opt.json)
-        ctx.out << calcJson(file, regime, results, vnKr).dump() << "\n";
-    else
+    if (opt.json) {
+        nlohmann::ordered_json j = calcJson(file, regime, results, vnKr);
+        j["choice_fits"] = choiceFits;
+        ctx.out << j.dump() << "\n";
+    } else {
         printTable(ctx.out, file, regime, results);
+        if (!choiceFits)
+            ctx.out << kChoiceMisfit << "\n";
+    }
     return 0;
 }
 

@@ -129,8 +129,11 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
         ctx, options.file, options.out,
         [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
                std::string&) {
-            doc = CalcReportLayout::layout(ReportPreparation::calcReport(
-                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine));
+            ReportSource src = ReportPreparation::calcReport(
+                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine);
+            if (!session.choiceFits())
+                src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
+            doc = CalcReportLayout::layout(src);
             return kExitOk;
         });
 }
