@@ -3,6 +3,7 @@
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
 #include "document/Session.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
 
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 const char* const kCreateFailed = "Ошибка создания файла расчета !";
-const char* const kCannotOpen = "Указанный расчет не может быть открыт !";
+const char* const kCannotOpen = kCannotOpenCalculation;
 
 bool fileExists(const std::string& path) {
     std::error_code ec;

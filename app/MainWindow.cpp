@@ -7,6 +7,7 @@
 #include "app/ToolIcons.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
+#include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
@@ -44,9 +45,6 @@ QString qtFilter(const char* filter) {
     return out.join(";;");
 }
 
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
 } // namespace
 
 MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir, QWidget* parent)

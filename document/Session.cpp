@@ -28,12 +28,6 @@ struct Refusal : std::runtime_error {
 };
 
 const char* const kNotOpen = "Расчет не открыт";
-bool findByName(Table& t, const std::string& name) {
-    if (name.empty())
-        return false;
-    return t.locate("NAIM", Value(name));
-}
-
 Value currentName(const Table& t) {
     return t.eof() ? Value() : t.value("NAIM");
 }
@@ -197,7 +191,7 @@ void Session::restoreTablePositions() {
         prod.setFiltered(false);
         prod.setFilter(categoryFilter(screen_.category));
         prod.setFiltered(true);
-        if (!findByName(prod, work.asString("TE_PTIP")))
+        if (!findByName(prod, "NAIM", work.asString("TE_PTIP")))
             prod.first();
     }
     if (dm_.taTara.isOpen())
@@ -425,7 +419,7 @@ void Session::loadProductAndCategory() {
     Table& prod = dm_.taProd;
     prod.setFiltered(false);
     prod.first();
-    if (findByName(prod, work.asString("TE_PTIP"))) {
+    if (findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         screen_.category = prod.asString("TIP");
     } else {
         screen_.category = kDefaultCategory;
@@ -446,7 +440,7 @@ void Session::deriveStackingHeight() {
 }
 
 void Session::positionTara() {
-    findByName(dm_.taTara, dm_.taWork.asString("TE_TTIP"));
+    findByName(dm_.taTara, "NAIM", dm_.taWork.asString("TE_TTIP"));
 }
 
 void Session::regimeFromRecord() {
@@ -500,7 +494,7 @@ void Session::categoryRule() {
     prod.setFiltered(false);
     prod.setFilter(categoryFilter(screen_.category));
     prod.setFiltered(true);
-    if (!findByName(prod, work.asString("TE_PTIP"))) {
+    if (!findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         prod.first();
         put("TE_PTIP", currentName(prod));
     }
@@ -515,7 +509,7 @@ void Session::productRule() {
         return;
     }
     Table& prod = dm_.taProd;
-    if (!findByName(prod, work.asString("TE_PTIP"))) {
+    if (!findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         prod.first();
         put("TE_PTIP", currentName(prod));
     }

@@ -5,6 +5,7 @@
 #include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
@@ -88,7 +89,7 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
+        ctx.err << kCannotOpenCalculation << " Файл не найден: " << file << "\n";
         return kExitFailure;
     }
     dm.setDataDir(ctx.dataDir);
@@ -109,7 +110,7 @@ bool openCommandCalculation(const CliContext& ctx, Session& session, const std::
             ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return false;
     }
 }
@@ -135,7 +136,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         choiceFits = session.choiceFits();
         session.closeCalculation();
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return 1;
     }
     if (!results.error.empty()) {
