@@ -3,6 +3,7 @@
 #include "refedit/RefTableModel.h"
 #include "refedit/RefTables.h"
 #include "refedit/TableTransfer.h"
+#include "widgets/Utf8.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -23,9 +24,6 @@
 namespace vorn {
 
 namespace {
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
 constexpr int kTableRole = Qt::UserRole;
 
 // A column that allows only some values (the product category) is edited in a list.

@@ -1,17 +1,12 @@
 #include "refedit/RefTableModel.h"
 
 #include "refedit/TableTransfer.h"
+#include "widgets/Utf8.h"
 #include "refedit/ValueCheck.h"
 
 #include <cstring>
 
 namespace vorn {
-
-namespace {
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
-} // namespace
 
 QString tableMessage(const std::exception& e) {
     const char* what = e.what();

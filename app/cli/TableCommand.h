@@ -1,6 +1,6 @@
 #pragma once
 // vorn table list|export|import: the reference tables and catalogues from a script.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
 namespace vorn {
 

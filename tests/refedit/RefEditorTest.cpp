@@ -2,7 +2,7 @@
 // duplicate, delete, a locked row, filter), and the open calculation recalculated after a
 // change of a figure it uses.
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "refedit/RefEditorWindow.h"
 #include "refedit/RefTableModel.h"

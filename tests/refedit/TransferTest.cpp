@@ -1,7 +1,7 @@
 // Export and import of the reference tables: round trips, files written by other programs,
 // refused files, and the command line.
 #include "RefFixture.h"
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "refedit/Csv.h"
 #include "refedit/TableTransfer.h"
 #include "refedit/ValueCheck.h"
