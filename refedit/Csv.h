@@ -20,10 +20,6 @@ public:
     static std::string line(const std::vector<std::string>& cells,
                             const std::vector<bool>& numbers = {});
     static const char* const kBom;
-
-    // Windows-1251 bytes as UTF-8.
-    static std::string fromCp1251(const std::string& bytes);
-    static bool isUtf8(const std::string& bytes);
 };
 
 } // namespace vorn

@@ -103,9 +103,11 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
         return b;
     };
     QPushButton* add = button("AddRow", "Добавить", "Добавить строку в конец таблицы");
-    QPushButton* dup = button("DuplicateRow", "Копировать строку", "Добавить копию выбранной строки");
+    QPushButton* dup =
+        button("DuplicateRow", "Копировать строку", "Добавить копию выбранной строки");
     QPushButton* del = button("DeleteRow", "Удалить", "Удалить выбранную строку");
-    QPushButton* imp = button("ImportTable", "Импорт...", "Загрузить строки из файла CSV или Excel");
+    QPushButton* imp =
+        button("ImportTable", "Импорт...", "Загрузить строки из файла CSV или Excel");
     QPushButton* exp = button("ExportTable", "Экспорт...", "Записать таблицу в файл CSV или Excel");
     connect(add, &QPushButton::clicked, this, &RefEditorWindow::addRow);
     connect(dup, &QPushButton::clicked, this, &RefEditorWindow::duplicateRow);
@@ -142,7 +144,8 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(false);
     view_->horizontalHeader()->setStretchLastSection(true);
     // long captions with their units wrap onto a second line
-    view_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    view_->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     view_->horizontalHeader()->setMinimumHeight(view_->fontMetrics().height() * 2 + 8);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
 
@@ -199,7 +202,8 @@ bool RefEditorWindow::showTable(const QString& name) {
     for (int g = 0; g < tree_->topLevelItemCount(); ++g)
         for (int i = 0; i < tree_->topLevelItem(g)->childCount(); ++i) {
             QTreeWidgetItem* item = tree_->topLevelItem(g)->child(i);
-            if (item->data(0, kTableRole).toString() == u8(desc->name) && tree_->currentItem() != item) {
+            if (item->data(0, kTableRole).toString() == u8(desc->name) &&
+                tree_->currentItem() != item) {
                 const QSignalBlocker block(tree_);
                 tree_->setCurrentItem(item);
             }
@@ -317,8 +321,8 @@ void RefEditorWindow::importFile(const QString& path, bool append) {
         return;
     }
     if (!r.errors.empty()) {
-        QString text = QString("Файл не загружен, таблица не изменена. Ошибок: %1.\n\n")
-                           .arg(r.errors.size());
+        QString text =
+            QString("Файл не загружен, таблица не изменена. Ошибок: %1.\n\n").arg(r.errors.size());
         const size_t shown = std::min<size_t>(r.errors.size(), 20);
         for (size_t i = 0; i < shown; ++i)
             text += u8(r.errors[i]) + "\n";

@@ -1,8 +1,8 @@
 #include "refedit/RefTableModel.h"
 
 #include "refedit/TableTransfer.h"
-#include "widgets/Utf8.h"
 #include "refedit/ValueCheck.h"
+#include "widgets/Utf8.h"
 
 #include <cstring>
 
@@ -142,7 +142,8 @@ bool RefTableModel::setData(const QModelIndex& index, const QVariant& value, int
     const FieldInfo& f = fields_[static_cast<size_t>(column)];
     const RefColumn* col = desc_.column(f.name);
     const QString caption = col ? QString::fromUtf8(col->caption) : u8(f.name);
-    const CellCheck check = checkCell(f, col, {value.toString().toStdString(), false}, isKey(column));
+    const CellCheck check =
+        checkCell(f, col, {value.toString().toStdString(), false}, isKey(column));
     if (!check.ok()) {
         emit refused(caption + ": " + u8(check.error));
         return false;
@@ -191,6 +192,15 @@ Value RefTableModel::freshKey(const std::string& base) const {
     }
 }
 
+int RefTableModel::appended() {
+    beginInsertRows({}, rows_, rows_);
+    ++rows_;
+    cursorRow_ = rows_ - 1; // the table's cursor stays on the record it appended
+    endInsertRows();
+    emit changed();
+    return rows_ - 1;
+}
+
 int RefTableModel::addRow() {
     const bool ok = write([&] {
         const Value key = freshKey("Новая запись");
@@ -203,14 +213,7 @@ int RefTableModel::addRow() {
                 table_->setValue(c.field, Value(c.choices.back()));
         table_->post();
     });
-    if (!ok)
-        return -1;
-    beginInsertRows({}, rows_, rows_);
-    ++rows_;
-    cursorRow_ = rows_ - 1;
-    endInsertRows();
-    emit changed();
-    return rows_ - 1;
+    return ok ? appended() : -1;
 }
 
 int RefTableModel::duplicateRow(int row) {
@@ -230,14 +233,7 @@ int RefTableModel::duplicateRow(int row) {
                              isKey(c) ? key : values[static_cast<size_t>(c)]);
         table_->post();
     });
-    if (!ok)
-        return -1;
-    beginInsertRows({}, rows_, rows_);
-    ++rows_;
-    cursorRow_ = rows_ - 1;
-    endInsertRows();
-    emit changed();
-    return rows_ - 1;
+    return ok ? appended() : -1;
 }
 
 bool RefTableModel::deleteRow(int row) {

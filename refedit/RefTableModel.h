@@ -58,6 +58,8 @@ private:
     Value freshKey(const std::string& base) const;
     bool keyTaken(const std::string& key, int exceptRow) const;
     bool write(const std::function<void()>& step);
+    // The row a successful append added at the end.
+    int appended();
 
     const RefTableDesc& desc_;
     std::unique_ptr<Table> table_;

@@ -35,8 +35,7 @@ std::vector<RefColumn> catalogueColumns() {
     std::vector<RefColumn> c{key("SIS", "Система", 0), text("AGR", "Агрегат (конденсатор)"),
                              text("VOHL", "Воздухоохладитель", true)};
     const char* const q[] = {"Q25", "Q30", "Q35", "Q40"};
-    const char* const qCaption[] = {"Q +25 °С, Вт", "Q +30 °С, Вт", "Q +35 °С, Вт",
-                                    "Q +40 °С, Вт"};
+    const char* const qCaption[] = {"Q +25 °С, Вт", "Q +30 °С, Вт", "Q +35 °С, Вт", "Q +40 °С, Вт"};
     const char* const dt[] = {"T25", "T30", "T35", "T40"};
     const char* const dtCaption[] = {"dT +25 °С, К", "dT +30 °С, К", "dT +35 °С, К",
                                      "dT +40 °С, К"};
@@ -62,15 +61,14 @@ std::vector<RefTableDesc> build() {
                  "Материалы стен",
                  refs,
                  "M_NAIM",
-                 {key("M_NAIM", "Материал", 20),
-                  positive("M_KTP", "Теплопроводность, Вт/(м·К)")}});
-    t.push_back({"s_izolm",
-                 "s_izolm.DBF",
-                 "Теплоизоляция",
-                 refs,
-                 "IZ_NAIM",
-                 {key("IZ_NAIM", "Теплоизоляция", 20),
-                  positive("IZ_KTP", "Теплопроводность, Вт/(м·К)")}});
+                 {key("M_NAIM", "Материал", 20), positive("M_KTP", "Теплопроводность, Вт/(м·К)")}});
+    t.push_back(
+        {"s_izolm",
+         "s_izolm.DBF",
+         "Теплоизоляция",
+         refs,
+         "IZ_NAIM",
+         {key("IZ_NAIM", "Теплоизоляция", 20), positive("IZ_KTP", "Теплопроводность, Вт/(м·К)")}});
     t.push_back({"s_region",
                  "s_region.dbf",
                  "Регионы",
@@ -81,41 +79,41 @@ std::vector<RefTableDesc> build() {
                   number("REG_VLAJ", "Относительная влажность, %", 0, 100)}});
     RefColumn category = text("TIP", "Категория");
     category.choices = {"Мясные", "Рыбные", "Молочные", "Овощи", "Фрукты", "Прочие"};
-    t.push_back({"products",
-                 "products.DBF",
-                 "Продукты",
-                 refs,
-                 "NAIM",
-                 {key("NAIM", "Продукт", 20), category,
-                  number("TZAM", "Точка замерзания, °С", -100, 100),
-                  number("CP1", "Теплоемкость до замерзания, кДж/(кг·К)", 0),
-                  number("CP2", "Теплоемкость после замерзания, кДж/(кг·К)", 0),
-                  number("LSKR", "Скрытая теплота замерзания, кДж/кг", 0),
-                  number("Q1", "Теплота дыхания при 0 °С, кДж/(т·ч)", 0),
-                  number("Q2", "Теплота дыхания при 10 °С, кДж/(т·ч)", 0),
-                  number("Q3", "Теплота дыхания при 20 °С, кДж/(т·ч)", 0)}});
+    t.push_back(
+        {"products",
+         "products.DBF",
+         "Продукты",
+         refs,
+         "NAIM",
+         {key("NAIM", "Продукт", 20), category, number("TZAM", "Точка замерзания, °С", -100, 100),
+          number("CP1", "Теплоемкость до замерзания, кДж/(кг·К)", 0),
+          number("CP2", "Теплоемкость после замерзания, кДж/(кг·К)", 0),
+          number("LSKR", "Скрытая теплота замерзания, кДж/кг", 0),
+          number("Q1", "Теплота дыхания при 0 °С, кДж/(т·ч)", 0),
+          number("Q2", "Теплота дыхания при 10 °С, кДж/(т·ч)", 0),
+          number("Q3", "Теплота дыхания при 20 °С, кДж/(т·ч)", 0)}});
     t.push_back({"s_tara",
                  "s_tara.DBF",
                  "Тара",
                  refs,
                  "NAIM",
                  {key("NAIM", "Тара", 20), number("SP", "Теплоемкость, кДж/(кг·К)", 0)}});
-    t.push_back({"s_isp", "s_isp.DBF", "Исполнители", refs, "NAME",
-                 {key("NAME", "Исполнитель", 40)}});
-    t.push_back({"grups",
-                 "grups.dbf",
-                 "Группы оборудования",
-                 equipment,
-                 "ID",
-                 {number("ID", "Номер группы", 0), text("GR", "Группа"),
-                  text("PGR", "Подгруппа", true)}});
+    t.push_back(
+        {"s_isp", "s_isp.DBF", "Исполнители", refs, "NAME", {key("NAME", "Исполнитель", 40)}});
+    t.push_back(
+        {"grups",
+         "grups.dbf",
+         "Группы оборудования",
+         equipment,
+         "ID",
+         {number("ID", "Номер группы", 0), text("GR", "Группа"), text("PGR", "Подгруппа", true)}});
     const char* const classes[][2] = {{"12", "+12"},  {"8", "+8"},    {"4", "+4"},
                                       {"0", "0"},     {"-5", "-5"},   {"-12", "-12"},
                                       {"-18", "-18"}, {"-25", "-25"}, {"-30", "-30"}};
     for (const auto& k : classes) {
         const std::string name = std::string("kat") + k[0];
-        t.push_back({name, name + ".dbf", std::string("Каталог ") + k[1] + " °С", equipment,
-                     "SIS", catalogueColumns()});
+        t.push_back({name, name + ".dbf", std::string("Каталог ") + k[1] + " °С", equipment, "SIS",
+                     catalogueColumns()});
     }
     t.push_back({"prices",
                  "prices.dbf",

@@ -48,15 +48,6 @@ void moveInto(const std::string& from, const std::string& to) {
     }
 }
 
-std::string trimmedHeader(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
 std::string at(int line, const std::string& field, const std::string& what) {
     return "строка " + std::to_string(line) + ", поле " + field + ": " + what;
 }
@@ -167,7 +158,7 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
     std::vector<std::string> nameOfColumn(head.cells.size());
     std::vector<bool> present(fields.size(), false);
     for (size_t c = 0; c < head.cells.size(); ++c) {
-        const std::string h = trimmedHeader(head.cells[c].text);
+        const std::string h = trimBlanks(head.cells[c].text);
         if (h.empty())
             continue;
         nameOfColumn[c] = h;
@@ -232,11 +223,11 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
             if (static_cast<int>(f) == keyField) {
                 const auto [it, fresh] = keys.emplace(keyText(fields[f], check.value), row.line);
                 if (!fresh)
-                    result.errors.push_back(at(
-                        row.line, nameOfColumn[c],
-                        "«" + check.value.toString() + "» уже есть " +
-                            (it->second == 0 ? std::string("в таблице")
-                                             : "в строке " + std::to_string(it->second))));
+                    result.errors.push_back(
+                        at(row.line, nameOfColumn[c],
+                           "«" + check.value.toString() + "» уже есть " +
+                               (it->second == 0 ? std::string("в таблице")
+                                                : "в строке " + std::to_string(it->second))));
             }
         }
         // a row whose key cell is left out entirely (a short CSV line)

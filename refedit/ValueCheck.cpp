@@ -14,7 +14,7 @@ namespace {
 // Decodes one UTF-8 sequence at s[i] and advances i; false for a malformed one.
 bool nextCodePoint(const std::string& s, size_t& i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
-    const int extra = b0 < 0x80                ? 0
+    const int extra = b0 < 0x80             ? 0
                       : (b0 & 0xE0) == 0xC0 ? 1
                       : (b0 & 0xF0) == 0xE0 ? 2
                       : (b0 & 0xF8) == 0xF0 ? 3
@@ -35,30 +35,41 @@ bool nextCodePoint(const std::string& s, size_t& i, char32_t& cp) {
 // Plain forms of the typographic characters office programs put into text.
 const char* plainForm(char32_t cp) {
     switch (cp) {
-    case 0x00AB: case 0x00BB: case 0x201C: case 0x201D: case 0x201E: case 0x201F:
+    case 0x00AB:
+    case 0x00BB:
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+    case 0x201F:
         return "\"";
-    case 0x2018: case 0x2019: case 0x201A: case 0x201B:
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x201B:
         return "'";
-    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015: case 0x2212:
+    case 0x2010:
+    case 0x2011:
+    case 0x2012:
+    case 0x2013:
+    case 0x2014:
+    case 0x2015:
+    case 0x2212:
         return "-";
     case 0x00D7:
         return "x";
     case 0x2026:
         return "...";
-    case 0x00A0: case 0x2002: case 0x2003: case 0x2007: case 0x2009: case 0x200A: case 0x202F:
+    case 0x00A0:
+    case 0x2002:
+    case 0x2003:
+    case 0x2007:
+    case 0x2009:
+    case 0x200A:
+    case 0x202F:
         return " ";
     default:
         return nullptr;
     }
-}
-
-std::string trimmed(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
 }
 
 size_t charCount(const std::string& utf8) {
@@ -95,6 +106,15 @@ std::string limitText(double v) {
 }
 
 } // namespace
+
+std::string trimBlanks(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
 
 bool isNumericField(const FieldInfo& field) {
     const FieldFamily f = familyOf(field.kind);
@@ -163,7 +183,7 @@ bool parseDecimal(const std::string& text, double& out) {
 CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const SheetCell& cell,
                     bool key) {
     CellCheck r;
-    const std::string text = trimmed(cell.text);
+    const std::string text = trimBlanks(cell.text);
     if (key && text.empty()) {
         r.error = isNumericField(field) ? "значение не задано" : "имя не задано";
         return r;
@@ -220,8 +240,9 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
     std::string fitted, bad;
     if (!fitCodePage866(value, fitted, &bad)) {
         r.error = bad.size() > 4 ? "в тексте " + bad + ": их нельзя сохранить в таблице"
-                                 : "символ «" + bad + "» нельзя сохранить в таблице: его нет в "
-                                                     "кодовой странице 866";
+                                 : "символ «" + bad +
+                                       "» нельзя сохранить в таблице: его нет в "
+                                       "кодовой странице 866";
         return r;
     }
     const size_t n = charCount(fitted);
@@ -230,8 +251,8 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
         return r;
     }
     if (column && column->keyWidth > 0 && static_cast<int>(n) > column->keyWidth) {
-        r.error = "имя длиннее " + std::to_string(column->keyWidth) +
-                  " знаков: расчет хранит не больше";
+        r.error =
+            "имя длиннее " + std::to_string(column->keyWidth) + " знаков: расчет хранит не больше";
         return r;
     }
     if (column && !column->choices.empty()) {
@@ -267,7 +288,7 @@ std::string formatValue(const FieldInfo& field, const Value& v, char decimalMark
 std::string keyText(const FieldInfo& field, const Value& v) {
     if (isNumericField(field))
         return FieldCodec::formatFixed(v.toDouble(), field.decimals);
-    return foldCase(trimmed(v.toString()));
+    return foldCase(trimBlanks(v.toString()));
 }
 
 } // namespace vorn

@@ -40,4 +40,7 @@ std::string keyText(const FieldInfo& field, const Value& v);
 
 bool isNumericField(const FieldInfo& field);
 
+// The text without blanks and tabs at either end.
+std::string trimBlanks(const std::string& s);
+
 } // namespace vorn

@@ -15,6 +15,8 @@ namespace {
 // No part of a reference table's workbook comes near this; a larger one is refused rather
 // than unpacked into memory.
 constexpr zip_uint64_t kMaxPart = 64u << 20;
+// More columns than any table has fields (a DBF holds at most 255).
+constexpr int kMaxColumns = 256;
 
 struct ZipCloser {
     void operator()(zip_t* z) const { zip_discard(z); }
@@ -111,7 +113,7 @@ void locateParts(zip_t* z, std::string& sheet, std::string& strings) {
     }
 }
 
-// Column number (0-based) of a cell reference such as "AB12"; -1 when there is none.
+// Column number (0-based) of a cell reference such as "AB12"; -1 when it names none.
 int columnOf(const char* ref) {
     int col = 0;
     bool any = false;
@@ -119,7 +121,7 @@ int columnOf(const char* ref) {
         col = col * 26 + (*ref - 'A' + 1);
         any = true;
         if (col > 16384)
-            return -1;
+            return 16384; // past the last column a sheet may have
     }
     return any ? col - 1 : -1;
 }
@@ -157,24 +159,22 @@ Sheet Xlsx::read(const std::string& path) {
         out.line = row.attribute("r").as_int(lastLine + 1);
         lastLine = out.line;
         bool blank = true;
+        int next = 0; // column of a cell that does not name its own
         for (pugi::xml_node c : row.children()) {
             if (!named(c, "c"))
                 continue;
             int col = columnOf(c.attribute("r").value());
             if (col < 0)
-                col = static_cast<int>(out.cells.size());
-            if (col >= 16384)
-                continue;
-            if (static_cast<size_t>(col) >= out.cells.size())
-                out.cells.resize(static_cast<size_t>(col) + 1);
-            SheetCell& cell = out.cells[static_cast<size_t>(col)];
+                col = next;
+            next = col + 1;
+            SheetCell cell;
             const std::string type = c.attribute("t").value();
             const std::string v = child(c, "v").text().get();
             if (type == "s") {
                 const auto i = static_cast<size_t>(child(c, "v").text().as_uint(~0u));
                 if (i >= shared.size())
-                    throw TransferError("строка " + std::to_string(out.line) +
-                                        ": ссылка на строку, которой нет в книге");
+                    throw RefusedFile("строка " + std::to_string(out.line) +
+                                      ": ссылка на строку, которой нет в книге");
                 cell.text = shared[i];
             } else if (type == "inlineStr") {
                 cell.text = itemText(child(c, "is"));
@@ -184,7 +184,17 @@ Sheet Xlsx::read(const std::string& path) {
             } else {
                 cell.text = v; // str (a formula's text), b (0 or 1), e (#N/A ...), d
             }
-            blank = blank && cell.text.empty();
+            // Empty cells (formatted but blank, often far to the right) take no room.
+            if (cell.text.empty())
+                continue;
+            if (col >= kMaxColumns)
+                throw RefusedFile("строка " + std::to_string(out.line) + ": значение в столбце " +
+                                  std::to_string(col + 1) + ", а в таблице не больше " +
+                                  std::to_string(kMaxColumns) + " столбцов");
+            if (static_cast<size_t>(col) >= out.cells.size())
+                out.cells.resize(static_cast<size_t>(col) + 1);
+            out.cells[static_cast<size_t>(col)] = std::move(cell);
+            blank = false;
         }
         if (!blank)
             sheet.push_back(std::move(out));
@@ -208,7 +218,8 @@ void Xlsx::write(const std::string& path, const std::string& sheetName,
         if (col.decimals >= 0) {
             f = workbook_add_format(book);
             const std::string mask =
-                col.decimals == 0 ? "0" : "0." + std::string(static_cast<size_t>(col.decimals), '0');
+                col.decimals == 0 ? "0"
+                                  : "0." + std::string(static_cast<size_t>(col.decimals), '0');
             format_set_num_format(f, mask.c_str());
         }
         formats.push_back(f);
@@ -229,7 +240,8 @@ void Xlsx::write(const std::string& path, const std::string& sheetName,
                 const auto col = static_cast<lxw_col_t>(c);
                 double d = 0;
                 const auto res = std::from_chars(v.data(), v.data() + v.size(), d);
-                if (columns[c].decimals >= 0 && res.ec == std::errc() && res.ptr == v.data() + v.size())
+                if (columns[c].decimals >= 0 && res.ec == std::errc() &&
+                    res.ptr == v.data() + v.size())
                     worksheet_write_number(ws, row, col, d, formats[c]);
                 else
                     worksheet_write_string(ws, row, col, v.c_str(), nullptr);

@@ -108,15 +108,15 @@ int importTable(const CliContext& ctx, const TableOptions& opt) {
     if (!r.errors.empty()) {
         for (const std::string& e : r.errors)
             ctx.err << opt.file << ": " << e << "\n";
-        ctx.err << "vorn: файл отклонен (ошибок: " << r.errors.size() << "), таблица "
-                << desc->file << " не изменена\n";
+        ctx.err << "vorn: файл отклонен (ошибок: " << r.errors.size() << "), таблица " << desc->file
+                << " не изменена\n";
         return kExitUsage;
     }
     if (opt.import.dryRun)
         ctx.out << "проверено строк: " << r.rows << ", ошибок нет; таблица не изменена\n";
     else
-        ctx.out << (opt.import.append ? "добавлено строк: " : "записано строк: ") << r.rows
-                << " в " << desc->file << "\n";
+        ctx.out << (opt.import.append ? "добавлено строк: " : "записано строк: ") << r.rows << " в "
+                << desc->file << "\n";
     return kExitOk;
 }
 
@@ -140,7 +140,8 @@ void addTableCommand(CLI::App& root, CliRunner& run) {
     CLI::App* listCmd = table->add_subcommand("list", "таблицы: имя, файл, число строк, название");
     listCmd->add_flag("--json", opt->json, "вывести список в JSON");
     listCmd->fallthrough();
-    listCmd->callback([opt, &run] { run = [opt](const CliContext& ctx) { return list(ctx, *opt); }; });
+    listCmd->callback(
+        [opt, &run] { run = [opt](const CliContext& ctx) { return list(ctx, *opt); }; });
 
     CLI::App* exportCmd = table->add_subcommand("export", "записать таблицу в файл CSV или XLSX");
     exportCmd->add_option("NAME", opt->name, "имя таблицы (products, s_mater, kat-18, prices ...)")
@@ -157,7 +158,8 @@ void addTableCommand(CLI::App& root, CliRunner& run) {
     importCmd->add_option("NAME", opt->name, "имя таблицы")->required();
     importCmd->add_option("FILE", opt->file, "файл .csv или .xlsx")->required();
     importCmd->add_flag("--append", opt->import.append, "добавить строки к строкам таблицы");
-    importCmd->add_flag("--dry-run", opt->import.dryRun, "только проверить файл, ничего не записывая");
+    importCmd->add_flag("--dry-run", opt->import.dryRun,
+                        "только проверить файл, ничего не записывая");
     importCmd->fallthrough();
     importCmd->callback(
         [opt, &run] { run = [opt](const CliContext& ctx) { return importTable(ctx, *opt); }; });

@@ -2,16 +2,16 @@
 // duplicate, delete, a locked row, filter), and the open calculation recalculated after a
 // change of a figure it uses.
 #include "app/MainWindow.h"
-#include "document/Session.h"
 #include "data/DataModule.h"
+#include "document/Session.h"
 #include "refedit/RefEditorWindow.h"
 #include "refedit/RefTableModel.h"
 #include "refedit/TableTransfer.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -85,7 +85,8 @@ private slots:
         w.addRow();
         QCOMPARE(m.rowCount(), rows + 2);
         QCOMPARE(m.data(m.index(rows, 0), Qt::DisplayRole).toString(), QString("Новая запись"));
-        QCOMPARE(m.data(m.index(rows + 1, 0), Qt::DisplayRole).toString(), QString("Новая запись 2"));
+        QCOMPARE(m.data(m.index(rows + 1, 0), Qt::DisplayRole).toString(),
+                 QString("Новая запись 2"));
         QCOMPARE(m.duplicateRow(0), rows + 2);
         QCOMPARE(m.data(m.index(rows + 2, 1), Qt::DisplayRole).toString(), QString("0,750"));
         QVERIFY(m.data(m.index(rows + 2, 0), Qt::DisplayRole).toString().endsWith(" 2"));

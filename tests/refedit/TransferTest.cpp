@@ -97,12 +97,16 @@ TEST(Transfer, ReadsWhatPythonCsvWrites) {
     DataCopy d;
     // "," between fields and decimal points; Windows-1251 text; a quoted field with a comma
     python("import csv\n"
-           "with open('" + d.file("comma.csv") + "', 'w', newline='', encoding='utf-8') as f:\n"
+           "with open('" +
+           d.file("comma.csv") +
+           "', 'w', newline='', encoding='utf-8') as f:\n"
            "    w = csv.writer(f)\n"
            "    w.writerow(['NAIM', 'SP'])\n"
            "    w.writerow(['Ящик, дерево', 2.5])\n"
            "    w.writerow(['Плёнка «ПЭ»', 1.9])\n"
-           "with open('" + d.file("win.csv") + "', 'w', newline='', encoding='cp1251') as f:\n"
+           "with open('" +
+           d.file("win.csv") +
+           "', 'w', newline='', encoding='cp1251') as f:\n"
            "    w = csv.writer(f, delimiter=';')\n"
            "    w.writerow(['Тара', 'Теплоемкость, кДж/(кг·К)'])\n"
            "    w.writerow(['Ящик', '1,5'])\n");
@@ -126,7 +130,8 @@ TEST(Transfer, ReadsWhatOpenpyxlWrites) {
            "ws.append([99, 100234, None])\n"
            "ws.append([])\n"
            "ws.append([0.1 + 0.2, 'ШУ-1ф-6А', 'Шкаф управления'])\n"
-           "wb.save('" + d.file("prices.xlsx") + "')\n");
+           "wb.save('" +
+           d.file("prices.xlsx") + "')\n");
     const Cli r = table(d, {"import", "prices", d.file("prices.xlsx")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(dump(d, "prices"),
@@ -137,20 +142,23 @@ TEST(Transfer, ReadsWhatOpenpyxlWrites) {
 // without references, no shared strings at all.
 TEST(Transfer, ReadsInlineStrings) {
     DataCopy d;
-    python("import zipfile\n"
-           "ns = 'xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" '\\\n"
-           "     'xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"'\n"
-           "def s(t): return '<x:c t=\"inlineStr\"><x:is><x:t>' + t + '</x:t></x:is></x:c>'\n"
-           "with zipfile.ZipFile('" + d.file("inline.xlsx") + "', 'w') as z:\n"
-           "    z.writestr('xl/workbook.xml', '<x:workbook ' + ns + '><x:sheets>'\n"
-           "        '<x:sheet name=\"A\" sheetId=\"1\" r:id=\"rId7\"/></x:sheets></x:workbook>')\n"
-           "    z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns=\"http://schemas.'\n"
-           "        'openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId7\" '\n"
-           "        'Type=\"x/worksheet\" Target=\"/xl/worksheets/data.xml\"/></Relationships>')\n"
-           "    z.writestr('xl/worksheets/data.xml', '<x:worksheet ' + ns + '><x:sheetData>'\n"
-           "        '<x:row>' + s('NAIM') + s('SP') + '</x:row>'\n"
-           "        '<x:row>' + s('Мешок') + '<x:c><x:v>1.25</x:v></x:c></x:row>'\n"
-           "        '</x:sheetData></x:worksheet>')\n");
+    python(
+        "import zipfile\n"
+        "ns = 'xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" '\\\n"
+        "     'xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"'\n"
+        "def s(t): return '<x:c t=\"inlineStr\"><x:is><x:t>' + t + '</x:t></x:is></x:c>'\n"
+        "with zipfile.ZipFile('" +
+        d.file("inline.xlsx") +
+        "', 'w') as z:\n"
+        "    z.writestr('xl/workbook.xml', '<x:workbook ' + ns + '><x:sheets>'\n"
+        "        '<x:sheet name=\"A\" sheetId=\"1\" r:id=\"rId7\"/></x:sheets></x:workbook>')\n"
+        "    z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns=\"http://schemas.'\n"
+        "        'openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId7\" '\n"
+        "        'Type=\"x/worksheet\" Target=\"/xl/worksheets/data.xml\"/></Relationships>')\n"
+        "    z.writestr('xl/worksheets/data.xml', '<x:worksheet ' + ns + '><x:sheetData>'\n"
+        "        '<x:row>' + s('NAIM') + s('SP') + '</x:row>'\n"
+        "        '<x:row>' + s('Мешок') + '<x:c><x:v>1.25</x:v></x:c></x:row>'\n"
+        "        '</x:sheetData></x:worksheet>')\n");
     const Cli r = table(d, {"import", "s_tara", d.file("inline.xlsx")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(dump(d, "s_tara"), "Мешок|1.25\n");
@@ -167,8 +175,10 @@ TEST(Transfer, BadFileRefusedWhole) {
         const char* message;
     };
     const Case cases[] = {
-        {"s_mater", "M_NAIM;M_KTP\nКирпич;0,8\nБетон;abc\n", "строка 3, поле M_KTP: «abc» — не число"},
-        {"s_mater", "M_NAIM;M_KTP\nКирпич;0\n", "строка 2, поле M_KTP: значение должно быть больше 0"},
+        {"s_mater", "M_NAIM;M_KTP\nКирпич;0,8\nБетон;abc\n",
+         "строка 3, поле M_KTP: «abc» — не число"},
+        {"s_mater", "M_NAIM;M_KTP\nКирпич;0\n",
+         "строка 2, поле M_KTP: значение должно быть больше 0"},
         {"s_mater", "M_NAIM;M_KTP\nКирпич;123456789\n", "не помещается в поле"},
         {"s_mater", "M_NAIM;M_KTP\nКирпич;0,5\nкирпич;0,6\n",
          "строка 3, поле M_NAIM: «кирпич» уже есть в строке 2"},
@@ -179,10 +189,12 @@ TEST(Transfer, BadFileRefusedWhole) {
          "строка 1, поле COLOR: такого столбца в таблице нет"},
         {"s_mater", "M_NAIM\nКирпич\n", "строка 1, поле M_KTP: нет обязательного столбца"},
         {"s_mater", "M_NAIM;M_KTP\n\"Кирпич ☺\";0,5\n", "символ «☺» нельзя сохранить"},
-        {"s_region", "REG_NAIM;REG_TEM;REG_VLAJ\nДругой;26,5;50\n", "поле REG_TEM: нужно целое число"},
+        {"s_region", "REG_NAIM;REG_TEM;REG_VLAJ\nДругой;26,5;50\n",
+         "поле REG_TEM: нужно целое число"},
         {"s_region", "REG_NAIM;REG_TEM;REG_VLAJ\nДругой;26;150\n",
          "поле REG_VLAJ: значение должно быть не больше 100"},
-        {"products", "NAIM;TIP;TZAM;CP1;CP2;LSKR;Q1;Q2;Q3\nСыр;Сыры;-1;1;1;1;0;0;0\n", "строка 2, поле TIP: допустимые значения: Мясные"},
+        {"products", "NAIM;TIP;TZAM;CP1;CP2;LSKR;Q1;Q2;Q3\nСыр;Сыры;-1;1;1;1;0;0;0\n",
+         "строка 2, поле TIP: допустимые значения: Мясные"},
         {"s_isp", "NAME\n\"Иванов\n", "кавычка не закрыта"},
         {"s_isp", "", "файл пуст"},
     };
@@ -252,12 +264,16 @@ TEST(Transfer, ValueChecks) {
         const char* stored; // formatted with '.', or the error's beginning
         bool ok;
     } cases[] = {
-        {&n83, "0,02561", "0.026", true},   {&n83, " 1 234,5 ", "1234.500", true},
+        {&n83, "0,02561", "0.026", true},
+        {&n83, " 1 234,5 ", "1234.500", true},
         {&n83, "1,234.5", "«1,234.5» — не число", false},
-        {&n83, "", "", true},              {&n50, "12345", "12345", true},
+        {&n83, "", "", true},
+        {&n50, "12345", "12345", true},
         {&n50, "123456", "число 123456 не помещается", false},
-        {&n50, "2,5", "нужно целое число", false}, {&n50, "1e3", "1000", true},
-        {&c10, "«Ёлка» – 2", "\"Ёлка\" - 2", true}, {&c10, "abcdefghijk", "текст длиннее 10", false},
+        {&n50, "2,5", "нужно целое число", false},
+        {&n50, "1e3", "1000", true},
+        {&c10, "«Ёлка» – 2", "\"Ёлка\" - 2", true},
+        {&c10, "abcdefghijk", "текст длиннее 10", false},
         {&c10, "€", "символ «€»", false},
     };
     for (const auto& c : cases) {
@@ -278,7 +294,9 @@ TEST(Transfer, CsvReading) {
         std::string bytes;
         const char* rows; // "line:cell|cell" per row
     } cases[] = {
-        {"\xEF\xBB\xBF" "A;B\r\n1,5;\"x;y\"\r\n", "1:A|B 2:1,5|x;y"},
+        {"\xEF\xBB\xBF"
+         "A;B\r\n1,5;\"x;y\"\r\n",
+         "1:A|B 2:1,5|x;y"},
         {"A,B\n1.5,\"x,\"\"y\"\"\"\n", "1:A|B 2:1.5|x,\"y\""},
         {"A\tB\n1\t2\n", "1:A|B 2:1|2"},
         {"A;B\n\n;\n3;4", "1:A|B 4:3|4"},
