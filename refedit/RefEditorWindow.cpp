@@ -18,6 +18,7 @@
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -25,12 +26,18 @@ namespace vorn {
 
 namespace {
 constexpr int kTableRole = Qt::UserRole;
+} // namespace
 
-// A column that allows only some values (the product category) is edited in a list.
-class ChoiceDelegate : public QStyledItemDelegate {
+// A column that allows only some values (the product category) is edited in a list. A
+// refused value comes back into the field it was typed in, to be mended.
+class RefEditorWindow::Delegate : public QStyledItemDelegate {
 public:
-    ChoiceDelegate(const RefEditorWindow& window, QObject* parent)
+    Delegate(const RefEditorWindow& window, QObject* parent)
         : QStyledItemDelegate(parent), window_(window) {}
+
+    bool committing = false; // setModelData is running
+    QString typed;           // what it was given
+    QString retype;          // the text the next editor opens with
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
@@ -45,10 +52,29 @@ public:
         return box;
     }
 
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line && !retype.isNull()) {
+            line->setText(retype);
+            const_cast<Delegate*>(this)->retype = QString();
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* self = const_cast<Delegate*>(this);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        self->typed = line ? line->text() : QString();
+        self->committing = true;
+        QStyledItemDelegate::setModelData(editor, model, index);
+        self->committing = false;
+    }
+
 private:
     const RefEditorWindow& window_;
 };
-} // namespace
 
 RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     : QWidget(parent, Qt::Window), dataDir_(dataDir) {
@@ -133,7 +159,8 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     view_ = new QTableView;
     view_->setObjectName("RefGrid");
     view_->setModel(proxy_);
-    view_->setItemDelegate(new ChoiceDelegate(*this, view_));
+    delegate_ = new Delegate(*this, view_);
+    view_->setItemDelegate(delegate_);
     view_->setSortingEnabled(true);
     view_->sortByColumn(-1, Qt::AscendingOrder); // file order until a heading is clicked
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -219,8 +246,19 @@ bool RefEditorWindow::showTable(const QString& name) {
         count_->setText("Таблица не открывается: " + tableMessage(e));
         return true;
     }
-    connect(model_.get(), &RefTableModel::refused, this,
-            [this](const QString& text) { showMessage(text); });
+    connect(model_.get(), &RefTableModel::refused, this, [this](const QString& text) {
+        const bool typed = delegate_->committing && !delegate_->typed.isNull();
+        const QPersistentModelIndex at(view_->currentIndex());
+        const QString again = delegate_->typed;
+        showMessage(text);
+        if (typed && at.isValid())
+            QTimer::singleShot(0, this, [this, at, again] {
+                if (!at.isValid())
+                    return;
+                delegate_->retype = again;
+                view_->edit(at);
+            });
+    });
     connect(model_.get(), &RefTableModel::changed, this, [this] {
         updateCount();
         emit tableChanged(u8(model_->desc().file));

@@ -51,6 +51,7 @@ signals:
     void tableChanged(const QString& file);
 
 private:
+    class Delegate;
     void chooseImport();
     void chooseExport();
     void selectViewRow(int modelRow);
@@ -64,6 +65,7 @@ private:
     QTableView* view_ = nullptr;
     QList<QPushButton*> buttons_;
     QSortFilterProxyModel* proxy_ = nullptr;
+    Delegate* delegate_ = nullptr;
     std::unique_ptr<RefTableModel> model_;
 };
 
