@@ -1,6 +1,6 @@
 // vorn select over the bundled catalogues: the JSON object, the file left alone unless a
 // system is chosen, refused choices and a locked record.
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "app/Commands.h"
 #include "data/Table.h"
 

@@ -3,18 +3,23 @@
 #include "data/CalcRecord.h"
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
+#include <random>
 #include <sstream>
-#include <unistd.h>
 
 namespace vorn::test {
 
 TempDir::TempDir() {
+    // Unique across the test processes ctest runs side by side.
     static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("vorn-records-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    static const unsigned long long run =
+        std::random_device{}() ^
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    do {
+        path_ = std::filesystem::temp_directory_path() /
+                ("vorn-test-" + std::to_string(run % 1000000007) + "-" + std::to_string(counter++));
+    } while (!std::filesystem::create_directories(path_));
 }
 
 TempDir::~TempDir() {
