@@ -1,0 +1,4 @@
+// The platform layer on Windows.
+#ifdef _WIN32
+#include "data/platform/PlatformFile.h"
+#endif
