@@ -59,6 +59,8 @@ std::string FileIo::reasonText(const platform::SysError& err) {
         return "файл не найден";
     case ErrorKind::Access:
         return "нет доступа";
+    case ErrorKind::Busy:
+        return "файл занят другой программой";
     case ErrorKind::IsDirectory:
         return "это папка, а не файл";
     case ErrorKind::NotRegular:

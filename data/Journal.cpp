@@ -187,6 +187,15 @@ bool Journal::recover(platform::File& file, const std::string& path, bool readOn
     return changed;
 }
 
+void Journal::repairFile(const std::string& path) {
+    if (!platform::fileExists(pathFor(path)))
+        return;
+    platform::File f;
+    if (f.open(path, platform::File::Mode::Read))
+        return; // nothing to repair: the copy fails on its own
+    recover(f, path, true);
+}
+
 bool Journal::recoverLocked(platform::File& file, const std::string& path, bool readOnly) {
     return platform::fileExists(pathFor(path)) && playBack(file, path, readOnly);
 }

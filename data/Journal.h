@@ -47,6 +47,9 @@ public:
     // repair, and a table that cannot be repaired is refused (DbfError naming it). The
     // result tells whether the file was changed. Waits a moment for a live writer.
     static bool recover(platform::File& file, const std::string& path, bool readOnly);
+    // The same for a table that is not open: for a copy of a file to be made whole (the
+    // copy would leave the journal behind).
+    static void repairFile(const std::string& path);
     // The same, for a caller that holds the header lock already.
     static bool recoverLocked(platform::File& file, const std::string& path, bool readOnly);
 

@@ -12,6 +12,7 @@ target_sources(vorncore PRIVATE
   data/Journal.cpp
   data/platform/PosixFile.cpp
   data/platform/Win32File.cpp
+  data/platform/QuitSignals.cpp
   data/DataModule.cpp
   data/CalcRecord.cpp
   data/DbfCreate.cpp

@@ -17,6 +17,7 @@ enum class ErrorKind {
     None,
     NotFound,
     Access,
+    Busy, // held open or locked by another program (Windows sharing)
     IsDirectory,
     NotRegular, // a device, a pipe: not a file a table can live in
     ReadOnlyFs,

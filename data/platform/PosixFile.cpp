@@ -27,6 +27,10 @@ SysError fromErrno(int err) {
     case EPERM:
         e.kind = ErrorKind::Access;
         break;
+    case EBUSY:
+    case ETXTBSY:
+        e.kind = ErrorKind::Busy;
+        break;
     case EISDIR:
         e.kind = ErrorKind::IsDirectory;
         break;

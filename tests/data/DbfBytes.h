@@ -77,8 +77,7 @@ struct DbfBytes {
 };
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc) << bytes;
 }
-
 
 } // namespace vorn::test

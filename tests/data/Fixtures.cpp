@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -14,8 +15,8 @@ TempDir::TempDir() {
     // Unique across the test processes ctest runs side by side.
     static std::atomic<int> counter{0};
     static const unsigned long long run =
-        std::random_device{}() ^
-        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+        std::random_device{}() ^ static_cast<unsigned long long>(
+                                     std::chrono::steady_clock::now().time_since_epoch().count());
     do {
         path_ = std::filesystem::temp_directory_path() /
                 ("vorn-test-" + std::to_string(run % 1000000007) + "-" + std::to_string(counter++));
@@ -66,8 +67,45 @@ void writeCalcFile(const std::string& path, const std::vector<DbfFieldSpec>& fie
     createDbf(path, fields, {row});
 }
 
+namespace {
+// One argument for the shell: cmd.exe takes double quotes, sh single ones.
+std::string quoted(const std::string& s) {
+#ifdef _WIN32
+    return "\"" + s + "\"";
+#else
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+#endif
+}
+} // namespace
+
+int runProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& outFile, const std::string& errFile) {
+#ifdef _WIN32
+    const std::string none = "NUL";
+#else
+    const std::string none = "/dev/null";
+#endif
+    std::string cmd = quoted(program);
+    for (const std::string& a : args)
+        cmd += " " + quoted(a);
+    cmd += " >" + (outFile.empty() ? none : quoted(outFile));
+    cmd += " 2>" + (errFile.empty() ? none : quoted(errFile));
+#ifdef _WIN32
+    // cmd.exe /c drops the first and the last quote of a line that starts with one.
+    return std::system(("\"" + cmd + "\"").c_str());
+#else
+    const int raw = std::system(cmd.c_str());
+    if (raw == -1)
+        return -1;
+    return (raw & 0x7F) == 0 ? (raw >> 8) & 0xFF : 128 + (raw & 0x7F);
+#endif
+}
+
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();

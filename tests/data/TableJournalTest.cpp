@@ -277,3 +277,27 @@ TEST(TableJournal, VornSetKilledInsideTheRecordLeavesItWhole) {
     EXPECT_GE(torn, 5); // the kills did tear the record: the repair was needed
 #endif
 }
+
+// vorn calc works on a copy of the file: the copy is made of the repaired file.
+TEST(TableJournal, VornCalcRepairsTheFileBeforeCopyingIt) {
+    TempDir dir;
+    const std::string path = dir.file("c.vrn");
+    const std::string before = readFile(VORN_DATA_DIR "/vorn.dbf");
+    writeFile(path, before);
+    {
+        Table t;
+        t.setTableName(path);
+        t.open();
+        t.edit();
+        t.setValue("OB_RGNAIM", Value("Якутск")); // the first field: within the part written
+        FileIo::failWritesAfter(1400);            // the journal and a part of the record
+        EXPECT_THROW(t.post(), DbfError);
+        FileIo::failWritesAfter(-1);
+        t.cancel();
+    }
+    ASSERT_TRUE(platform::fileExists(Journal::pathFor(path)));
+    ASSERT_TRUE(readFile(path) != before);
+    EXPECT_EQ(runProgram(VORN_BINARY, {"calc", path, "--data", VORN_DATA_DIR, "--json"}), 0);
+    EXPECT_TRUE(readFile(path) == before);
+    EXPECT_FALSE(platform::fileExists(Journal::pathFor(path)));
+}
