@@ -92,7 +92,9 @@ int runProgram(const std::string& program, const std::vector<std::string>& args,
     for (const std::string& a : args)
         cmd += " " + quoted(a);
     cmd += " >" + (outFile.empty() ? none : quoted(outFile));
-    cmd += " 2>" + (errFile.empty() ? none : quoted(errFile));
+    cmd += errFile == outFile && !outFile.empty()
+               ? std::string(" 2>&1")
+               : " 2>" + (errFile.empty() ? none : quoted(errFile));
 #ifdef _WIN32
     // cmd.exe /c drops the first and the last quote of a line that starts with one.
     return std::system(("\"" + cmd + "\"").c_str());
