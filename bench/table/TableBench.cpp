@@ -11,11 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <shapefil.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace vorn;
@@ -157,8 +158,11 @@ void report(const char* task, const Timing& ours, const Timing& shp, long a, lon
 
 int main(int argc, char** argv) {
     const long rows = argc > 1 ? std::atol(argv[1]) : 100000;
-    char dirTmpl[] = "/tmp/vorn-bench-XXXXXX";
-    const std::string dir = mkdtemp(dirTmpl);
+    namespace fs = std::filesystem;
+    const std::string dir =
+        (fs::temp_directory_path() / ("vorn-bench-" + std::to_string(std::random_device{}())))
+            .string();
+    fs::create_directories(dir);
     const std::string path = dir + "/kat12.dbf";
     generate(path, rows);
     std::printf("%ld rows, %s\n", rows, path.c_str());
@@ -311,6 +315,6 @@ int main(int argc, char** argv) {
     FileIo::setFlushes(true);
     c.close();
     std::remove(calc.c_str());
-    rmdir(dir.c_str());
+    fs::remove_all(dir);
     return 0;
 }

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 using namespace vorn;
 
@@ -17,15 +18,14 @@ namespace {
 
 const std::string& scratchPath() {
     static const std::string path = [] {
-        char tmpl[] = "/tmp/vorn-fuzz-XXXXXX";
-        const int fd = mkstemp(tmpl);
-        if (fd >= 0)
-            close(fd);
+        const std::string p = (std::filesystem::temp_directory_path() /
+                               ("vorn-fuzz-" + std::to_string(std::random_device{}())))
+                                  .string();
         std::atexit([] {
             std::remove(scratchPath().c_str());
             std::remove(Journal::pathFor(scratchPath()).c_str());
         });
-        return std::string(tmpl);
+        return p;
     }();
     return path;
 }
