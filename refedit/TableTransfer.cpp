@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
-#include <unistd.h>
 
 namespace vorn {
 
@@ -36,7 +36,7 @@ std::string lowerExtension(const std::string& path) {
 
 // A temporary name beside path, so that the final rename stays on one file system.
 std::string temporaryBeside(const std::string& path) {
-    return path + ".tmp" + std::to_string(::getpid());
+    return path + ".tmp" + std::to_string(std::random_device{}() % 1000000);
 }
 
 void moveInto(const std::string& from, const std::string& to) {

@@ -1,5 +1,7 @@
 #include "refedit/Xlsx.h"
 
+#ifdef VORN_WITH_XLSX
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -9,6 +11,10 @@
 #include <zip.h>
 
 namespace vorn {
+
+bool Xlsx::available() {
+    return true;
+}
 
 namespace {
 
@@ -254,3 +260,27 @@ void Xlsx::write(const std::string& path, const std::string& sheetName,
 }
 
 } // namespace vorn
+#else
+
+namespace vorn {
+
+namespace {
+const char* const kNoXlsx = "эта сборка не читает и не пишет XLSX: сохраните таблицу как CSV";
+}
+
+bool Xlsx::available() {
+    return false;
+}
+
+Sheet Xlsx::read(const std::string&) {
+    throw TransferError(kNoXlsx);
+}
+
+void Xlsx::write(const std::string&, const std::string&, const std::vector<Column>&,
+                 const std::vector<std::vector<std::string>>&) {
+    throw TransferError(kNoXlsx);
+}
+
+} // namespace vorn
+
+#endif

@@ -10,6 +10,9 @@ namespace vorn {
 
 class Xlsx {
 public:
+    // False in a build without the workbook libraries: read and write then throw.
+    static bool available();
+
     // The rows of the workbook's first sheet; line numbers are the sheet's row numbers.
     // Throws TransferError for a file that is not a readable workbook.
     static Sheet read(const std::string& path);

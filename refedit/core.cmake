@@ -1,8 +1,4 @@
 # GUI-free sources of refedit/: the editable reference tables, value checks, CSV and XLSX.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
-pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
-pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
 target_sources(vorncore PRIVATE
   refedit/RefTables.cpp
   refedit/ValueCheck.cpp
@@ -10,4 +6,13 @@ target_sources(vorncore PRIVATE
   refedit/Xlsx.cpp
   refedit/TableTransfer.cpp
 )
-target_link_libraries(vorncore PUBLIC PkgConfig::XLSXWRITER PkgConfig::LIBZIP PkgConfig::PUGIXML)
+# Excel workbooks through Debian's libxlsxwriter, libzip and pugixml. The Windows cross
+# build has no MinGW packages of them: it reads and writes CSV only.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+  pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+  pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
+  target_link_libraries(vorncore PUBLIC PkgConfig::XLSXWRITER PkgConfig::LIBZIP PkgConfig::PUGIXML)
+  set_source_files_properties(refedit/Xlsx.cpp PROPERTIES COMPILE_DEFINITIONS VORN_WITH_XLSX=1)
+endif()

@@ -4,16 +4,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 namespace vorn::test {
 
 class DataCopy {
 public:
     DataCopy() {
-        char tmpl[] = "/tmp/vorn-refedit-XXXXXX";
-        dir_ = mkdtemp(tmpl);
+        dir_ = (std::filesystem::temp_directory_path() /
+                ("vorn_refedit_" + std::to_string(std::random_device{}())))
+                   .string();
+        std::filesystem::create_directories(dir_);
         std::filesystem::copy(VORN_DATA_DIR, dir_ + "/DATA");
     }
     ~DataCopy() { std::filesystem::remove_all(dir_); }

@@ -5,6 +5,7 @@
 #include "refedit/Csv.h"
 #include "refedit/TableTransfer.h"
 #include "refedit/ValueCheck.h"
+#include "refedit/Xlsx.h"
 
 #include <array>
 #include <cstdio>
@@ -20,7 +21,7 @@ namespace {
 const char kPython[] = "/usr/bin/python3";
 
 bool hasPythonModule(const char* module) {
-    if (access(kPython, X_OK) != 0)
+    if (!std::filesystem::exists(kPython))
         return false;
     const std::string cmd = std::string(kPython) + " -c 'import " + module + "' 2>/dev/null";
     return std::system(cmd.c_str()) == 0;
@@ -77,6 +78,8 @@ TEST(Transfer, RoundTripLeavesEveryTableAsItWas) {
     for (const RefTableDesc& desc : refTables()) {
         for (const char* ext : {".csv", ".xlsx"}) {
             SCOPED_TRACE(desc.name + ext);
+            if (std::string(ext) == ".xlsx" && !Xlsx::available())
+                continue;
             const std::string before = readFile(d.data() + "/" + desc.file);
             const std::string file = d.file(desc.name + ext);
             ASSERT_EQ(table(d, {"export", desc.name, "-o", file}).status, 0);
@@ -117,7 +120,7 @@ TEST(Transfer, ReadsWhatPythonCsvWrites) {
 }
 
 TEST(Transfer, ReadsWhatOpenpyxlWrites) {
-    if (!hasPythonModule("openpyxl"))
+    if (!Xlsx::available() || !hasPythonModule("openpyxl"))
         GTEST_SKIP() << "python3-openpyxl is not installed";
     DataCopy d;
     // numbers, shared strings, an inline string, an article typed as a number, a gap row,
@@ -141,6 +144,8 @@ TEST(Transfer, ReadsWhatOpenpyxlWrites) {
 // A workbook as other writers make it: inline strings, prefixed element names, cells
 // without references, no shared strings at all.
 TEST(Transfer, ReadsInlineStrings) {
+    if (!Xlsx::available() || !hasPythonModule("zipfile"))
+        GTEST_SKIP() << "no XLSX in this build, or no python3";
     DataCopy d;
     python(
         "import zipfile\n"
