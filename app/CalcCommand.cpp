@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <system_error>
 
@@ -86,14 +88,14 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
 }
 
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
+    const std::string problem = calcFileProblem(file);
+    if (!problem.empty()) {
+        ctx.err << "Указанный расчет не может быть открыт ! " << problem << "\n";
         return kExitFailure;
     }
     dm.setDataDir(ctx.dataDir);
     std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
+    if (!dm.openReferenceTables(&refError, DataModule::Access::ReadOnly)) {
         ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
                 << ")\n";
         return kExitFailure;
@@ -101,13 +103,18 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
     return kExitOk;
 }
 
-bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& path,
-                            const std::string& file) {
+bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
+                            bool readOnly) {
     try {
-        session.openCalculation(path);
+        std::unique_ptr<WorkCopy> copy;
+        if (readOnly)
+            copy = std::make_unique<WorkCopy>(file);
+        session.openCalculation(file, Session::OpenOrder::OptionBoxThenCategory,
+                                copy ? copy->path() : std::string());
         return true;
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": "
+                << calcOpenFailureText(e.what()) << "\n";
         return false;
     }
 }
@@ -122,9 +129,8 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     double vnKr = 0;
     CalcResults results;
     try {
-        WorkCopy copy(file);
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, copy.path(), file))
+        if (!openCommandCalculation(ctx, session, file, true))
             return kExitFailure;
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");

@@ -48,24 +48,39 @@ bool refuseExisting(const CliContext& ctx, const std::string& path) {
 }
 
 int newCommand(const CliContext& ctx, const FileArgs& fa) {
+    const std::string path = absolutePath(fa.path);
+    // A folder or a FIFO of that name is never replaced, not even with --force.
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    const bool existed = std::filesystem::exists(status);
+    if (existed && !std::filesystem::is_regular_file(status)) {
+        ctx.err << "Файл " << path << " не создан: "
+                << (std::filesystem::is_directory(status) ? "это папка"
+                                                          : "это не обычный файл")
+                << "\n";
+        return 1;
+    }
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
-    if (!dm.openReferenceTables()) {
+    if (!dm.openReferenceTables(nullptr, DataModule::Access::ReadOnly)) {
         ctx.err << kReferenceFailure << "\n";
         return 1;
     }
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
     FileCommands files(session, dm);
-    const std::string path = absolutePath(fa.path);
     FileOutcome out = files.newCalculation(
         path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
     for (const std::string& m : out.messages)
         ctx.err << m << "\n";
     const bool created = out.state == FileOutcome::State::CalculationOpen;
     files.endProgram();
-    if (!created)
+    if (!created) {
+        // A copy of the template that did not open as a calculation is no use to anyone.
+        if (!existed && out.state == FileOutcome::State::NoCalculation)
+            std::filesystem::remove(std::filesystem::u8path(path), ec);
         return 1;
+    }
     ctx.out << path << "\n";
     return 0;
 }

@@ -83,6 +83,7 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         closeQuietly(taOld);
         taOld.setDatabaseName("");
         taOld.setTableName(oldPath);
+        taOld.setReadOnly(true); // the old file is only read, and stays as it was
         taOld.open();
     } catch (const std::exception& e) {
         closeQuietly(taOld);

@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "app/Session.h"
 #include "app/WorkCopy.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
 
@@ -34,14 +35,20 @@ struct Run {
 
 // Opens path, applies the options and runs the selection; choosing and storing happen only
 // when write is set. The calculation is closed (and so stored) on the way out.
-Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
+Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, bool write,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
     session = std::make_unique<Session>(dm);
     selection = std::make_unique<Selection>(*session);
     try {
-        session->openCalculation(path);
+        // Reading needs read access only: a private copy, removed as soon as it is open.
+        std::unique_ptr<WorkCopy> copy;
+        if (!write)
+            copy = std::make_unique<WorkCopy>(path);
+        session->openCalculation(path, Session::OpenOrder::OptionBoxThenCategory,
+                                 copy ? copy->path() : std::string());
     } catch (const std::exception& e) {
-        return {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        return {kExitFailure, "Указанный расчет не может быть открыт ! " + path + ": " +
+                                  calcOpenFailureText(e.what())};
     }
     if (!session->results().error.empty())
         return {kExitStopped, session->results().error};
@@ -144,12 +151,11 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
     try {
         // Everything runs on a copy first, so that a refused choice leaves the file as it was;
         // only a run that succeeds there is repeated on the file itself.
-        WorkCopy scratch(opt.file);
-        run = selectIn(dm, scratch.path(), opt, session, selection);
+        run = selectIn(dm, opt.file, opt, false, session, selection);
         if (run.status == kExitOk && writes) {
             selection.reset();
             session.reset();
-            run = selectIn(dm, opt.file, opt, session, selection);
+            run = selectIn(dm, opt.file, opt, true, session, selection);
         }
     } catch (const std::exception& e) {
         run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};

@@ -68,13 +68,18 @@ bool Session::isOpen() const {
     return dm_.taWork.isOpen();
 }
 
-void Session::openCalculation(const std::string& path, OpenOrder order) {
+void Session::openCalculation(const std::string& path, OpenOrder order,
+                              const std::string& readFrom) {
     selectionOpened = false;
+    const std::string problem = calcFileProblem(path);
+    if (!problem.empty())
+        throw DbfError(problem);
     closeCalculation();
     Table& work = dm_.taWork;
     work.setDatabaseName("");
-    work.setTableName(path);
+    work.setTableName(readFrom.empty() ? path : readFrom);
     path_ = path;
+    readOnly_ = !readFrom.empty();
     results_.error.clear();
     opening_ = true;
     try {
@@ -119,6 +124,7 @@ void Session::recalculate() {
 void Session::includeBoxClick(int n, bool checked) {
     if (n < 1 || n > static_cast<int>(screen_.includeBoxes.size()))
         return;
+    refuseIfReadOnly();
     screen_.includeBoxes[static_cast<size_t>(n - 1)] = checked;
     runRecalculation();
 }
@@ -426,6 +432,9 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
     Table& work = dm_.taWork;
     if (!work.isOpen() || !spec.isNumber() || !spec.field)
         return CommitResult::refusal("Это поле не принимает ввод");
+    if (readOnly_) // a field left as it shows the stored value changes nothing
+        return typedText == displayText(spec) ? CommitResult{}
+                                              : CommitResult::refusal(kReadOnlyRefusal);
     // The typing rule (two decimals, the length) judges what the user typed; a field left
     // as it shows the stored value is not refused, even where the file holds more decimals.
     if (typedText != displayText(spec) && !numericTextAllowed(spec, typedText))
@@ -460,6 +469,9 @@ CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& ite
     Table& work = dm_.taWork;
     if (!work.isOpen())
         return CommitResult::refusal("Расчет не открыт");
+    if (readOnly_)
+        return itemText == displayText(spec) ? CommitResult{}
+                                             : CommitResult::refusal(kReadOnlyRefusal);
     switch (spec.kind) {
     case ControlKind::Regime: {
         const int index = itemIndex(spec, itemText);
@@ -521,6 +533,7 @@ void Session::clickCheck(const ControlSpec& spec, bool checked) {
     Table& work = dm_.taWork;
     if (!work.isOpen() || !spec.field)
         return;
+    refuseIfReadOnly();
     editRecord(work);
     work.setValue(spec.field, Value(checked));
     const std::string field = spec.field;
@@ -533,8 +546,15 @@ void Session::clickCheck(const ControlSpec& spec, bool checked) {
 }
 
 void Session::fullLoadClick() {
-    if (dm_.taWork.isOpen())
-        fullLoadRule();
+    if (!dm_.taWork.isOpen())
+        return;
+    refuseIfReadOnly();
+    fullLoadRule();
+}
+
+void Session::refuseIfReadOnly() const {
+    if (readOnly_)
+        throw DbfError(kReadOnlyRefusal);
 }
 
 std::string Session::displayText(const ControlSpec& spec) const {

@@ -1,5 +1,8 @@
 #include "app/WorkCopy.h"
 
+#include "data/FileIo.h"
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -10,23 +13,37 @@ namespace vorn {
 namespace fs = std::filesystem;
 
 WorkCopy::WorkCopy(const std::string& source) {
-    std::string pattern = (fs::temp_directory_path() / "vorn-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("не удалось создать временную папку");
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "vorn-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data()))
+        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source +
+                                 ": " + FileIo::reasonText(ec ? ec.value() : errno));
     dir_ = pattern;
-    path_ = (fs::path(dir_) / fs::u8path(source).filename()).u8string();
-    try {
-        fs::copy_file(fs::u8path(source), fs::u8path(path_));
-    } catch (...) {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-        throw;
+    // Always ".vrn" inside: the name of the user's file is no concern of the copy.
+    path_ = (fs::path(dir_) / "calculation.vrn").string();
+    fs::copy_file(fs::u8path(source), fs::path(path_), ec);
+    if (!ec) {
+        // The copy is the program's own: writable whatever the user's file allows.
+        fs::permissions(fs::path(path_), fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::replace, ec);
+    }
+    if (ec) {
+        const int err = ec.value();
+        removeNow();
+        throw std::runtime_error(FileIo::openError(source, err));
     }
 }
 
 WorkCopy::~WorkCopy() {
+    removeNow();
+}
+
+void WorkCopy::removeNow() {
+    if (dir_.empty())
+        return;
     std::error_code ec;
     fs::remove_all(dir_, ec);
+    dir_.clear();
 }
 
 } // namespace vorn

@@ -8,6 +8,7 @@ target_sources(vorncore PRIVATE
   app/SetCommand.cpp
   app/FileCopy.cpp
   app/WorkCopy.cpp
+  app/OutputFile.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp
