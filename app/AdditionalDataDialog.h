@@ -21,8 +21,9 @@ public:
     // Sets the folder box from S_INIT.DBF; a change stores it back and moves the dialogs.
     void fillFolder();
     QString folder() const;
-    // Shows the record of the open calculation in the bound fields.
-    void loadRecord();
+    // Shows the record of the open calculation in the bound fields; readOnly keeps them
+    // from being edited (a calculation the user may only read).
+    void loadRecord(bool readOnly = false);
 
     // The add and delete buttons of the executor box.
     void addExecutor();
@@ -43,7 +44,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void writeField(const char* field, const QString& text);
+    void writeField(const char* field, QLineEdit* edit, const QString& text);
     void showExecutors(const std::vector<std::string>& names);
     void folderChange(const QString& text);
     void pickFolder();
@@ -57,6 +58,7 @@ private:
     QToolButton* deleteButton_;
     QLineEdit* folder_;
     bool loading_ = false;
+    bool readOnly_ = false;
 };
 
 } // namespace vorn

@@ -191,6 +191,9 @@ void addSelectionParameters(CLI::App* command, SelectionParameters& p, const cha
 }
 
 std::string applySelectionParameters(Selection& selection, const SelectionParameters& p) {
+    const std::string band = Selection::bandRefusal(p.from, p.to);
+    if (!band.empty())
+        return "--from, --to: " + band;
     if (p.systems && !selection.storeSystems(*p.systems))
         return "--systems: число систем от " + std::to_string(Selection::kSystemsMin) + " до " +
                std::to_string(Selection::kSystemsMax);

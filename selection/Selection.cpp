@@ -103,15 +103,30 @@ int Selection::ambientClassFor(double t) {
     return 0;
 }
 
-double Selection::percentValue(const std::string& text, int min, int max) {
+namespace {
+// A percentage as typed, decimal comma or point; false when it is no number.
+bool readPercent(const std::string& text, double& v) {
     std::string t = trim(text);
     for (char& c : t)
         if (c == ',')
             c = '.';
     // from_chars, not strtod: the window runs under the user's locale.
-    double v = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
+    return !t.empty() && ec == std::errc() && end == t.data() + t.size() && std::isfinite(v);
+}
+} // namespace
+
+std::string Selection::bandRefusal(const std::string& lower, const std::string& upper) {
+    double lo = 0, hi = 0;
+    if (!readPercent(lower, lo) || !readPercent(upper, hi) || lo <= hi)
+        return {};
+    return "Нижняя граница интервала (от " + trim(lower) + " %) больше верхней (до " +
+           trim(upper) + " %)";
+}
+
+double Selection::percentValue(const std::string& text, int min, int max) {
+    double v = 0;
+    if (!readPercent(text, v))
         return min;
     if (v < min)
         return min;
@@ -274,7 +289,9 @@ void Selection::setCurrentRow(int index) {
 }
 
 bool Selection::canChoose() const {
-    return outcome_ == Outcome::Listed && current_ >= 0 && session_.isOpen();
+    // a calculation open for reading only takes no choice
+    return outcome_ == Outcome::Listed && current_ >= 0 && session_.isOpen() &&
+           !session_.readOnly();
 }
 
 bool Selection::choose() {

@@ -53,6 +53,8 @@ private:
     void print();
     void systemsLeft();
     void commitChosen(QLineEdit* box, const char* field);
+    void percentEdited();
+    void percentLeft();
     void tryOnRecord(const std::function<void()>& step);
 
     Selection& selection_;
@@ -70,6 +72,8 @@ private:
     QPushButton* choose_ = nullptr;
     QPushButton* print_ = nullptr;
     bool running_ = false;
+    // The last band the list was run with: a band with "от" above "до" goes back to it.
+    std::string acceptedLower_, acceptedUpper_;
 };
 
 } // namespace vorn
