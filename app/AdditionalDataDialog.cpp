@@ -79,6 +79,8 @@ AdditionalDataDialog::AdditionalDataDialog(DataModule& dm, QWidget* parent)
     layout->addWidget(group);
     layout->addLayout(buttons);
 
+    showRefusal = [this](const QString& text) { QMessageBox::warning(this, "Vorn", text); };
+
     // Until S_INIT.DBF says otherwise the dialogs start in the user's documents.
     folder_->setText(documentsFolder());
 
@@ -117,7 +119,7 @@ void AdditionalDataDialog::writeField(const char* field, QLineEdit* edit, const 
         edit->setText(QString::fromStdString(dm_.taWork.asString(field)));
         edit->setCursorPosition(std::min(at, static_cast<int>(edit->text().size())));
         loading_ = false;
-        QMessageBox::warning(this, "Vorn", QString::fromStdString(storable.refusal));
+        showRefusal(QString::fromStdString(storable.refusal));
         return;
     }
     const QString plain = QString::fromStdString(storable.text);

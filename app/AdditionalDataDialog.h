@@ -2,6 +2,7 @@
 // "Прочие данные": client, note and executor of the calculation, and the folder the
 // calculation file dialogs start in.
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -30,6 +31,9 @@ public:
     void deleteExecutor();
     // As when the user picks a folder in the folder picker.
     void setFolder(const QString& folder);
+
+    // Tells the user why a typed character was taken back (a modal box by default).
+    std::function<void(const QString&)> showRefusal;
 
     QComboBox* executorBox() const { return executor_; }
     QLineEdit* clientEdit() const { return client_; }

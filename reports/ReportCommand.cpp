@@ -56,7 +56,7 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
     const std::string outProblem = outputFileProblem(out, file);
     if (!outProblem.empty()) {
         ctx.err << outProblem << "\n";
-        return kExitUsage;
+        return kExitFailure;
     }
     DataModule dm;
     if (const int status = openCommandData(ctx, file, dm))

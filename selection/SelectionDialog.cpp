@@ -207,12 +207,20 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     resize(900, 600);
 }
 
-SelectionDialog::~SelectionDialog() = default;
+SelectionDialog::~SelectionDialog() {
+    // A box that loses the focus while the window goes away reports no edit to it.
+    for (QLineEdit* box : {kolsys_, lower_, upper_})
+        box->disconnect(this);
+    for (auto& chosen : chosen_)
+        chosen.first->disconnect(this);
+}
 
 void SelectionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     lower_->setText(QString::fromStdString(selection_.lowerPercentText));
     upper_->setText(QString::fromStdString(selection_.upperPercentText));
+    acceptedLower_ = selection_.lowerPercentText;
+    acceptedUpper_ = selection_.upperPercentText;
     kolsys_->setText(QString::fromStdString(selection_.fieldText("KOLSYS")));
     refreshChosen();
     // Run once the window is on screen, so a message box comes up over it.
@@ -241,13 +249,18 @@ void SelectionDialog::percentEdited() {
 void SelectionDialog::percentLeft() {
     const std::string refusal =
         Selection::bandRefusal(lower_->text().toStdString(), upper_->text().toStdString());
-    if (refusal.empty())
+    if (refusal.empty()) {
+        acceptedLower_ = lower_->text().toStdString();
+        acceptedUpper_ = upper_->text().toStdString();
         return;
-    // Both boxes go back to the band the list shows before the message takes the focus.
+    }
+    // Both boxes go back to the band they held before this edit, before the message
+    // takes the focus, and the list follows them.
     selection_.lowerPercentText = acceptedLower_;
     selection_.upperPercentText = acceptedUpper_;
     lower_->setText(QString::fromStdString(acceptedLower_));
     upper_->setText(QString::fromStdString(acceptedUpper_));
+    runSelection();
     showMessage(QString::fromStdString(refusal));
 }
 
@@ -255,8 +268,6 @@ void SelectionDialog::runSelection() {
     if (running_)
         return;
     running_ = true;
-    acceptedLower_ = selection_.lowerPercentText;
-    acceptedUpper_ = selection_.upperPercentText;
     Selection::Outcome outcome = Selection::Outcome::NotRun;
     tryOnRecord([&] { outcome = selection_.run(); });
     refreshView();

@@ -72,7 +72,8 @@ private:
     QPushButton* choose_ = nullptr;
     QPushButton* print_ = nullptr;
     bool running_ = false;
-    // The last band the list was run with: a band with "от" above "до" goes back to it.
+    // The band as the boxes held it when last left: a band with "от" above "до" goes back
+    // to it.
     std::string acceptedLower_, acceptedUpper_;
 };
 
