@@ -169,14 +169,26 @@ void AdditionalDataDialog::refillExecutors() {
 }
 
 void AdditionalDataDialog::addExecutor() {
+    if (refuseReadOnlyExecutors())
+        return;
     guarded([&] { showExecutors(Executors::add(dm_.taIsp, dm_.taWork)); });
 }
 
 void AdditionalDataDialog::deleteExecutor() {
+    if (refuseReadOnlyExecutors())
+        return;
     guarded([&] {
         showExecutors(Executors::remove(dm_.taIsp, dm_.taWork));
         loadRecord(readOnly_);
     });
+}
+
+bool AdditionalDataDialog::refuseReadOnlyExecutors() {
+    if (!dm_.taIsp.isOpen() || !dm_.taIsp.readOnly())
+        return false;
+    showRefusal("Справочник исполнителей s_isp.DBF открыт только для чтения: в нем нет прав на "
+                "запись");
+    return true;
 }
 
 QString AdditionalDataDialog::folder() const {

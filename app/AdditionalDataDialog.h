@@ -51,6 +51,7 @@ private:
     void writeField(const char* field, QLineEdit* edit, const QString& text);
     void showExecutors(const std::vector<std::string>& names);
     void folderChange(const QString& text);
+    bool refuseReadOnlyExecutors(); // true, with a message, when s_isp.DBF may not be written
     void pickFolder();
     template <typename F> void guarded(F&& f);
 

@@ -49,17 +49,6 @@ bool refuseExisting(const CliContext& ctx, const std::string& path) {
 
 int newCommand(const CliContext& ctx, const FileArgs& fa) {
     const std::string path = absolutePath(fa.path);
-    // A folder or a FIFO of that name is never replaced, not even with --force.
-    std::error_code ec;
-    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
-    const bool existed = std::filesystem::exists(status);
-    if (existed && !std::filesystem::is_regular_file(status)) {
-        ctx.err << "Файл " << path << " не создан: "
-                << (std::filesystem::is_directory(status) ? "это папка"
-                                                          : "это не обычный файл")
-                << "\n";
-        return 1;
-    }
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
     if (!dm.openReferenceTables(nullptr, DataModule::Access::ReadOnly)) {
@@ -75,12 +64,8 @@ int newCommand(const CliContext& ctx, const FileArgs& fa) {
         ctx.err << m << "\n";
     const bool created = out.state == FileOutcome::State::CalculationOpen;
     files.endProgram();
-    if (!created) {
-        // A copy of the template that did not open as a calculation is no use to anyone.
-        if (!existed && out.state == FileOutcome::State::NoCalculation)
-            std::filesystem::remove(std::filesystem::u8path(path), ec);
+    if (!created)
         return 1;
-    }
     ctx.out << path << "\n";
     return 0;
 }
@@ -89,10 +74,18 @@ int convertCommand(const CliContext& ctx, const FileArgs& fa) {
     const std::string path = absolutePath(fa.path);
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
+    // A FIFO or a device is never opened: reading one could wait forever.
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        ctx.err << calcFileProblem(path) << "\n";
+        return 1;
+    }
     // A file that opens as a calculation needs no conversion.
     {
         Table probe("probe");
         configureCalcTable(probe);
+        probe.setReadOnly(true);
         probe.setTableName(path);
         bool isCalculation = false;
         try {

@@ -77,7 +77,18 @@ std::string FileCommands::templatePath() const {
 FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmReplace& confirm) {
     session_.selectionOpened = false;
     // Replacing a file by the template wipes the calculation in it: only on request.
-    if (fileExists(path) && confirm && !confirm(path))
+    // A folder or a FIFO of that name is never replaced (nor filled with the template).
+    std::error_code ec;
+    const auto status = fs::status(fs::u8path(path), ec);
+    const bool existed = fs::exists(status);
+    if (existed && !fs::is_regular_file(status)) {
+        FileOutcome refused;
+        refused.messages.push_back("Файл " + path + " не создан: " +
+                                   (fs::is_directory(status) ? "это папка"
+                                                             : "это не обычный файл"));
+        return refused;
+    }
+    if (existed && confirm && !confirm(path))
         return {};
     session_.closeCalculation();
 
@@ -98,6 +109,9 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     } catch (const std::exception& e) {
         out.caption.reset();
         out.messages.push_back(e.what());
+        // A copy of the template that does not open as a calculation is no use to anyone.
+        if (!existed)
+            fs::remove(fs::u8path(path), ec);
         return out;
     }
     out.state = FileOutcome::State::CalculationOpen;
@@ -155,31 +169,39 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
         out.messages.push_back(e.what());
         return out;
     }
+    // Whatever fails from here, the work goes on in the current file, which holds every
+    // posted change.
+    auto stayInCurrent = [&](const std::string& why) {
+        out.messages.push_back(why);
+        out.messages.push_back("Расчет не сохранен под новым именем. Все изменения "
+                               "записаны в файл " +
+                               current);
+        try {
+            out.caption = openAs(current, static_cast<int>(Session::OpenOrder::None));
+        } catch (const std::exception& reopen) {
+            out.state = FileOutcome::State::NoCalculation;
+            out.caption = current;
+            out.messages.push_back(reopen.what());
+        }
+        return out;
+    };
+    std::string target = path;
     if (copy) {
         try {
-            copyFile(current, path);
+            target = copyFile(current, path); // a folder receives the file under its name
         } catch (const FileCopyError& e) {
-            // Every posted change is in the current file: the work goes on there.
-            out.messages.push_back(e.what());
-            out.messages.push_back("Расчет не сохранен под новым именем. Все изменения "
-                                   "записаны в файл " +
-                                   current);
-            try {
-                out.caption = openAs(current, static_cast<int>(Session::OpenOrder::None));
-            } catch (const std::exception& reopen) {
-                out.state = FileOutcome::State::NoCalculation;
-                out.caption = current;
-                out.messages.push_back(reopen.what());
-            }
-            return out;
+            return stayInCurrent(e.what());
         }
     }
     try {
-        out.caption = openAs(path, static_cast<int>(Session::OpenOrder::None));
+        out.caption = openAs(target, static_cast<int>(Session::OpenOrder::None));
     } catch (const std::exception& e) {
-        out = noCalculation(path);
-        out.messages.push_back(e.what());
-        return out;
+        if (target == current) {
+            out = noCalculation(current);
+            out.messages.push_back(e.what());
+            return out;
+        }
+        return stayInCurrent(e.what());
     }
     addCalcError(out);
     return out;

@@ -15,11 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The reason in the user's words; 0 stands for a file that is no regular file.
+std::string reason(int err) {
+    return err ? FileIo::reasonText(err) : "это не обычный файл (канал или устройство)";
+}
 [[noreturn]] void cannotOpen(const std::string& source, int err) {
-    throw FileCopyError("Не удаётся открыть файл " + source + ": " + FileIo::reasonText(err));
+    throw FileCopyError("Не удаётся открыть файл " + source + ": " + reason(err));
 }
 [[noreturn]] void cannotCreate(const std::string& target, int err) {
-    throw FileCopyError("Не удаётся создать файл " + target + ": " + FileIo::reasonText(err));
+    throw FileCopyError("Не удаётся создать файл " + target + ": " + reason(err));
 }
 
 // Closes a descriptor and removes an unfinished file on every way out.
@@ -45,7 +49,7 @@ std::string copyFile(const std::string& source, const std::string& target) {
     if (::stat(source.c_str(), &st) != 0)
         cannotOpen(source, errno);
     if (!S_ISREG(st.st_mode))
-        cannotOpen(source, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        cannotOpen(source, S_ISDIR(st.st_mode) ? EISDIR : 0);
     Partial in;
     in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in.fd < 0)
@@ -64,7 +68,7 @@ std::string copyFile(const std::string& source, const std::string& target) {
     struct stat tst {};
     if (::stat(real.c_str(), &tst) == 0) {
         if (!S_ISREG(tst.st_mode))
-            cannotCreate(written, S_ISDIR(tst.st_mode) ? EISDIR : EINVAL);
+            cannotCreate(written, S_ISDIR(tst.st_mode) ? EISDIR : 0);
         if (::access(real.c_str(), W_OK) != 0)
             cannotCreate(written, errno);
     }

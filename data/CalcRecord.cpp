@@ -152,7 +152,7 @@ std::string calcFileProblem(const std::string& path) {
     if (S_ISDIR(st.st_mode))
         return FileIo::openError(path, EISDIR);
     if (!S_ISREG(st.st_mode)) // a FIFO or a device: never opened, a read could wait forever
-        return "Файл " + path + " не является обычным файлом и не может быть расчетом";
+        return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return FileIo::openError(path, errno);

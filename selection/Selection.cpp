@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "data/CalcRecord.h"
+#include "data/CodePage.h"
 #include "data/DataModule.h"
 #include "data/FieldCodec.h"
 #include "data/Table.h"
@@ -368,6 +369,8 @@ bool Selection::storeChosenField(const std::string& field, const std::string& te
     Table& work = session_.data().taWork;
     if (!f || !work.isOpen())
         return false;
+    if (session_.readOnly())
+        throw DbfError(Session::kReadOnlyRefusal);
     Value v;
     if (f->whole) {
         const std::string t = trim(text);
@@ -380,7 +383,11 @@ bool Selection::storeChosenField(const std::string& field, const std::string& te
                 v = Value(n);
         }
     } else {
-        v = Value(firstChars(text, static_cast<size_t>(f->width)));
+        // typed text in its plain forms; a character the file cannot hold is refused
+        const StorableText storable = toStorableText(text);
+        if (storable.refused())
+            throw DbfError(storable.refusal);
+        v = Value(firstChars(storable.text, static_cast<size_t>(f->width)));
     }
     work.first();
     work.edit();

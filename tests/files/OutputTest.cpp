@@ -37,6 +37,15 @@ TEST_F(Outputs, ReportsRefuseTheirOwnCalculationAFolderAndAnythingButARegularFil
             EXPECT_NE(err.find(c.out), std::string::npos) << "names the output: " << err;
         }
     }
+    // Nor is a FIFO ever read as a table: the read would wait for a writer forever.
+    for (const char* command : {"calc", "dump", "convert", "set"}) {
+        EXPECT_EQ(vorn(std::string(command) + " '" + path("fifo.pdf") + "'" +
+                           (std::string(command) == "set" ? " OB_KAMVS=3" : ""),
+                       "timeout 20"),
+                  1)
+            << command;
+        EXPECT_NE(err.find("не обычный файл"), std::string::npos) << command << ": " << err;
+    }
     EXPECT_EQ(readFile(calc), before);
     EXPECT_TRUE(fs::is_symlink(path("link.pdf")));
     EXPECT_TRUE(fs::is_fifo(path("fifo.pdf")));
