@@ -149,7 +149,10 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         closeQuietly(taOld);
         closeQuietly(taRec);
         out.result = ConversionOutcome::Result::Failed;
-        out.messages.push_back(e.what());
+        // The conversion writes its template: a DATA the user may only read refuses it.
+        out.messages.push_back(taRec.readOnly() ? "Шаблон преобразования " + taRec.filePath() +
+                                                      " открыт только для чтения"
+                                                : std::string(e.what()));
         out.messages.push_back(kFailed);
         return out;
     }

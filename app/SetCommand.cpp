@@ -150,7 +150,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
                 // the value is in; the numbers wait for an input that makes them defined
             }
             if (r.refused) {
-                ctx.err << "vorn set: " << printable(a) << ": " << r.message << "\n";
+                ctx.err << "vorn set: " << printable(a) << ": " << printable(r.message) << "\n";
                 status = kExitUsage;
                 break;
             }
