@@ -131,6 +131,12 @@ void AdditionalDataDialog::writeField(const char* field, QLineEdit* edit, const 
         loading_ = false;
     }
     guarded([&] {
+        if (writeText) {
+            const std::string refusal = writeText(field, storable.text);
+            if (!refusal.empty())
+                showRefusal(QString::fromStdString(refusal));
+            return;
+        }
         if (dm_.taWork.state() == Table::State::Browse)
             dm_.taWork.edit();
         dm_.taWork.setValue(field, Value(storable.text));

@@ -2,11 +2,11 @@
 
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
-#include "app/Session.h"
 #include "app/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
+#include "document/Session.h"
 
 #include <cctype>
 #include <filesystem>
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 const char* const kCreateFailed = "Ошибка создания файла расчета !";
-const char* const kCannotOpen = "Указанный расчет не может быть открыт !";
+const char* const kCannotOpen = kCannotOpenCalculation;
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
@@ -68,6 +68,8 @@ std::string FileCommands::openAs(const std::string& path, int order) {
 void FileCommands::addCalcError(FileOutcome& out) const {
     if (!session_.results().error.empty())
         out.messages.push_back(session_.results().error);
+    if (!session_.suspectFields().empty())
+        out.messages.push_back(suspectFieldsWarning(session_.suspectFields()));
 }
 
 std::string FileCommands::templatePath() const {

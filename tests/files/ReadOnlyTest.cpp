@@ -3,7 +3,7 @@
 // calculation read-only.
 #include "FilesFixture.h"
 #include "app/FileCommands.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
 

@@ -1,11 +1,10 @@
-#include "app/SetCommand.h"
+#include "app/cli/SetCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "document/Session.h"
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
-
 #include "data/CodePage.h"
 
 #include <CLI/CLI.hpp>
@@ -41,11 +40,8 @@ CommitResult setAdditionalText(Session& session, const std::string& field,
         if (equalsIgnoreCase(f.name, field) && characters(text.text) > static_cast<size_t>(f.length))
             return CommitResult::refusal("текст длиннее " + std::to_string(f.length) + " знаков");
     }
-    if (work.state() == Table::State::Browse)
-        work.edit();
-    work.setValue(field, text.text.empty() ? Value() : Value(text.text));
-    work.first(); // posts
-    return {};
+    const std::string refused = session.editAdditionalData(field, text.text);
+    return refused.empty() ? CommitResult{} : CommitResult::refusal(refused);
 }
 
 // The assignment as it may be shown back: control characters as \xNN.
@@ -154,16 +150,19 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
                 status = kExitUsage;
                 break;
             }
+            if (!r.notice.empty())
+                ctx.err << "vorn set: " << a << ": " << r.notice << "\n";
         }
         if (status == 0 && !session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
             status = kExitStopped;
         }
-        if (status == 0 && options.json)
-            ctx.out << calcJson(file, dm.taWork.asString("OB_TERMR"), session.results(),
-                                dm.taWork.asDouble("VN_KR"))
-                           .dump()
-                    << "\n";
+        if (status == 0 && options.json) {
+            nlohmann::ordered_json j = calcJson(file, dm.taWork.asString("OB_TERMR"),
+                                                session.results(), dm.taWork.asDouble("VN_KR"));
+            j["choice_fits"] = session.choiceFits();
+            ctx.out << j.dump() << "\n";
+        }
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << "vorn set: " << file << ": " << e.what() << "\n";

@@ -1,11 +1,11 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
-#include "app/SelectCommand.h"
+#include "app/cli/SelectCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
@@ -38,16 +38,16 @@ struct Run {
 Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, bool write,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(*session);
+    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
     try {
-        // Reading needs read access only: a private copy, removed as soon as it is open.
+        // A run that only reads works on a private copy, removed as soon as it is open:
+        // read access is enough, and a refused choice leaves the file as it was.
         std::unique_ptr<WorkCopy> copy;
         if (!write)
             copy = std::make_unique<WorkCopy>(path);
-        session->openCalculation(path, Session::OpenOrder::OptionBoxThenCategory,
-                                 copy ? copy->path() : std::string());
+        session->openCalculation(copy ? copy->path() : path);
     } catch (const std::exception& e) {
-        return {kExitFailure, "Указанный расчет не может быть открыт ! " + path + ": " +
+        return {kExitFailure, std::string(kCannotOpenCalculation) + " " + path + ": " +
                                   calcOpenFailureText(e.what())};
     }
     if (!session->results().error.empty())
@@ -158,7 +158,7 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
             run = selectIn(dm, opt.file, opt, true, session, selection);
         }
     } catch (const std::exception& e) {
-        run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        run = {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
     }
     if (run.status != kExitOk) {
         ctx.err << run.error << "\n";

@@ -1,6 +1,6 @@
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
-#include "app/Version.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>

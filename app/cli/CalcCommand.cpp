@@ -1,8 +1,8 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
-#include "app/CalcCommand.h"
+#include "app/cli/CalcCommand.h"
 
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
 #include "data/CalcRecord.h"
@@ -90,7 +90,7 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
     const std::string problem = calcFileProblem(file);
     if (!problem.empty()) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << problem << "\n";
+        ctx.err << kCannotOpenCalculation << " " << problem << "\n";
         return kExitFailure;
     }
     dm.setDataDir(ctx.dataDir);
@@ -106,14 +106,17 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
                             bool readOnly) {
     try {
+        // The copy is the command's own: what the open rules and the command's parameters
+        // write goes there, and it is gone as soon as it is open.
         std::unique_ptr<WorkCopy> copy;
         if (readOnly)
             copy = std::make_unique<WorkCopy>(file);
-        session.openCalculation(file, Session::OpenOrder::OptionBoxThenCategory,
-                                copy ? copy->path() : std::string());
+        session.openCalculation(copy ? copy->path() : file);
+        if (!session.suspectFields().empty())
+            ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": "
+        ctx.err << kCannotOpenCalculation << " " << file << ": "
                 << calcOpenFailureText(e.what()) << "\n";
         return false;
     }
@@ -127,6 +130,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
 
     std::string regime;
     double vnKr = 0;
+    bool choiceFits = true;
     CalcResults results;
     try {
         Session session(dm);
@@ -135,19 +139,25 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");
         results = session.results();
+        choiceFits = session.choiceFits();
         session.closeCalculation();
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return 1;
     }
     if (!results.error.empty()) {
         ctx.err << results.error << "\n";
         return kExitStopped;
     }
-    if (opt.json)
-        ctx.out << calcJson(file, regime, results, vnKr).dump() << "\n";
-    else
+    if (opt.json) {
+        nlohmann::ordered_json j = calcJson(file, regime, results, vnKr);
+        j["choice_fits"] = choiceFits;
+        ctx.out << j.dump() << "\n";
+    } else {
         printTable(ctx.out, file, regime, results);
+        if (!choiceFits)
+            ctx.out << kChoiceMisfit << "\n";
+    }
     return 0;
 }
 

@@ -24,7 +24,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt);
 // On failure prints why and returns exit status 1; otherwise returns 0.
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
 
-// Opens file as the program opens a calculation: in place, or, with readOnly, from a
+// Opens file as the program opens a calculation: in place, or, with readOnly, as a
 // private copy removed at once, so that the file is only read and stays byte-identical.
 // On failure prints why, naming file, and returns false.
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
