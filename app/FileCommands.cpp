@@ -62,7 +62,6 @@ std::string FileCommands::openAs(const std::string& path, int order) {
     return copy ? path + kReadOnlyMark : path;
 }
 
-
 // A calculation that opens but whose recalculation stops at an undefined step (a working
 // time of 0, say) stays open; the user is told which input to mend.
 void FileCommands::addCalcError(FileOutcome& out) const {
@@ -85,9 +84,9 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     const bool existed = fs::exists(status);
     if (existed && !fs::is_regular_file(status)) {
         FileOutcome refused;
-        refused.messages.push_back("Файл " + path + " не создан: " +
-                                   (fs::is_directory(status) ? "это папка"
-                                                             : "это не обычный файл"));
+        refused.messages.push_back(
+            "Файл " + path +
+            " не создан: " + (fs::is_directory(status) ? "это папка" : "это не обычный файл"));
         return refused;
     }
     if (existed && confirm && !confirm(path))
@@ -134,7 +133,8 @@ FileOutcome FileCommands::openCalculation(const std::string& path, const Confirm
     if (opensAsCalculation(path)) {
         try {
             FileOutcome opened;
-            opened.caption = openAs(path, static_cast<int>(Session::OpenOrder::OptionBoxThenCategory));
+            opened.caption =
+                openAs(path, static_cast<int>(Session::OpenOrder::OptionBoxThenCategory));
             opened.state = FileOutcome::State::CalculationOpen;
             addCalcError(opened);
             return opened;

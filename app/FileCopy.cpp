@@ -115,7 +115,8 @@ std::string copyFile(const std::string& source, const std::string& target) {
     out.fd = -1;
     const auto stamp = fs::last_write_time(src, ec);
     if (!ec)
-        fs::last_write_time(fs::path(out.path), stamp, ec); // a copy without the old time is still a copy
+        fs::last_write_time(fs::path(out.path), stamp,
+                            ec); // a copy without the old time is still a copy
     if (::rename(out.path.c_str(), real.c_str()) != 0)
         cannotCreate(written, errno);
     out.path.clear();

@@ -23,7 +23,8 @@ std::string marked(unsigned char mark) {
     b[29] = static_cast<char>(mark);
     if (mark == 0xC9) {
         const size_t at = headerLength(b), n = recordLength(b);
-        const std::string text = CodePage::fromUtf8(cp866ToUtf8(b.substr(at, n)), TextCodePage::Cp1251);
+        const std::string text =
+            CodePage::fromUtf8(cp866ToUtf8(b.substr(at, n)), TextCodePage::Cp1251);
         b.replace(at, n, text);
     }
     return b;
@@ -43,7 +44,8 @@ TEST_F(CalculationFiles, DamagedFilesAreRefusedByEveryCommandAndStayAsTheyWere) 
         {"no record", [](std::string& b) { b[4] = 0; }, "нет записи расчета"},
         {"two records",
          [](std::string& b) {
-             b.insert(headerLength(b) + recordLength(b), b.substr(headerLength(b), recordLength(b)));
+             b.insert(headerLength(b) + recordLength(b),
+                      b.substr(headerLength(b), recordLength(b)));
              b[4] = 2;
          },
          "записей в нем 2"},
@@ -87,7 +89,8 @@ TEST_F(CalculationFiles, MarkWindows1251IsReadAndWrittenIn1251EveryOtherAs866) {
 }
 
 TEST_F(CalculationFiles, SetTakesTheAdditionalDataInPlainFormsAndRefusesTheRest) {
-    ASSERT_EQ(vorn("set '" + calc + "' 'KL_NAIM=«Заря»' 'KL_PRIM=1,2×2 м — «угол»…' "
+    ASSERT_EQ(vorn("set '" + calc +
+                   "' 'KL_NAIM=«Заря»' 'KL_PRIM=1,2×2 м — «угол»…' "
                    "'OB_ISP=Иванов\u00A0И.'"),
               0)
         << err;

@@ -3,8 +3,8 @@
 // calculation read-only.
 #include "FilesFixture.h"
 #include "app/FileCommands.h"
-#include "document/Session.h"
 #include "data/DataModule.h"
+#include "document/Session.h"
 #include "input/ControlTable.h"
 
 #include <grp.h>
@@ -31,13 +31,13 @@ protected:
         // The calculation and DATA readable by everyone, writable by their owner only.
         fs::copy(VORN_DATA_DIR, dir / "DATA", fs::copy_options::recursive);
         for (const auto& e : fs::directory_iterator(dir / "DATA"))
-            fs::permissions(e.path(), fs::perms::owner_read | fs::perms::group_read |
-                                          fs::perms::others_read);
+            fs::permissions(e.path(),
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         fs::permissions(dir / "DATA", fs::perms::owner_all | fs::perms::group_read |
                                           fs::perms::group_exec | fs::perms::others_read |
                                           fs::perms::others_exec);
-        fs::permissions(calc, fs::perms::owner_read | fs::perms::group_read |
-                                  fs::perms::others_read);
+        fs::permissions(calc,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         dataDir = (dir / "DATA").string();
     }
     std::string asNobody() const {
