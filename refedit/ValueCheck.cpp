@@ -11,67 +11,6 @@ namespace vorn {
 
 namespace {
 
-// Decodes one UTF-8 sequence at s[i] and advances i; false for a malformed one.
-bool nextCodePoint(const std::string& s, size_t& i, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    const int extra = b0 < 0x80             ? 0
-                      : (b0 & 0xE0) == 0xC0 ? 1
-                      : (b0 & 0xF0) == 0xE0 ? 2
-                      : (b0 & 0xF8) == 0xF0 ? 3
-                                            : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= s.size())
-        return false;
-    cp = extra == 0 ? b0 : extra == 1 ? (b0 & 0x1F) : extra == 2 ? (b0 & 0x0F) : (b0 & 0x07);
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-        if ((b & 0xC0) != 0x80)
-            return false;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    i += static_cast<size_t>(extra) + 1;
-    return true;
-}
-
-// Plain forms of the typographic characters office programs put into text.
-const char* plainForm(char32_t cp) {
-    switch (cp) {
-    case 0x00AB:
-    case 0x00BB:
-    case 0x201C:
-    case 0x201D:
-    case 0x201E:
-    case 0x201F:
-        return "\"";
-    case 0x2018:
-    case 0x2019:
-    case 0x201A:
-    case 0x201B:
-        return "'";
-    case 0x2010:
-    case 0x2011:
-    case 0x2012:
-    case 0x2013:
-    case 0x2014:
-    case 0x2015:
-    case 0x2212:
-        return "-";
-    case 0x00D7:
-        return "x";
-    case 0x2026:
-        return "...";
-    case 0x00A0:
-    case 0x2002:
-    case 0x2003:
-    case 0x2007:
-    case 0x2009:
-    case 0x200A:
-    case 0x202F:
-        return " ";
-    default:
-        return nullptr;
-    }
-}
-
 size_t charCount(const std::string& utf8) {
     size_t n = 0;
     for (unsigned char c : utf8)
@@ -121,29 +60,20 @@ bool isNumericField(const FieldInfo& field) {
     return f == FieldFamily::Whole || f == FieldFamily::Fractional;
 }
 
-bool fitCodePage866(const std::string& utf8, std::string& fitted, std::string* bad) {
-    fitted.clear();
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const size_t start = i;
-        char32_t cp = 0;
-        if (!nextCodePoint(utf8, i, cp)) {
-            if (bad)
-                *bad = "?";
-            return false;
+bool fitCodePage866(const std::string& utf8, std::string& fitted, std::string* refusal) {
+    StorableText t = toStorableText(utf8, TextCodePage::Cp866);
+    if (t.refused()) {
+        if (refusal) {
+            // the shared wording speaks of a calculation file; here it is a table
+            *refusal = t.refusal;
+            const std::string file = "в файле расчета";
+            const auto at = refusal->find(file);
+            if (at != std::string::npos)
+                refusal->replace(at, file.size(), "в таблице");
         }
-        if (const char* plain = plainForm(cp)) {
-            fitted += plain;
-            continue;
-        }
-        if (cp < 0x20 || CodePage::toCp866(cp) < 0) {
-            if (bad)
-                *bad = cp < 0x20 ? std::string("перевод строки или табуляция")
-                                 : utf8.substr(start, i - start);
-            return false;
-        }
-        fitted.append(utf8, start, i - start);
+        return false;
     }
+    fitted = std::move(t.text);
     return true;
 }
 
@@ -237,14 +167,9 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
         if (parsePlain(text, d))
             value = shortNumber(d);
     }
-    std::string fitted, bad;
-    if (!fitCodePage866(value, fitted, &bad)) {
-        r.error = bad.size() > 4 ? "в тексте " + bad + ": их нельзя сохранить в таблице"
-                                 : "символ «" + bad +
-                                       "» нельзя сохранить в таблице: его нет в "
-                                       "кодовой странице 866";
+    std::string fitted;
+    if (!fitCodePage866(value, fitted, &r.error))
         return r;
-    }
     const size_t n = charCount(fitted);
     if (static_cast<int>(n) > field.length) {
         r.error = "текст длиннее " + std::to_string(field.length) + " знаков";

@@ -13,8 +13,8 @@
 namespace vorn {
 
 // The text as code page 866 stores it: typographic quotes, dashes and the like replaced
-// by their plain forms. False when a character has no cp866 byte; bad then holds it.
-bool fitCodePage866(const std::string& utf8, std::string& fitted, std::string* bad = nullptr);
+// by their plain forms. False when a character cannot be stored; refusal then says which.
+bool fitCodePage866(const std::string& utf8, std::string& fitted, std::string* refusal = nullptr);
 
 // A decimal number as people type and spreadsheets write it: "12", "-3,5", "0.025",
 // "1 234,50" (blanks and no-break spaces between digits), "1E-3". Nothing else.

@@ -193,7 +193,7 @@ TEST(Transfer, BadFileRefusedWhole) {
         {"s_mater", "M_NAIM;M_KTP;COLOR\nКирпич;0,5;red\n",
          "строка 1, поле COLOR: такого столбца в таблице нет"},
         {"s_mater", "M_NAIM\nКирпич\n", "строка 1, поле M_KTP: нет обязательного столбца"},
-        {"s_mater", "M_NAIM;M_KTP\n\"Кирпич ☺\";0,5\n", "символ «☺» нельзя сохранить"},
+        {"s_mater", "M_NAIM;M_KTP\n\"Кирпич ☺\";0,5\n", "Знак \"☺\""},
         {"s_region", "REG_NAIM;REG_TEM;REG_VLAJ\nДругой;26,5;50\n",
          "поле REG_TEM: нужно целое число"},
         {"s_region", "REG_NAIM;REG_TEM;REG_VLAJ\nДругой;26;150\n",
@@ -279,7 +279,7 @@ TEST(Transfer, ValueChecks) {
         {&n50, "1e3", "1000", true},
         {&c10, "«Ёлка» – 2", "\"Ёлка\" - 2", true},
         {&c10, "abcdefghijk", "текст длиннее 10", false},
-        {&c10, "€", "символ «€»", false},
+        {&c10, "€", "Знак \"€\"", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
