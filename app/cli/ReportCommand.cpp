@@ -1,5 +1,7 @@
 #include "app/cli/ReportCommand.h"
 
+#include "app/WorkCopy.h"
+
 #include "app/OutputFile.h"
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
@@ -66,8 +68,9 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
 
     ReportDocument doc;
     try {
+        std::unique_ptr<WorkCopy> copy;
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, file, true))
+        if (!openCommandCalculation(ctx, session, file, &copy))
             return kExitFailure;
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
