@@ -11,6 +11,8 @@ target_sources(vorncore PRIVATE
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp
+  app/DataLocation.cpp
+  app/RecentFiles.cpp
   app/FileCommands.cpp
   app/FileCliCommands.cpp
 )
