@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 namespace vorn {
 
@@ -24,6 +25,13 @@ namespace fs = std::filesystem;
 // Report labels the recalculation fills, in report order.
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
+
+// The gains object of --json: a readable name for each result box.
+const std::pair<const char*, int> kGainKeys[] = {
+    {"walls", 1},       {"ventilation", 2}, {"infiltration", 3}, {"product", 4},
+    {"respiration", 5}, {"lighting", 6},    {"personnel", 7},    {"transport", 8},
+    {"fans", 9},        {"sum", 10},        {"required", 11},
+};
 
 size_t displayWidth(const std::string& utf8) {
     size_t n = 0;
@@ -51,17 +59,22 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
 
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& r, double vnKr) {
-    nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
-    for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
-        // the box as it is shown, two decimals: 5.76, -0.3
+    // the box as it is shown, two decimals: 5.76, -0.3
+    auto shown = [&r](int n) {
         std::string text = formatMask2(r.box(n));
         for (char& c : text)
             if (c == ',')
                 c = '.';
         double v = 0;
         std::from_chars(text.data(), text.data() + text.size(), v);
-        boxes["CurrencyEdit" + std::to_string(n)] = v;
-    }
+        return v;
+    };
+    nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
+    for (int n = 1; n <= CalcResults::kBoxCount; ++n)
+        boxes["CurrencyEdit" + std::to_string(n)] = shown(n);
+    nlohmann::ordered_json gains = nlohmann::ordered_json::object();
+    for (const auto& [key, n] : kGainKeys)
+        gains[key] = shown(n);
     nlohmann::ordered_json labels = nlohmann::ordered_json::object();
     for (int l : kLabels)
         labels["QRLabel" + std::to_string(l)] = r.label(l);
@@ -72,6 +85,7 @@ nlohmann::ordered_json calcJson(const std::string& file, const std::string& regi
     j["boxes"] = std::move(boxes);
     j["labels"] = std::move(labels);
     j["VN_KR"] = std::isfinite(vnKr) ? nlohmann::ordered_json(vnKr) : nlohmann::ordered_json();
+    j["gains"] = std::move(gains);
     return j;
 }
 
