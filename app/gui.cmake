@@ -6,4 +6,6 @@ target_sources(vorngui PRIVATE
   app/AdditionalDataDialog.cpp
   app/ToolIcons.cpp
   app/QuitOnSignal.cpp
+  app/HelpWindow.cpp
+  docs/help.qrc
 )
