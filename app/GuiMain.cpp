@@ -45,8 +45,8 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
     std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
 }
 
-// Qt 6 asks for the file dialog's type names ("Folder", "%1 File", ...) under a context
-// its Russian catalogue still files them under as Qt 5 did; this looks them up there.
+// Qt 6 asks for the file dialog's type names ("Folder", ...) under a context its Russian
+// catalogue lacks; the same words are there under the file dialog's own.
 class FileTypeNames : public QTranslator {
 public:
     explicit FileTypeNames(const QTranslator& qt) : qt_(qt) {}
@@ -54,7 +54,7 @@ public:
                       int n) const override {
         if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
             return {};
-        return qt_.translate("QFileSystemModel", source, disambiguation, n);
+        return qt_.translate("QFileDialog", source, disambiguation, n);
     }
     bool isEmpty() const override { return false; }
 
@@ -76,6 +76,10 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
         std::fprintf(stderr, "нет дисплея: переменная DISPLAY не задана (окну нужен X-сервер)\n");
         return 1;
     }
+    // The file dialogs write dates in the system locale's words: Russian ones, unless the
+    // user has chosen the locale of every category.
+    if (qEnvironmentVariableIsEmpty("LC_ALL") && !qgetenv("LC_TIME").startsWith("ru"))
+        qputenv("LC_TIME", "ru_RU.UTF-8");
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);

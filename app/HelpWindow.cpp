@@ -2,7 +2,11 @@
 
 #include "app/Version.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QDesktopServices>
 #include <QDir>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -24,11 +28,37 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     browser_ = new QTextBrowser(this);
     browser_->setObjectName("guide");
-    browser_->setOpenExternalLinks(true);
+    // Markdown headings carry no anchors: the contents links are followed here.
+    browser_->setOpenLinks(false);
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme().isEmpty() && url.hasFragment())
+            showSection(url.fragment());
+        else
+            QDesktopServices::openUrl(url);
+    });
     browser_->document()->setDocumentMargin(16);
     browser_->setSource(QUrl(kGuideUrl), QTextDocument::MarkdownResource);
     layout->addWidget(browser_);
     resize(780, 640);
+}
+
+bool HelpWindow::showSection(const QString& fragment) {
+    for (QTextBlock b = browser_->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().headingLevel() == 0)
+            continue;
+        QString slug;
+        for (const QChar c : b.text().toLower())
+            if (c.isLetterOrNumber() || c == '-')
+                slug += c;
+            else if (c == ' ')
+                slug += '-';
+        if (slug != fragment)
+            continue;
+        const QRectF r = browser_->document()->documentLayout()->blockBoundingRect(b);
+        browser_->verticalScrollBar()->setValue(int(r.top()));
+        return true;
+    }
+    return false;
 }
 
 QString HelpWindow::aboutText(const QString& dataDir) {

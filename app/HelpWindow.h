@@ -17,6 +17,10 @@ public:
 
     QTextBrowser* browser() const { return browser_; }
 
+    // Scrolls to the heading a contents link names ("#где-лежат-данные": the heading's
+    // text in lower case, spaces as hyphens); false when there is none.
+    bool showSection(const QString& fragment);
+
     // "О программе": the version, where the data come from and live, the licence.
     static QString aboutText(const QString& dataDir);
 

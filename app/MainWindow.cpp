@@ -218,6 +218,7 @@ QFileDialog* MainWindow::makeFileDialog(FileDialogKind kind, const QString& prop
     dlg->setDefaultSuffix(FileCommands::kDefaultExtension);
     dlg->setOption(QFileDialog::DontConfirmOverwrite);
     dlg->setOption(QFileDialog::DontUseNativeDialog);
+    dlg->resize(760, 480); // the type and date columns read whole
     if (!proposed.isEmpty())
         dlg->selectFile(proposed);
     return dlg;

@@ -10,7 +10,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md DESTINATION ${CMAKE_INSTALL_DATA
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vorn.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vorn-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
   RENAME vorn.xml)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorn)
 
 # Icons: the drawing itself, and PNG sizes rendered from it at build time. The file
 # types carry the program's icon too.
@@ -58,10 +58,10 @@ set(CPACK_PACKAGE_VENDOR "ООО «Ворн-Холод»")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Vorn <info@vorn-holod.ru>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "heat balance of a cold room and refrigeration equipment selection")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "Vorn computes the nine heat gains of a cold room, their sum and the refrigerating\n"
   "capacity the equipment must deliver, selects refrigeration systems from a catalogue\n"
-  "and prints the calculation report and the systems list. Russian user interface;\n"
+  "and prints the calculation report and the systems list. Russian user interface,\n"
   "data in dBase (DBF) tables.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

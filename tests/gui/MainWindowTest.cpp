@@ -175,6 +175,10 @@ private slots:
         for (const char* part : {"Расчет шаг за шагом", "Подбор оборудования", "Где лежат данные",
                                  "Командная строка", "Формулы вкратце", "Источники"})
             QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+        // the contents lead to their sections
+        for (const char* section : {"где-лежат-данные", "клавиши"})
+            QVERIFY2(help->showSection(QString::fromUtf8(section)), section);
+        QVERIFY(!help->showSection("нет-такого"));
         const QString about = HelpWindow::aboutText("/data/DATA");
         QVERIFY(about.contains("Vorn версия 2.05"));
         QVERIFY(about.contains("/data/DATA"));
