@@ -2,7 +2,7 @@
 
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
 

@@ -1,6 +1,6 @@
 #include "app/HelpWindow.h"
 
-#include "app/Version.h"
+#include "data/Version.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>

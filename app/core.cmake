@@ -1,11 +1,5 @@
 # GUI-free sources of app/
 target_sources(vorncore PRIVATE
-  app/Commands.cpp
-  app/DumpCommand.cpp
-  app/Session.cpp
-  app/CalcCommand.cpp
-  app/SelectCommand.cpp
-  app/SetCommand.cpp
   app/FileCopy.cpp
   app/WorkCopy.cpp
   app/OldFileConverter.cpp
@@ -14,5 +8,5 @@ target_sources(vorncore PRIVATE
   app/DataLocation.cpp
   app/RecentFiles.cpp
   app/FileCommands.cpp
-  app/FileCliCommands.cpp
 )
+include(${CMAKE_CURRENT_LIST_DIR}/cli/core.cmake)

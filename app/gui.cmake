@@ -9,3 +9,4 @@ target_sources(vorngui PRIVATE
   app/HelpWindow.cpp
   docs/help.qrc
 )
+include(${CMAKE_CURRENT_LIST_DIR}/cli/gui.cmake)

@@ -8,6 +8,14 @@
 
 namespace vorn {
 
+// The two regimes as OB_TERMR stores them.
+inline constexpr const char* kRegimeStorage = "Хранение";
+inline constexpr const char* kRegimeCooling = "Охлаждение";
+// The region (OB_RGNAIM) whose climate the user types in.
+inline constexpr const char* kOtherRegion = "Другой";
+// The four option boxes' fields.
+inline constexpr const char* kOptionBoxFields[4] = {"VN_FLAG", "IN_TIP", "OS_REC", "VO_UTOCH"};
+
 // Every stored field of a calculation, in declared order, with its kind.
 const std::vector<FieldDecl>& calcRecordFields();
 

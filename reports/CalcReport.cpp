@@ -1,7 +1,7 @@
 #include "reports/CalcReport.h"
 
-#include "app/Session.h"
-#include "app/Version.h"
+#include "document/Session.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPreparation.h"

@@ -6,7 +6,7 @@
 #include "app/DataLocation.h"
 #include "app/DocumentsFolder.h"
 #include "app/HelpWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "app/StartScreen.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"

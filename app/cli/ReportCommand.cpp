@@ -1,9 +1,9 @@
-#include "reports/ReportCommand.h"
+#include "app/cli/ReportCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Commands.h"
-#include "app/Session.h"
-#include "app/Version.h"
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
+#include "data/Version.h"
 #include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
@@ -142,7 +142,7 @@ int systemsCommand(const CliContext& ctx, const SystemsOptions& options) {
         ctx, options.file, options.out,
         [&ctx, &options](DataModule& dm, Session& session, const std::string& shownPath,
                          ReportDocument& doc, std::string& message) {
-            Selection selection(session);
+            Selection selection(session.data(), session.results(), session.selectionWriter());
             message = applySelectionParameters(selection, options.params);
             if (!message.empty())
                 return kExitUsage;

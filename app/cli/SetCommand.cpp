@@ -1,7 +1,7 @@
-#include "app/SetCommand.h"
+#include "app/cli/SetCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "document/Session.h"
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"

@@ -1,11 +1,11 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
-#include "app/SelectCommand.h"
+#include "app/cli/SelectCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
@@ -37,7 +37,7 @@ struct Run {
 Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(*session);
+    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
     try {
         session->openCalculation(path);
     } catch (const std::exception& e) {

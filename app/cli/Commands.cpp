@@ -1,7 +1,7 @@
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
 #include "app/DataLocation.h"
-#include "app/Version.h"
+#include "data/Version.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Opening and closing a calculation through the session, and vorn calc as a process.
-#include "app/Session.h"
+#include "document/Session.h"
 
-#include "CalcFixture.h"
+#include "../calc/CalcFixture.h"
 #include "calc/CalcError.h"
 
 #include <cstdlib>

@@ -1,9 +1,10 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
-#include "app/CalcCommand.h"
+#include "app/cli/CalcCommand.h"
 
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
+#include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 
@@ -25,13 +26,6 @@ namespace fs = std::filesystem;
 // Report labels the recalculation fills, in report order.
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
-
-// The gains object of --json: a readable name for each result box.
-const std::pair<const char*, int> kGainKeys[] = {
-    {"walls", 1},       {"ventilation", 2}, {"infiltration", 3}, {"product", 4},
-    {"respiration", 5}, {"lighting", 6},    {"personnel", 7},    {"transport", 8},
-    {"fans", 9},        {"sum", 10},        {"required", 11},
-};
 
 size_t displayWidth(const std::string& utf8) {
     size_t n = 0;
@@ -73,8 +67,8 @@ nlohmann::ordered_json calcJson(const std::string& file, const std::string& regi
     for (int n = 1; n <= CalcResults::kBoxCount; ++n)
         boxes["CurrencyEdit" + std::to_string(n)] = shown(n);
     nlohmann::ordered_json gains = nlohmann::ordered_json::object();
-    for (const auto& [key, n] : kGainKeys)
-        gains[key] = shown(n);
+    for (int n = 1; n <= kBoxCount; ++n)
+        gains[gainInfo(n).key] = shown(n);
     nlohmann::ordered_json labels = nlohmann::ordered_json::object();
     for (int l : kLabels)
         labels["QRLabel" + std::to_string(l)] = r.label(l);
