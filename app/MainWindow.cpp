@@ -321,7 +321,8 @@ void MainWindow::showAbout() {
     box.setObjectName("AboutBox");
     box.setTextFormat(Qt::RichText);
     box.setText(HelpWindow::aboutText(dataDir_));
-    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    if (!windowIcon().isNull()) // the installed icon; none when run from the source tree
+        box.setIconPixmap(windowIcon().pixmap(64, 64));
     box.exec();
 }
 
