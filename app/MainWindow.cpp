@@ -10,6 +10,7 @@
 #include "data/Version.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
+#include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
@@ -48,10 +49,6 @@ QString qtFilter(const char* filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2)
         out << parts[i];
     return out.join(";;");
-}
-
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
 }
 
 // The window's own settings: recent files, the last folder, the window's place.
@@ -355,19 +352,6 @@ void MainWindow::buildUndoActions(QMenu* file, QMenu* edit) {
     updateUndoActions();
 }
 
-void MainWindow::updateUndoActions() {
-    const bool open = session_.isOpen();
-    const EditHistory& h = session_.history();
-    const bool canUndo = open && h.canUndo();
-    const bool canRedo = open && h.canRedo();
-    actUndo_->setText(canUndo ? "&Отменить: " + u8(h.undoStep().name) : QString("&Отменить"));
-    actRedo_->setText(canRedo ? "&Повторить: " + u8(h.redoStep().name) : QString("&Повторить"));
-    // a field being typed in has its own undo, which comes first
-    actUndo_->setEnabled(true);
-    actRedo_->setEnabled(true);
-    actRevert_->setEnabled(open);
-}
-
 namespace {
 // The text field the keyboard is in, when it has typing of its own to undo or redo.
 QLineEdit* typingField(QWidget* window, bool redo) {
@@ -380,6 +364,20 @@ QLineEdit* typingField(QWidget* window, bool redo) {
     return (redo ? line->isRedoAvailable() : line->isUndoAvailable()) ? line : nullptr;
 }
 } // namespace
+
+void MainWindow::updateUndoActions() {
+    const bool open = session_.isOpen();
+    const EditHistory& h = session_.history();
+    const bool canUndo = open && h.canUndo();
+    const bool canRedo = open && h.canRedo();
+    actUndo_->setText(canUndo ? "&Отменить: " + u8(h.undoStep().name) : QString("&Отменить"));
+    actRedo_->setText(canRedo ? "&Повторить: " + u8(h.redoStep().name) : QString("&Повторить"));
+    // a field being typed in has its own undo, which comes first
+    actUndo_->setEnabled(canUndo || typingField(this, false));
+    actRedo_->setEnabled(canRedo || typingField(this, true));
+    actRevert_->setEnabled(open);
+}
+
 
 void MainWindow::editUndo() {
     if (QLineEdit* line = typingField(this, false)) {

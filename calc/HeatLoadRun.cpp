@@ -45,13 +45,6 @@ int decimalsOf(const Table& t, const std::string& field) {
     return 0;
 }
 
-// Searches a reference table by name; an empty name finds nothing.
-bool findByName(Table& t, const char* field, const std::string& name) {
-    if (name.empty())
-        return false;
-    return t.locate(field, Value(name));
-}
-
 // A value read from the current row of a reference table; 0 when it has none.
 double currentRowValue(const Table& t, const char* field) {
     return t.eof() ? 0.0 : t.asDouble(field);

@@ -28,12 +28,6 @@ struct Refusal : std::runtime_error {
 };
 
 const char* const kNotOpen = "Расчет не открыт";
-bool findByName(Table& t, const std::string& name) {
-    if (name.empty())
-        return false;
-    return t.locate("NAIM", Value(name));
-}
-
 Value currentName(const Table& t) {
     return t.eof() ? Value() : t.value("NAIM");
 }
@@ -197,7 +191,7 @@ void Session::restoreTablePositions() {
         prod.setFiltered(false);
         prod.setFilter(categoryFilter(screen_.category));
         prod.setFiltered(true);
-        if (!findByName(prod, work.asString("TE_PTIP")))
+        if (!findByName(prod, "NAIM", work.asString("TE_PTIP")))
             prod.first();
     }
     if (dm_.taTara.isOpen())
@@ -351,17 +345,26 @@ bool Session::choiceFits() const {
     return q >= static_cast<double>(lo) && q <= static_cast<double>(hi);
 }
 
+std::string suspectFieldsWarning(const std::vector<std::string>& fields) {
+    std::string list;
+    for (const std::string& f : fields)
+        list += (list.empty() ? "" : ", ") + f;
+    return "В расчете есть значения вне допустимых пределов: " + list +
+           ". Проверьте их: результаты расчета могут быть неверны.";
+}
+
 void Session::findSuspectFields() {
     suspectFields_.clear();
     const Table& work = dm_.taWork;
     for (const ControlSpec& spec : screenControls()) {
-        if (!spec.isNumber() || !spec.field || !spec.hasRange)
+        if (!spec.isNumber() || !spec.field || !spec.refusesOutOfRange)
             continue;
         const Value v = work.value(spec.field);
         if (v.isNull())
             continue;
+        // 0 is how a field left empty reads
         const double d = v.toDouble();
-        if (!std::isfinite(d) || d < spec.lo || d > spec.hi)
+        if (!std::isfinite(d) || (d != 0 && (d < spec.lo || d > spec.hi)))
             suspectFields_.push_back(std::string(spec.field) + " = " + valueText(v));
     }
 }
@@ -416,7 +419,7 @@ void Session::loadProductAndCategory() {
     Table& prod = dm_.taProd;
     prod.setFiltered(false);
     prod.first();
-    if (findByName(prod, work.asString("TE_PTIP"))) {
+    if (findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         screen_.category = prod.asString("TIP");
     } else {
         screen_.category = kDefaultCategory;
@@ -437,7 +440,7 @@ void Session::deriveStackingHeight() {
 }
 
 void Session::positionTara() {
-    findByName(dm_.taTara, dm_.taWork.asString("TE_TTIP"));
+    findByName(dm_.taTara, "NAIM", dm_.taWork.asString("TE_TTIP"));
 }
 
 void Session::regimeFromRecord() {
@@ -491,7 +494,7 @@ void Session::categoryRule() {
     prod.setFiltered(false);
     prod.setFilter(categoryFilter(screen_.category));
     prod.setFiltered(true);
-    if (!findByName(prod, work.asString("TE_PTIP"))) {
+    if (!findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         prod.first();
         put("TE_PTIP", currentName(prod));
     }
@@ -506,7 +509,7 @@ void Session::productRule() {
         return;
     }
     Table& prod = dm_.taProd;
-    if (!findByName(prod, work.asString("TE_PTIP"))) {
+    if (!findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         prod.first();
         put("TE_PTIP", currentName(prod));
     }
@@ -611,7 +614,27 @@ std::string rangeText(double v) {
 }
 
 std::string rangeMessage(const ControlSpec& spec) {
-    return "Допустимы значения от " + rangeText(spec.lo) + " до " + rangeText(spec.hi) + " !";
+    const std::string range = "опустимы значения от " + rangeText(spec.lo) + " до " +
+                              rangeText(spec.hi) + " !";
+    if (spec.field && std::string(spec.field) == "VO_PROC")
+        return "Д" + range;
+    std::string caption = spec.caption ? spec.caption : spec.name;
+    for (char& c : caption)
+        if (c == '\n')
+            c = ' ';
+    return caption + ": д" + range;
+}
+
+// A door no larger than the wall it is in: the chamber's height, its longer side.
+std::string doorRefusal(const std::string& field, double v, const Table& work) {
+    if (field == "IN_DV" && v > work.asDouble("OB_KAMVS"))
+        return "Высота двери " + rangeText(v) + " м больше высоты камеры " +
+               rangeText(work.asDouble("OB_KAMVS")) + " м.";
+    const double side = std::max(work.asDouble("OB_KAMDL"), work.asDouble("OB_KAMSH"));
+    if (field == "IN_DH" && v > side)
+        return "Ширина двери " + rangeText(v) + " м больше стены камеры " + rangeText(side) +
+               " м.";
+    return {};
 }
 
 Table* tableNamed(DataModule& dm, const char* name) {
@@ -642,11 +665,20 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
         // The typing rule (two decimals, the length) judges what the user typed; a field
         // left as it shows the stored value is not refused, even where the file holds more
         // decimals.
-        if (typedText != displayText(spec) && !numericTextAllowed(spec, typedText))
+        if (typedText != displayText(spec) && !numericTextAllowed(spec, typedText)) {
+            // a negative number where the range has none: say what the field takes
+            ControlSpec signedSpec = spec;
+            signedSpec.hasRange = false;
+            if (spec.refusesOutOfRange && numericTextAllowed(signedSpec, typedText))
+                return CommitResult::refusal(rangeMessage(spec));
             return CommitResult::refusal("Недопустимое число \"" + typedText + "\"");
+        }
         double v = parseNumericText(typedText);
         if (spec.refusesOutOfRange && (v < spec.lo || v > spec.hi))
             return CommitResult::refusal(rangeMessage(spec));
+        const std::string door = doorRefusal(spec.field, v, dm_.taWork);
+        if (!door.empty())
+            return CommitResult::refusal(door);
         CommitResult r;
         if (spec.hasRange && (v < spec.lo || v > spec.hi)) {
             v = std::min(std::max(v, spec.lo), spec.hi);

@@ -26,6 +26,13 @@ namespace vorn {
 class DataModule;
 struct ControlSpec;
 
+// The line the screen and the report show under a chosen system that no longer fits.
+inline constexpr const char* kChoiceMisfit =
+    "не соответствует потребной холодопроизводительности";
+
+// The warning for a calculation that holds values outside what its fields accept.
+std::string suspectFieldsWarning(const std::vector<std::string>& fields);
+
 // What became of an event. refused: nothing was written and no handler ran (a value
 // outside its range, a text that is no number the field can hold, an item that is not in
 // the list, a value a field of the record cannot hold); message says why, in the user's

@@ -58,6 +58,11 @@ struct Row {
         s.caption = text;
         return *this;
     }
+    // A physical range: a value outside is refused with a message, nothing is written.
+    Row& limits(double lo, double hi) {
+        range(lo, hi);
+        return refuses();
+    }
     Row& refuses() {
         s.refusesOutOfRange = true;
         return *this;
@@ -104,7 +109,9 @@ std::vector<ControlSpec> buildControls() {
     b.group = "GroupBox3"; // " Регион "
     b.add("DBLookupComboBox3", "OB_RGNAIM", K::Lookup, R::Region).lookup("taRegion", "REG_NAIM")
         .caption("Регион");
-    b.add("DBEdit36", "OB_RGTMAX", K::Whole, R::RegionTemperature).enabledBy(F::RegionFields)
+    b.add("DBEdit36", "OB_RGTMAX", K::Whole, R::RegionTemperature)
+        // the air-property table spans -40 ... +50 °C
+        .limits(-40, 50).enabledBy(F::RegionFields)
         .caption("Максимальная средне-\nсуточная температура");
     b.add("DBEdit37", "OB_RGVLAJ", K::Whole, R::Recalculation)
         .range(50, 100)
@@ -113,10 +120,16 @@ std::vector<ControlSpec> buildControls() {
 
     b.group = "GroupBox2"; // " Параметры камеры "
     b.add("DBEdit38", "OB_KAMDL", K::Numeric, R::Recalculation)
+        // more than nothing; a hall of 1 km is past any cold room
+        .limits(0.01, 1000)
         .caption("Длина, (м)");
     b.add("DBEdit39", "OB_KAMSH", K::Numeric, R::Recalculation)
+        // more than nothing; a hall of 1 km is past any cold room
+        .limits(0.01, 1000)
         .caption("Ширина, (м)");
     b.add("DBEdit40", "OB_KAMVS", K::Numeric, R::StackingHeight)
+        // more than nothing; the stacking height (N 9.4) would hold more, no room is higher
+        .limits(0.01, 100)
         .caption("Высота, (м)");
     b.add("DBEdit41", "ob_kamv", K::Display, R::None)
         .caption("Объем, (м3)");
@@ -172,15 +185,21 @@ std::vector<ControlSpec> buildControls() {
             .length(3);
 
     b.page = 2; // exchange ventilation
-    b.add("DBEdit13", "VN_KR", K::Numeric, R::Recalculation).enabledBy(F::VnKr)
+    b.add("DBEdit13", "VN_KR", K::Numeric, R::Recalculation)
+        // volumes of the empty chamber a day: not negative, 1000 is past any cold room
+        .limits(0, 1000).enabledBy(F::VnKr)
         .caption("Кратность вентиляции в камере\n(объемов незагруженной камеры в сутки)");
     b.add("DBCheckBox4", "VN_FLAG", K::Check, R::OptionBox)
         .caption("Ввести кратность самостоятельно");
 
     b.page = 3; // infiltration
     b.add("DBEdit1", "IN_DV", K::Numeric, R::Recalculation)
+        // not negative; no door is higher than 20 m (and not higher than the chamber)
+        .limits(0, 20)
         .caption("Высота двери, (м)");
     b.add("DBEdit7", "IN_DH", K::Numeric, R::Recalculation)
+        // not negative; no door is wider than 20 m (and not wider than its wall)
+        .limits(0, 20)
         .caption("Ширина двери, (м)");
     b.add("DBComboBox2", "IN_TOV", K::Choice, R::Product)
         .items({"Штабели на поддонах", "Мясные туши на крюках"})
@@ -190,6 +209,8 @@ std::vector<ControlSpec> buildControls() {
     b.add("DBCheckBox1", "IN_TIP", K::Check, R::OptionBox)
         .caption("Автоматич. дверь");
     b.add("DBEdit2", "IN_GPTS", K::Whole, R::Recalculation)
+        // a load capacity, kg: not negative, up to a 100 t vehicle
+        .limits(0, 100000)
         .caption("Грузоподъемность транспортного средства, кг");
     b.add("Label3", nullptr, K::Display, R::None);
 
@@ -199,23 +220,39 @@ std::vector<ControlSpec> buildControls() {
         .caption("Категория");
     b.add("DBLookupComboBox1", "TE_PTIP", K::Lookup, R::Product).lookup("taProd", "NAIM")
         .caption("Продукт");
-    b.add("DBEdit3", "TE_PMAS", K::Whole, R::Recalculation).visibleBy(F::StoredMass)
+    b.add("DBEdit3", "TE_PMAS", K::Whole, R::Recalculation)
+        // a mass, kg: not negative; 100 000 t is past any chamber
+        .limits(0, 100000000).visibleBy(F::StoredMass)
         .caption("Хранимая масса, (кг)");
     b.add("DBEdit4", "TE_POBOR", K::Whole, R::Recalculation)
+        // a mass, kg: not negative; 100 000 t is past any chamber
+        .limits(0, 100000000)
         .caption("Суточный оборот, (кг)");
     b.add("DBEdit6", "TE_PT0", K::Whole, R::Recalculation)
+        // product temperatures from deep freezing to hot products cooled, °C
+        .limits(-60, 150)
         .caption("Температура начальная");
     b.add("DBEdit5", "TE_PT1", K::Whole, R::Recalculation)
+        // product temperatures from deep freezing to hot products cooled, °C
+        .limits(-60, 150)
         .caption("Температура конечная");
     b.add("DBLookupComboBox2", "TE_TTIP", K::Lookup, R::Product).lookup("taTara", "NAIM")
         .caption("Тара");
-    b.add("DBEdit44", "TE_TMAS", K::Whole, R::Recalculation).visibleBy(F::StoredMass)
+    b.add("DBEdit44", "TE_TMAS", K::Whole, R::Recalculation)
+        // a mass, kg: not negative; 100 000 t is past any chamber
+        .limits(0, 100000000).visibleBy(F::StoredMass)
         .caption("Хранимая масса, (кг)");
     b.add("DBEdit8", "TE_TOBOR", K::Whole, R::Recalculation)
+        // a mass, kg: not negative; 100 000 t is past any chamber
+        .limits(0, 100000000)
         .caption("Суточный оборот, (кг)");
     b.add("DBEdit10", "TE_TT0", K::Whole, R::Recalculation)
+        // product temperatures from deep freezing to hot products cooled, °C
+        .limits(-60, 150)
         .caption("Температура начальная");
     b.add("DBEdit9", "TE_TT1", K::Whole, R::Recalculation)
+        // product temperatures from deep freezing to hot products cooled, °C
+        .limits(-60, 150)
         .caption("Температура конечная");
     b.add("DBEdit18", nullptr, K::Display, R::None).lookup("taProd", "TZAM")
         .caption("Точка замерзания");
@@ -223,8 +260,12 @@ std::vector<ControlSpec> buildControls() {
         .caption("Расчет полной загрузки камеры");
     b.group = "GroupBox7"; // " Расчет полной загрузки камеры "
     b.add("RxDBCalcEdit2", "IN_VSHTAB", K::Numeric, R::None)
+        // a stacking height, m: as the chamber height allows
+        .limits(0, 100)
         .caption("Высота штабелирования товара, (м)");
     b.add("RxDBCalcEdit3", "IN_PLOTN", K::Whole, R::None)
+        // a stacking density, kg/m³: not negative, below solid steel
+        .limits(0, 8000)
         .caption("Плотность укладки товара, (кг/м3)");
     b.add("RadioGroup2", nullptr, K::Turnover, R::None).items({"Малая", "Большая"})
         .caption("Скорость оборота");
@@ -233,18 +274,26 @@ std::vector<ControlSpec> buildControls() {
     // Page 5 has no inputs.
     b.page = 6; // lighting
     b.add("DBEdit14", "OS_TIME", K::Whole, R::Recalculation)
+        // hours a day
+        .limits(0, 24)
         .caption("Время работы освещения в камере, (ч/сут.)");
-    b.add("DBEdit15", "OS_POW", K::Whole, R::Recalculation).enabledBy(F::OsPow)
+    b.add("DBEdit15", "OS_POW", K::Whole, R::Recalculation)
+        // W/m²: not negative; 1000 W/m² is past any lighting
+        .limits(0, 1000).enabledBy(F::OsPow)
         .caption("Мощность освещения, (Вт/м2)");
     b.add("DBCheckBox2", "OS_REC", K::Check, R::OptionBox)
         .caption("Установить рекомендуемое значение");
 
     b.page = 7; // personnel
     b.add("DBEdit12", "PER_KOL", K::Whole, R::Recalculation)
+        // workers: not negative
+        .limits(0, 1000)
         .caption("Число рабочих в камере, (чел.)");
 
     b.page = 8; // lifting and transport equipment
     b.add("DBEdit16", "TRS_POW", K::Whole, R::Recalculation)
+        // kW: not negative
+        .limits(0, 10000)
         .caption("Полная мощность ПТС, (кВт)");
 
     b.page = 9; // air-cooler fans and heaters
@@ -256,9 +305,13 @@ std::vector<ControlSpec> buildControls() {
         .caption("Предварительный учет теплопритока от ВО, (% от Qx)");
     b.add("DBCheckBox3", "VO_UTOCH", K::Check, R::OptionBox)
         .caption("Уточняющий расчет");
-    b.add("DBEdit46", "VO_KOLVO", K::Whole, R::Recalculation).enabledBy(F::VoKolvo)
+    b.add("DBEdit46", "VO_KOLVO", K::Whole, R::Recalculation)
+        // fans: not negative
+        .limits(0, 1000).enabledBy(F::VoKolvo)
         .caption("Количество вентиляторов ВО");
-    b.add("DBEdit47", "VO_POW", K::Numeric, R::Recalculation).enabledBy(F::VoPow)
+    b.add("DBEdit47", "VO_POW", K::Numeric, R::Recalculation)
+        // kW per fan: not negative
+        .limits(0, 100).enabledBy(F::VoPow)
         .caption("Мощность вентиляторов ВО, (кВт)");
 
     // Result column: the include boxes, stored in CH1..CH9 only when the file closes.

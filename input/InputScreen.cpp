@@ -7,6 +7,7 @@
 #include "input/ControlTable.h"
 #include "input/PagePictures.h"
 #include "input/ResultsPanel.h"
+#include "widgets/Utf8.h"
 #include "widgets/LookupList.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/TabPages.h"
@@ -32,9 +33,6 @@
 namespace vorn {
 
 namespace {
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // A tab's caption: the gain's own, with the word in double quotes where the results
 // column sets it in guillemets.

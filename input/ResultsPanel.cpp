@@ -48,6 +48,14 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
     }
     grid->setColumnStretch(1, 1);
     column->addWidget(gains);
+    // A chosen system that the required capacity has moved away from.
+    choiceMisfit_ = new QLabel(QString("Выбранное оборудование ") + kChoiceMisfit, this);
+    choiceMisfit_->setObjectName("ChoiceMisfit");
+    choiceMisfit_->setWordWrap(true);
+    choiceMisfit_->setStyleSheet("color: #c00000;");
+    choiceMisfit_->setToolTip("Подберите оборудование заново: кнопка \"Оборудование\"");
+    choiceMisfit_->hide();
+    column->addWidget(choiceMisfit_);
     // The unit column of the totals, kept empty here so all eleven boxes line up; an
     // empty column gets no spacing before it, so it takes that width too.
     const int unitWidth = fontMetrics().horizontalAdvance(kUnit) + 2;
@@ -138,6 +146,7 @@ void ResultsPanel::refresh() {
         includeBox(n)->setChecked(screen.includeBoxes[static_cast<size_t>(n - 1)]);
     for (int n = 1; n <= kBoxCount; ++n)
         display(n)->setText(QString::fromStdString(formatGrouped2(results.box(n))));
+    choiceMisfit_->setVisible(session_.isOpen() && !session_.choiceFits());
 }
 
 void ResultsPanel::includeBoxClicked(int n, bool checked) {

@@ -303,11 +303,7 @@ std::vector<CatalogueColumn> Selection::shownColumns() const {
 
 std::vector<std::string> Selection::listCells(const CatalogueRow& r) {
     auto fixed = [](double v, int decimals) {
-        std::string s = FieldCodec::formatFixed(v, decimals);
-        for (char& c : s)
-            if (c == '.')
-                c = ',';
-        return s;
+        return withDecimalComma(FieldCodec::formatFixed(v, decimals));
     };
     return {r.sis,
             r.agr,

@@ -91,7 +91,7 @@ int convertCommand(const CliContext& ctx, const FileArgs& fa) {
             return 1;
         }
     }
-    ctx.err << "Указанный расчет не может быть открыт !\n";
+    ctx.err << kCannotOpenCalculation << "\n";
     ConversionOutcome conv = OldFileConverter::convert(
         dm, path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
     for (const std::string& m : conv.messages)

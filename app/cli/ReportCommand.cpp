@@ -130,9 +130,12 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
         ctx, options.file, options.out,
         [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
                std::string&) {
-            doc = CalcReportLayout::layout(ReportPreparation::calcReport(
+            ReportSource src = ReportPreparation::calcReport(
                 dm.taWork, session.results(), HeaderLines::folderFor(ctx.dataDir), shownPath,
-                kVersionLine));
+                kVersionLine);
+            if (!session.choiceFits())
+                src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
+            doc = CalcReportLayout::layout(src);
             return kExitOk;
         });
 }

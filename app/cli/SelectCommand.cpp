@@ -7,6 +7,7 @@
 #include "app/cli/Commands.h"
 #include "document/Session.h"
 #include "app/WorkCopy.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
 
@@ -41,7 +42,7 @@ Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
     try {
         session->openCalculation(path);
     } catch (const std::exception& e) {
-        return {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        return {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
     }
     if (!session->results().error.empty())
         return {kExitStopped, session->results().error};
@@ -152,7 +153,7 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
             run = selectIn(dm, opt.file, opt, session, selection);
         }
     } catch (const std::exception& e) {
-        run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        run = {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
     }
     if (run.status != kExitOk) {
         ctx.err << run.error << "\n";

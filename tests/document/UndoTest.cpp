@@ -1,44 +1,14 @@
 // Every kind of user event is one step of the history: undo puts the file back byte for
 // byte, redo brings the event's bytes back, and the results follow.
-#include "app/WorkCopy.h"
-#include "data/DataModule.h"
-#include "document/Session.h"
-#include "input/ControlTable.h"
+#include "BundledCalculation.h"
 
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <memory>
 
 namespace vorn {
 namespace {
 
-class Undo : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dm.setDataDir(VORN_DATA_DIR);
-        ASSERT_TRUE(dm.openReferenceTables());
-        copy = std::make_unique<WorkCopy>(VORN_DATA_DIR "/vorn.dbf");
-        session = std::make_unique<Session>(dm);
-        session->openCalculation(copy->path());
-    }
-    void TearDown() override {
-        session.reset();
-        dm.closeAll();
-    }
-    // The file as stored, without the date of the last update (header bytes 1..3).
-    std::string fileBytes() const {
-        std::ifstream in(copy->path(), std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), {});
-        return bytes.size() > 4 ? bytes.erase(1, 3) : bytes;
-    }
-    const ControlSpec& control(const char* name) { return *findControl(name); }
-
-    DataModule dm;
-    std::unique_ptr<WorkCopy> copy;
-    std::unique_ptr<Session> session;
-};
+class Undo : public BundledCalculation {};
 
 struct EventCase {
     const char* what;

@@ -90,9 +90,10 @@ private slots:
         QTest::newRow("length: one separator") << "DBEdit38"
                                                << "1.2.3"
                                                << "1,23" << 1;
-        QTest::newRow("length: minus allowed") << "DBEdit38"
-                                               << "-3"
-                                               << "-3" << 0;
+        // a length is more than nothing: no minus
+        QTest::newRow("length: no minus") << "DBEdit38"
+                                          << "-3"
+                                          << "3" << 1;
         QTest::newRow("length: letters refused") << "DBEdit38"
                                                  << "4a b"
                                                  << "4" << 3;
