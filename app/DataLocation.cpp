@@ -26,15 +26,15 @@ bool isDir(const fs::path& p) {
     return fs::is_directory(p, ec);
 }
 
+#ifndef _WIN32
 std::string homeFolder() {
     std::string home = env("HOME");
-#ifndef _WIN32
     if (home.empty())
         if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
             home = pw->pw_dir;
-#endif
     return home;
 }
+#endif
 } // namespace
 
 std::string DataLocation::userFolder() {

@@ -5,6 +5,7 @@
 #include "app/RecentFiles.h"
 #include "reports/HeaderLines.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,22 +34,42 @@ public:
     ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
         if (const char* old = std::getenv(name))
             old_ = old;
+        set(name, value);
+    }
+    ~ScopedEnv() { set(name_, old_); }
+
+private:
+    static void set(const char* name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+        ::_putenv_s(name, value ? value->c_str() : "");
+#else
         if (value)
             ::setenv(name, value->c_str(), 1);
         else
             ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
+#endif
     }
 
-private:
     const char* name_;
     std::optional<std::string> old_;
 };
+
+// Points the user's folder at base/.local/share/vorn: through HOME, or APPDATA on Windows.
+struct UserFolderAt {
+#ifdef _WIN32
+    explicit UserFolderAt(const fs::path& base)
+        : appData("APPDATA", (base / ".local" / "share").string()) {}
+    ScopedEnv appData;
+#else
+    explicit UserFolderAt(const fs::path& base)
+        : home("HOME", base.string()), xdg("XDG_DATA_HOME", std::nullopt) {}
+    ScopedEnv home, xdg;
+#endif
+};
+
+std::string normal(const std::string& p) {
+    return fs::absolute(fs::u8path(p)).lexically_normal().u8string();
+}
 
 class DataLocationTest : public ::testing::Test {
 protected:
@@ -68,6 +89,7 @@ protected:
     fs::path root, program, installed, home;
 };
 
+#ifndef _WIN32
 TEST_F(DataLocationTest, UserFolderFollowsXdgDataHomeElseHome) {
     ScopedEnv h("HOME", home.string());
     {
@@ -83,11 +105,11 @@ TEST_F(DataLocationTest, UserFolderFollowsXdgDataHomeElseHome) {
         EXPECT_EQ(DataLocation::userFolder(), (home / ".local/share/vorn").string());
     }
 }
+#endif
 
 TEST_F(DataLocationTest, GivenFolderThenBesideTheProgramThenTheUsersCopy) {
-    ScopedEnv h("HOME", home.string());
-    ScopedEnv x("XDG_DATA_HOME", std::nullopt);
-    const fs::path userData = home / ".local/share/vorn/DATA";
+    UserFolderAt user(home);
+    const fs::path userData = home / ".local" / "share" / "vorn" / "DATA";
 
     DataLocation given = DataLocation::resolve(program.string(), "/elsewhere/DATA");
     EXPECT_EQ(given.kind, DataLocation::Kind::Given);
@@ -97,7 +119,7 @@ TEST_F(DataLocationTest, GivenFolderThenBesideTheProgramThenTheUsersCopy) {
     // first start of an installed copy: the user's folder is filled from ../share/vorn/DATA
     DataLocation first = DataLocation::resolve(program.string());
     EXPECT_EQ(first.kind, DataLocation::Kind::User);
-    EXPECT_EQ(first.dataDir, userData.string());
+    EXPECT_EQ(fs::u8path(first.dataDir), userData);
     EXPECT_EQ(first.copied.size(), 2u);
     EXPECT_EQ(read(userData / "vorn.dbf"), "installed template");
 
@@ -114,14 +136,13 @@ TEST_F(DataLocationTest, GivenFolderThenBesideTheProgramThenTheUsersCopy) {
     fs::create_directories(program / "DATA");
     DataLocation portable = DataLocation::resolve(program.string());
     EXPECT_EQ(portable.kind, DataLocation::Kind::BesideProgram);
-    EXPECT_EQ(portable.dataDir, (program / "DATA").string());
+    EXPECT_EQ(fs::u8path(portable.dataDir), program / "DATA");
 }
 
 TEST_F(DataLocationTest, UnwritableHomeUsesTheInstalledTablesInPlace) {
     // a home that is a file cannot hold the user's folder
     write(root / "not-a-folder", "");
-    ScopedEnv h("HOME", (root / "not-a-folder").string());
-    ScopedEnv x("XDG_DATA_HOME", std::nullopt);
+    UserFolderAt user(root / "not-a-folder");
     DataLocation loc = DataLocation::resolve(program.string());
     EXPECT_EQ(loc.kind, DataLocation::Kind::Installed);
     EXPECT_EQ(fs::path(loc.dataDir), installed.lexically_normal());
@@ -143,13 +164,13 @@ TEST(RecentFilesTest, NewestFirstOnceEachAtMostEight) {
     for (int i = 1; i <= 10; ++i)
         list = RecentFiles::add(list, "/c/" + std::to_string(i) + ".vrn");
     ASSERT_EQ(list.size(), 8u);
-    EXPECT_EQ(list.front(), "/c/10.vrn");
-    EXPECT_EQ(list.back(), "/c/3.vrn");
+    EXPECT_EQ(list.front(), normal("/c/10.vrn"));
+    EXPECT_EQ(list.back(), normal("/c/3.vrn"));
     // opened again, by another spelling of the same path: moved to the top, not doubled
     list = RecentFiles::add(list, "/c/./5.vrn");
     EXPECT_EQ(list.size(), 8u);
-    EXPECT_EQ(list.front(), "/c/5.vrn");
-    EXPECT_EQ(std::count(list.begin(), list.end(), "/c/5.vrn"), 1);
+    EXPECT_EQ(list.front(), normal("/c/5.vrn"));
+    EXPECT_EQ(std::count(list.begin(), list.end(), normal("/c/5.vrn")), 1);
 }
 
 TEST(RecentFilesTest, FilesThatNoLongerExistAreLeftOut) {
@@ -162,7 +183,8 @@ TEST(RecentFilesTest, FilesThatNoLongerExistAreLeftOut) {
     for (const char* name : {"kept.vrn", "gone.vrn", "folder.vrn"})
         list = RecentFiles::add(list, (dir / name).string());
     fs::remove(dir / "gone.vrn");
-    EXPECT_EQ(RecentFiles::existing(list), std::vector<std::string>{(dir / "kept.vrn").string()});
+    EXPECT_EQ(RecentFiles::existing(list),
+              std::vector<std::string>{normal((dir / "kept.vrn").string())});
     fs::remove_all(dir);
 }
 
