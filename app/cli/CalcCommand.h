@@ -33,7 +33,8 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
                             std::unique_ptr<WorkCopy>* copy);
 
-// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
+// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR",
+//  "gains": {walls, ventilation, ..., fans, sum, required}} (kW, the boxes' values)
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& results, double vnKr);
 
