@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 
 #include "app/DataLocation.h"
+#include "app/cli/TableCommand.h"
 #include "data/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +20,7 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addTableCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";
