@@ -1,6 +1,7 @@
 #include "app/Commands.h"
 
 #include "app/Version.h"
+#include "app/cli/ProjectCommand.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
@@ -18,6 +19,7 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addProjectCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";
