@@ -7,6 +7,7 @@
 #include "app/ToolIcons.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
+#include "project/ProjectWindow.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
@@ -98,6 +99,7 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
     };
 
     buildActions();
+    installProjectMenu(*this, session_, dataDir_);
 
     auto* central = new QWidget(this);
     auto* stack = new QGridLayout(central);

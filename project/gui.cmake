@@ -4,3 +4,6 @@ target_link_libraries(vorngui PUBLIC Qt6::Charts)
 target_sources(vorngui PRIVATE
   app/cli/ProjectOfferCommand.cpp
 )
+target_sources(vorngui PRIVATE
+  project/ProjectWindow.cpp
+)

@@ -27,9 +27,9 @@ const Column kChamberColumns[] = {
     {"Кол-во", 12, HAlign::Right},     {"Энергия, кВт·ч/год", 27, HAlign::Right},
 };
 const Column kMaterialColumns[] = {
-    {"№", 7, HAlign::Center},       {"Артикул", 38, HAlign::Left},
-    {"Наименование", 61, HAlign::Left}, {"Кол-во", 14, HAlign::Right},
-    {"Цена", 30, HAlign::Right},    {"Сумма", 36, HAlign::Right},
+    {"№", 7, HAlign::Center},           {"Артикул", 27, HAlign::Left},
+    {"Наименование", 82, HAlign::Left}, {"Кол-во", 12, HAlign::Right},
+    {"Цена", 27, HAlign::Right},        {"Сумма", 31, HAlign::Right},
 };
 
 // The pages, with a cursor running down the current one.
@@ -80,7 +80,7 @@ public:
         double x = CS::kLeft;
         page().addLine(CS::kLeft, y, CS::kRight, y, CS::kThinLine);
         for (const Column& c : cols) {
-            s.align = c.align == HAlign::Left ? HAlign::Left : HAlign::Center;
+            s.align = c.align;
             page().addText({x + 0.5, y, c.width - 1, h}, c.caption, s);
             x += c.width;
         }
@@ -202,6 +202,13 @@ std::string OfferLayout::dateText(const Date& d) {
     return buf;
 }
 
+std::string OfferLayout::offerNumber(const OfferSettings& s) {
+    std::string text = s.number.empty() ? std::string() : "№ " + s.number;
+    if (s.date.year)
+        text += (text.empty() ? "от " : " от ") + dateText(s.date);
+    return text;
+}
+
 std::string OfferLayout::moneyText(double v) {
     return formatGrouped2(v);
 }
@@ -220,9 +227,7 @@ ReportDocument OfferLayout::layout(const OfferSource& src) {
 
     CS::addPair(w.page(), CS::kLeft, w.y, 14, 170, "Клиент", set.client, "Client");
     w.y += OfferLayout::kRowHeight;
-    std::string number = "№ " + set.number;
-    if (set.date.year)
-        number += " от " + dateText(set.date);
+    const std::string number = offerNumber(set);
     CS::addPair(w.page(), CS::kLeft, w.y, 30, 154, "Предложение", number, "Number");
     w.y += OfferLayout::kRowHeight + 3;
 

@@ -32,6 +32,8 @@ public:
     static std::string chamberName(const ChamberLine& c);
     // "05.03.2026"; empty for an unset date.
     static std::string dateText(const Date& d);
+    // "№ КП-7 от 05.03.2026", either part left out when it is not set.
+    static std::string offerNumber(const OfferSettings& s);
     // Money with digit grouping and two decimals: "1 234,50".
     static std::string moneyText(double v);
     static std::string wholeText(double v); // "12 345"

@@ -86,7 +86,7 @@ void fill(lxw_workbook* wb, const OfferSource& src) {
     sh.text(r, 0, "Клиент", sh.bold);
     sh.text(r++, 2, set.client);
     sh.text(r, 0, "Предложение", sh.bold);
-    sh.text(r++, 2, "№ " + set.number + (set.date.year ? " от " + OfferLayout::dateText(set.date) : ""));
+    sh.text(r++, 2, OfferLayout::offerNumber(set));
     ++r;
 
     // The chambers.

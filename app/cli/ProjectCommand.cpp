@@ -142,6 +142,7 @@ int showProject(const CliContext& ctx, const ShowOptions& opt) {
     } else {
         printText(ctx.out, s);
     }
+    ctx.out.flush();
     for (const std::string& w : s.warnings)
         ctx.err << "Внимание: " << w << "\n";
     return kExitOk;
