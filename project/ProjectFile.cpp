@@ -87,13 +87,14 @@ bool isKind(const Table& t, const char* kind) {
     return t.asString("KIND") == kind;
 }
 
-// Moves to chamber index (1-based); false when there is none.
-bool seekChamber(Table& t, int index) {
+// Moves to chamber index (1-based); refuses an index outside the list.
+void seekChamber(Table& t, int index) {
     int n = 0;
     for (t.first(); !t.eof(); t.next())
         if (isKind(t, ProjectFile::kChamberKind) && ++n == index)
-            return true;
-    return false;
+            return;
+    t.close();
+    throw std::runtime_error("в проекте нет камеры с номером " + std::to_string(index));
 }
 
 void writeSettings(Table& t, const OfferSettings& s) {
@@ -195,10 +196,7 @@ void ProjectFile::addChamber(const std::string& projectPath, const std::string& 
 void ProjectFile::removeChamber(const std::string& projectPath, int index) {
     Table t;
     openProject(t, projectPath, true);
-    if (!seekChamber(t, index)) {
-        t.close();
-        throw std::runtime_error("в проекте нет камеры с номером " + std::to_string(index));
-    }
+    seekChamber(t, index);
     t.deleteRecord();
     t.close();
 }
@@ -209,10 +207,7 @@ void ProjectFile::setChamber(const std::string& projectPath, int index, int qty,
     checkText(kNote, note, "Примечание");
     Table t;
     openProject(t, projectPath, true);
-    if (!seekChamber(t, index)) {
-        t.close();
-        throw std::runtime_error("в проекте нет камеры с номером " + std::to_string(index));
-    }
+    seekChamber(t, index);
     t.edit();
     t.setValue("QTY", qty);
     t.setValue("NOTE", note);
