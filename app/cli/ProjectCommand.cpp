@@ -153,22 +153,37 @@ CLI::App* addProjectArg(CLI::App* sub, std::string& project) {
     return sub;
 }
 
+// Help in the words of the other commands: one group of options, a positional named once.
+void tidy(CLI::App* sub) {
+    for (CLI::Option* o : sub->get_options())
+        o->group("Параметры");
+    for (CLI::Option* o :
+         sub->get_options([](const CLI::Option* o) { return o->get_positional(); }))
+        o->type_name("");
+    sub->group("Команды");
+}
+
 template <class Options>
 void setRunner(CLI::App* sub, CliRunner& run, std::shared_ptr<Options> opt,
                int (*command)(const CliContext&, const Options&)) {
     sub->callback([&run, opt, command] {
         run = [opt, command](const CliContext& ctx) { return command(ctx, *opt); };
     });
+    tidy(sub);
 }
 } // namespace
+
+void tidyProjectHelp(CLI::App* sub) {
+    tidy(sub);
+}
 
 void addOverrideOptions(CLI::App* sub, ProjectRunOptions& opt) {
     sub->add_option("--tariff", opt.tariff, "тариф на электроэнергию, за кВт·ч (только для этого запуска)")
         ->type_name("R")
-        ->check(CLI::Range(0.0, 99999.0));
+        ->check(CLI::Range(0.0, 99999.0).description(""));
     sub->add_option("--vat", opt.vat, "ставка НДС, % (только для этого запуска)")
         ->type_name("P")
-        ->check(CLI::Range(0.0, 100.0));
+        ->check(CLI::Range(0.0, 100.0).description(""));
 }
 
 int evaluateProject(const CliContext& ctx, const ProjectRunOptions& opt, ProjectSummary& out) {
@@ -236,6 +251,7 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
         "project", "проект: камеры одного объекта, итоги, энергопотребление и коммерческое "
                    "предложение (vorn project new|add|remove|show|offer)");
     project->require_subcommand(1);
+    project->footer("Общий параметр: --data DIR, папка справочников и каталогов.");
 
     auto nw = std::make_shared<NewOptions>();
     CLI::App* sub = addProjectArg(project->add_subcommand("new", "создать пустой проект"),
@@ -248,7 +264,7 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
     sub->add_option("FILE", add->file, "файл расчета .vrn")->required()->type_name("FILE");
     sub->add_option("--qty", add->qty, "количество одинаковых камер (по умолчанию 1)")
         ->type_name("N")
-        ->check(CLI::Range(1, ProjectFile::kMaxQty));
+        ->check(CLI::Range(1, ProjectFile::kMaxQty).description(""));
     setRunner(sub, run, add, addChamber);
 
     auto rm = std::make_shared<RemoveOptions>();
@@ -256,7 +272,7 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
     sub->add_option("INDEX", rm->index, "номер камеры в проекте, с 1")
         ->required()
         ->type_name("INDEX")
-        ->check(CLI::PositiveNumber);
+        ->check(CLI::PositiveNumber.description(""));
     setRunner(sub, run, rm, removeChamber);
 
     auto show = std::make_shared<ShowOptions>();

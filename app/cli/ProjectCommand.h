@@ -19,6 +19,8 @@ struct ProjectRunOptions {
     SummaryOverrides overrides() const { return {tariff, vat}; }
 };
 
+// The help of a subcommand of `project` grouped like the other commands'.
+void tidyProjectHelp(CLI::App* sub);
 // Adds --tariff and --vat to a subcommand.
 void addOverrideOptions(CLI::App* sub, ProjectRunOptions& opt);
 // Loads and works out the project; a failure is told on ctx.err and gives its exit status.

@@ -88,6 +88,7 @@ void addProjectOfferCommand(CLI::App& root, CliRunner& run) {
     sub->callback([&run, opt] {
         run = [opt](const CliContext& ctx) { return offerCommand(ctx, *opt); };
     });
+    tidyProjectHelp(sub);
 }
 
 } // namespace vorn
