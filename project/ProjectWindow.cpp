@@ -132,7 +132,10 @@ ProjectWindow::ProjectWindow(MainWindow& main, Session& session, const QString& 
 
     pickPath = [this](const QString& title, const QString& filter, bool save) {
         const QString folder = path_.isEmpty() ? documentsFolder() : QFileInfo(path_).absolutePath();
-        return save ? QFileDialog::getSaveFileName(this, title, folder, filter)
+        // a new project never replaces a file (it is refused with a word), so no question
+        const auto options = title == "Новый проект" ? QFileDialog::DontConfirmOverwrite
+                                                    : QFileDialog::Options();
+        return save ? QFileDialog::getSaveFileName(this, title, folder, filter, nullptr, options)
                     : QFileDialog::getOpenFileName(this, title, folder, filter);
     };
     showMessage = [this](const QString& text) {
@@ -160,8 +163,8 @@ void ProjectWindow::followEdits() {
     if (auto* screen = main_.findChild<InputScreen*>()) {
         following_ = true;
         connect(screen, &InputScreen::edited, this, [this] {
-            if (isVisible() && !path_.isEmpty())
-                refresh();
+            if (isVisible())
+                refreshOpenChamber();
         });
     }
 }
@@ -224,24 +227,44 @@ void ProjectWindow::refresh() {
         return;
     followEdits();
     try {
-        const Project project = ProjectFile::load(path_.toStdString());
+        project_ = ProjectFile::load(path_.toStdString());
         if (!loader_)
             loader_ = std::make_unique<ChamberLoader>(dataDir_.toStdString());
-        std::vector<ChamberFigures> figures;
-        for (size_t i = 0; i < project.chambers.size(); ++i) {
-            const std::string file = project.chamberPath(i);
+        figures_.clear();
+        for (size_t i = 0; i < project_.chambers.size(); ++i) {
+            const std::string file = project_.chamberPath(i);
             if (session_.isOpen() && samePath(file, session_.path()))
-                figures.push_back(loader_->figuresOf(session_.data().taWork, session_.results()));
+                figures_.push_back(loader_->figuresOf(session_.data().taWork, session_.results()));
             else
-                figures.push_back(loader_->load(file));
+                figures_.push_back(loader_->load(file));
         }
-        summary_ = ProjectSummaries::summarize(project, figures,
+        summary_ = ProjectSummaries::summarize(project_, figures_,
                                                PriceList::load(dataDir_.toStdString()), {});
     } catch (const std::exception& e) {
+        project_ = Project{};
+        figures_.clear();
         summary_ = ProjectSummary{};
         summary_.projectPath = path_.toStdString();
         summary_.warnings.push_back(e.what());
     }
+    showProject();
+}
+
+// After an edit in the main window only the open chamber is read again.
+void ProjectWindow::refreshOpenChamber() {
+    if (path_.isEmpty() || !session_.isOpen() || !loader_ ||
+        figures_.size() != project_.chambers.size())
+        return;
+    bool changed = false;
+    for (size_t i = 0; i < project_.chambers.size(); ++i)
+        if (samePath(project_.chamberPath(i), session_.path())) {
+            figures_[i] = loader_->figuresOf(session_.data().taWork, session_.results());
+            changed = true;
+        }
+    if (!changed)
+        return;
+    summary_ = ProjectSummaries::summarize(project_, figures_,
+                                           PriceList::load(dataDir_.toStdString()), {});
     showProject();
 }
 
@@ -359,7 +382,9 @@ void ProjectWindow::fillChart() {
     y->setLabelFormat("%.1f");
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
-    y->applyNiceNumbers();
+    if (!summary_.chambers.empty())
+        y->applyNiceNumbers(); // an empty chart has no range to round
+
     chart->legend()->setAlignment(Qt::AlignRight);
     QChart* old = chart_->chart();
     chart_->setChart(chart);

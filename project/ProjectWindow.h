@@ -40,6 +40,8 @@ public:
     bool removeChamber(int row); // 0-based
     // Reads every chamber anew (the one open in the main window as it stands) and shows them.
     void refresh();
+    // Reads only the chamber open in the main window again (after an edit there).
+    void refreshOpenChamber();
     // The offer with the project's settings: the preview (print, PDF) and the workbook.
     bool saveXlsxAt(const QString& path);
 
@@ -72,6 +74,8 @@ private:
     Session& session_;
     QString dataDir_;
     QString path_;
+    Project project_;
+    std::vector<ChamberFigures> figures_; // one per chamber of project_
     ProjectSummary summary_;
     std::unique_ptr<ChamberLoader> loader_;
     QTableWidget* table_ = nullptr;

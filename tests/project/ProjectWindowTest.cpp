@@ -84,7 +84,7 @@ private slots:
         // An edit there: the row shows the chamber as it now stands.
         const double before = pw->summary().chambers[1].figures.sumKw;
         session.includeBoxClick(1, false);
-        pw->refresh();
+        pw->refreshOpenChamber();
         QCOMPARE(pw->summary().chambers[1].figures.sumKw, session.results().box(10));
         QVERIFY(pw->summary().chambers[1].figures.sumKw < before);
 
