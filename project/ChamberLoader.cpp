@@ -112,8 +112,8 @@ std::optional<double> ChamberLoader::powerOf(double chamberTemp, const std::stri
     }
     const CatalogueRowPower* best = nullptr;
     for (const CatalogueRowPower& row : it->second) {
-        const bool same = equalsIgnoreCase(row.sis, sis) ||
-                          equalsIgnoreCase(row.sis.substr(0, sis.size()), sis);
+        const bool same =
+            equalsIgnoreCase(row.sis, sis) || equalsIgnoreCase(row.sis.substr(0, sis.size()), sis);
         if (!same)
             continue;
         if (equalsIgnoreCase(row.agr, agr))

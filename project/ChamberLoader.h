@@ -17,17 +17,17 @@ class Session;
 class Table;
 
 struct ChamberFigures {
-    std::string error; // the file is missing or damaged, or its recalculation stopped
-    double temperature = 0; // OB_TEMKAM, °C
-    std::string regime;     // OB_TERMR
-    double volume = 0;      // m³
+    std::string error;             // the file is missing or damaged, or its recalculation stopped
+    double temperature = 0;        // OB_TEMKAM, °C
+    std::string regime;            // OB_TERMR
+    double volume = 0;             // m³
     std::array<double, 9> gains{}; // boxes 1..9, kW
-    double sumKw = 0;       // box 10, the sum of the gains
-    double requiredKw = 0;  // box 11, Qx with safety factor and working time
-    std::string system;     // SIS
-    std::string systemName; // OBR_NAIM
-    int systems = 1;        // KOLSYS, an empty field counting one
-    double systemKw = 0;    // PROIZSYS / 1000: capacity of one system
+    double sumKw = 0;              // box 10, the sum of the gains
+    double requiredKw = 0;         // box 11, Qx with safety factor and working time
+    std::string system;            // SIS
+    std::string systemName;        // OBR_NAIM
+    int systems = 1;               // KOLSYS, an empty field counting one
+    double systemKw = 0;           // PROIZSYS / 1000: capacity of one system
     std::optional<double> powerKw; // the catalogue's PPOT of the system; none: not found
     // The articles of the chosen system: unit, air cooler, cabinet, installer's kit.
     std::string unit, cooler, cabinet, kit;

@@ -28,11 +28,16 @@ constexpr TextField kExecutor{"EXECUTOR", 60};
 
 const std::vector<DbfFieldSpec>& fieldSpecs() {
     static const std::vector<DbfFieldSpec> specs = {
-        {"KIND", 'C', 6, 0},          {kFile.name, 'C', kFile.width, 0},
-        {"QTY", 'N', 5, 0},           {kNote.name, 'C', kNote.width, 0},
-        {kClient.name, 'C', kClient.width, 0}, {kNumber.name, 'C', kNumber.width, 0},
-        {"OFFER_DATE", 'D', 8, 0},    {"VAT", 'N', 6, 2},
-        {"TARIFF", 'N', 10, 4},       {kCurrency.name, 'C', kCurrency.width, 0},
+        {"KIND", 'C', 6, 0},
+        {kFile.name, 'C', kFile.width, 0},
+        {"QTY", 'N', 5, 0},
+        {kNote.name, 'C', kNote.width, 0},
+        {kClient.name, 'C', kClient.width, 0},
+        {kNumber.name, 'C', kNumber.width, 0},
+        {"OFFER_DATE", 'D', 8, 0},
+        {"VAT", 'N', 6, 2},
+        {"TARIFF", 'N', 10, 4},
+        {kCurrency.name, 'C', kCurrency.width, 0},
         {kExecutor.name, 'C', kExecutor.width, 0},
     };
     return specs;
@@ -52,8 +57,7 @@ void checkText(const TextField& f, const std::string& text, const char* what) {
 void checkQty(int qty) {
     if (qty < 1 || qty > ProjectFile::kMaxQty)
         throw std::runtime_error("количество камер должно быть от 1 до " +
-                                 std::to_string(ProjectFile::kMaxQty) + ": " +
-                                 std::to_string(qty));
+                                 std::to_string(ProjectFile::kMaxQty) + ": " + std::to_string(qty));
 }
 
 void checkSettings(const OfferSettings& s) {
@@ -234,11 +238,10 @@ void ProjectFile::saveSettings(const std::string& projectPath, const OfferSettin
     t.close();
 }
 
-std::string ProjectFile::relativePath(const std::string& projectPath,
-                                      const std::string& calcPath) {
+std::string ProjectFile::relativePath(const std::string& projectPath, const std::string& calcPath) {
     std::error_code ec;
-    const fs::path base = fs::weakly_canonical(fs::absolute(fs::u8path(projectPath)), ec)
-                              .parent_path();
+    const fs::path base =
+        fs::weakly_canonical(fs::absolute(fs::u8path(projectPath)), ec).parent_path();
     const fs::path file = fs::weakly_canonical(fs::absolute(fs::u8path(calcPath)), ec);
     fs::path rel = file.lexically_relative(base);
     // Another drive has no relative path: the full one is kept.

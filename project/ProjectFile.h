@@ -18,11 +18,11 @@ namespace vorn {
 struct OfferSettings {
     std::string client;
     std::string number;
-    Date date;               // of the offer; a year of 0: not set
-    double vatPercent = 20;  // the general VAT rate of the Russian Tax Code, art. 164 p. 3
-    double tariff = 0;       // electricity, currency per kWh; 0: not set
+    Date date;              // of the offer; a year of 0: not set
+    double vatPercent = 20; // the general VAT rate of the Russian Tax Code, art. 164 p. 3
+    double tariff = 0;      // electricity, currency per kWh; 0: not set
     std::string currency = "руб.";
-    std::string executor;    // empty: the executor of the first chamber
+    std::string executor; // empty: the executor of the first chamber
 };
 
 struct ProjectChamber {

@@ -100,10 +100,10 @@ ProjectSummary ProjectSummaries::summarize(const Project& project,
             const std::string* article = part.second;
             if (article->empty())
                 continue;
-            auto it = std::find_if(s.materials.begin(), s.materials.end(),
-                                   [&](const MaterialLine& m) {
-                                       return equalsIgnoreCase(m.article, *article);
-                                   });
+            auto it =
+                std::find_if(s.materials.begin(), s.materials.end(), [&](const MaterialLine& m) {
+                    return equalsIgnoreCase(m.article, *article);
+                });
             if (it == s.materials.end()) {
                 MaterialLine m;
                 m.kind = kind;

@@ -40,7 +40,7 @@ struct ProjectTotals {
     double requiredKw = 0; // Σ qty × Qx
     double energyKwh = 0;
     std::optional<double> runningCost; // none while no tariff is set
-    double equipment = 0; // the priced lines
+    double equipment = 0;              // the priced lines
     double vat = 0;
     double total = 0;
     bool complete = true;
@@ -71,8 +71,7 @@ public:
     // Operating hours a day: t = min(24, 24·Q / (n·Qs)), 0 for a load that is not positive.
     static double hoursPerDay(double sumKw, int systems, double systemKw);
     // E = 365·n·P·t·qty, kWh a year.
-    static double annualEnergy(double sumKw, int systems, double systemKw, double powerKw,
-                               int qty);
+    static double annualEnergy(double sumKw, int systems, double systemKw, double powerKw, int qty);
     // Money rounded to kopecks, half away from zero.
     static double money(double value);
 

@@ -47,12 +47,11 @@ QString u8(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-const char* const kColumns[] = {"Примечание", "t, °С",   "Режим",  "V, м3",
-                                "Qсум, кВт",  "Qx, кВт", "Система", "Систем",
-                                "Кол-во",     "Энергия, кВт·ч/год"};
+const char* const kColumns[] = {"Примечание", "t, °С",   "Режим",  "V, м3",  "Qсум, кВт",
+                                "Qx, кВт",    "Система", "Систем", "Кол-во", "Энергия, кВт·ч/год"};
 // The gains as the chart's legend names them, in the order of the result boxes.
-const char* const kGainNames[] = {"Qстен", "Qвен",  "Qинф",  "Qпрод", "Qдых",
-                                  "Qосв",  "Qперс", "Qптс",  "Qво"};
+const char* const kGainNames[] = {"Qстен", "Qвен",  "Qинф", "Qпрод", "Qдых",
+                                  "Qосв",  "Qперс", "Qптс", "Qво"};
 // Nine colours told apart at a glance, also by readers with red-green colour blindness
 // (the Okabe-Ito palette and two darker shades).
 const QRgb kGainColours[] = {0x0072B2, 0xE69F00, 0x56B4E9, 0x009E73, 0xF0E442,
@@ -131,16 +130,15 @@ ProjectWindow::ProjectWindow(MainWindow& main, Session& session, const QString& 
     statusBar()->addWidget(status_, 1);
 
     pickPath = [this](const QString& title, const QString& filter, bool save) {
-        const QString folder = path_.isEmpty() ? documentsFolder() : QFileInfo(path_).absolutePath();
+        const QString folder =
+            path_.isEmpty() ? documentsFolder() : QFileInfo(path_).absolutePath();
         // a new project never replaces a file (it is refused with a word), so no question
-        const auto options = title == "Новый проект" ? QFileDialog::DontConfirmOverwrite
-                                                    : QFileDialog::Options();
+        const auto options =
+            title == "Новый проект" ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
         return save ? QFileDialog::getSaveFileName(this, title, folder, filter, nullptr, options)
                     : QFileDialog::getOpenFileName(this, title, folder, filter);
     };
-    showMessage = [this](const QString& text) {
-        QMessageBox::warning(this, "Vorn", text);
-    };
+    showMessage = [this](const QString& text) { QMessageBox::warning(this, "Vorn", text); };
     showProject();
 }
 
@@ -269,8 +267,7 @@ void ProjectWindow::refreshOpenChamber() {
 }
 
 void ProjectWindow::showProject() {
-    setWindowTitle(path_.isEmpty() ? QString("Проект")
-                                   : "Проект - " + QFileInfo(path_).fileName());
+    setWindowTitle(path_.isEmpty() ? QString("Проект") : "Проект - " + QFileInfo(path_).fileName());
     remove_->setEnabled(!path_.isEmpty());
     actions_[4]->setEnabled(!path_.isEmpty());
     fillTable();
@@ -329,9 +326,8 @@ void ProjectWindow::fillTable() {
         put(r, 6, f.system.empty() ? QString("не выбрана") : u8(f.system), false)
             ->setToolTip(u8(f.systemName));
         put(r, 7, QString::number(f.systems), true);
-        QTableWidgetItem* e =
-            put(r, 9, c.energyKwh ? u8(OfferLayout::wholeText(*c.energyKwh)) : QString("нет"),
-                true);
+        QTableWidgetItem* e = put(
+            r, 9, c.energyKwh ? u8(OfferLayout::wholeText(*c.energyKwh)) : QString("нет"), true);
         if (!c.flag.empty()) {
             e->setToolTip(u8(c.flag));
             e->setForeground(QColor(0xB0, 0x60, 0x00));

@@ -20,11 +20,11 @@ struct Column {
 };
 
 const Column kChamberColumns[] = {
-    {"№", 7, HAlign::Center},          {"Камера", 45, HAlign::Left},
-    {"t, °С", 11, HAlign::Right},      {"Режим", 20, HAlign::Left},
-    {"V, м3", 14, HAlign::Right},      {"Qx, кВт", 16, HAlign::Right},
-    {"Система", 22, HAlign::Left},     {"Систем", 12, HAlign::Right},
-    {"Кол-во", 12, HAlign::Right},     {"Энергия, кВт·ч/год", 27, HAlign::Right},
+    {"№", 7, HAlign::Center},      {"Камера", 45, HAlign::Left},
+    {"t, °С", 11, HAlign::Right},  {"Режим", 20, HAlign::Left},
+    {"V, м3", 14, HAlign::Right},  {"Qx, кВт", 16, HAlign::Right},
+    {"Система", 22, HAlign::Left}, {"Систем", 12, HAlign::Right},
+    {"Кол-во", 12, HAlign::Right}, {"Энергия, кВт·ч/год", 27, HAlign::Right},
 };
 const Column kMaterialColumns[] = {
     {"№", 7, HAlign::Center},           {"Артикул", 27, HAlign::Left},
@@ -69,8 +69,7 @@ public:
         y += 7;
     }
 
-    template <size_t N>
-    void columnHeads(const Column (&cols)[N]) {
+    template <size_t N> void columnHeads(const Column (&cols)[N]) {
         TextStyle s;
         s.bold = true;
         s.wrap = true;
@@ -155,8 +154,8 @@ private:
     void footer(ReportPage& p) {
         const double top = CS::kBottom - OfferLayout::kFooterHeight;
         p.addSection("pageFooter", top, OfferLayout::kFooterHeight);
-        p.addLine(ReportDocument::kMargin, top, ReportDocument::kPageWidth - ReportDocument::kMargin,
-                  top, CS::kThinLine);
+        p.addLine(ReportDocument::kMargin, top,
+                  ReportDocument::kPageWidth - ReportDocument::kMargin, top, CS::kThinLine);
         CS::addPair(p, CS::kLeft, top + 1.2, 21, 100, "Исполнитель",
                     OfferLayout::executor(src_.summary), "Executor");
         TextStyle right;
@@ -280,11 +279,11 @@ ReportDocument OfferLayout::layout(const OfferSource& src) {
 
     w.heading("Энергопотребление", "EnergyHeading");
     w.total("Годовое энергопотребление, кВт·ч", wholeText(s.totals.energyKwh), "Energy");
-    w.total("Тариф, " + cur + " за кВт·ч",
-            set.tariff > 0 ? formatMask2(set.tariff) : "не задан", "Tariff");
+    w.total("Тариф, " + cur + " за кВт·ч", set.tariff > 0 ? formatMask2(set.tariff) : "не задан",
+            "Tariff");
     w.total("Стоимость электроэнергии в год, " + cur,
-            s.totals.runningCost ? moneyText(*s.totals.runningCost) : "не оценена",
-            "RunningCost", true);
+            s.totals.runningCost ? moneyText(*s.totals.runningCost) : "не оценена", "RunningCost",
+            true);
     w.note(ProjectSummaries::kEstimateNote, "EstimateNote", 2);
     return w.doc;
 }

@@ -91,9 +91,9 @@ void fill(lxw_workbook* wb, const OfferSource& src) {
 
     // The chambers.
     sh.text(r++, 0, "Камеры", sh.bold);
-    const char* heads[] = {"№",     "Камера",  "Файл",   "t, °С",  "Режим",  "V, м3",
-                           "Qсум, кВт", "Qx, кВт", "Система", "Систем", "Кол-во",
-                           "Энергия, кВт·ч/год"};
+    const char* heads[] = {"№",       "Камера", "Файл",      "t, °С",
+                           "Режим",   "V, м3",  "Qсум, кВт", "Qx, кВт",
+                           "Система", "Систем", "Кол-во",    "Энергия, кВт·ч/год"};
     for (int c = 0; c < 12; ++c)
         sh.text(r, c, heads[c], sh.head);
     ++r;
@@ -180,7 +180,8 @@ void fill(lxw_workbook* wb, const OfferSource& src) {
                s.totals.total);
     ++r;
     if (!s.totals.complete)
-        sh.text(r++, 2, "Итоги неполные: не для всех позиций указана цена или не все камеры учтены.",
+        sh.text(r++, 2,
+                "Итоги неполные: не для всех позиций указана цена или не все камеры учтены.",
                 sh.note);
     ++r;
 

@@ -129,8 +129,8 @@ void printText(std::ostream& out, const ProjectSummary& s) {
         << (t.runningCost ? text2(*t.runningCost) + " " + cur + "/год" : "тариф не задан") << "\n";
     out << "Оборудование: " << text2(t.equipment) << " " << cur << "\n";
     out << "НДС " << text2(s.settings.vatPercent) << " %: " << text2(t.vat) << " " << cur << "\n";
-    out << "Всего с НДС: " << text2(t.total) << " " << cur << (t.complete ? "" : " (неполные итоги)")
-        << "\n";
+    out << "Всего с НДС: " << text2(t.total) << " " << cur
+        << (t.complete ? "" : " (неполные итоги)") << "\n";
 }
 
 int showProject(const CliContext& ctx, const ShowOptions& opt) {
@@ -178,7 +178,8 @@ void tidyProjectHelp(CLI::App* sub) {
 }
 
 void addOverrideOptions(CLI::App* sub, ProjectRunOptions& opt) {
-    sub->add_option("--tariff", opt.tariff, "тариф на электроэнергию, за кВт·ч (только для этого запуска)")
+    sub->add_option("--tariff", opt.tariff,
+                    "тариф на электроэнергию, за кВт·ч (только для этого запуска)")
         ->type_name("R")
         ->check(CLI::Range(0.0, 99999.0).description(""));
     sub->add_option("--vat", opt.vat, "ставка НДС, % (только для этого запуска)")
@@ -200,7 +201,9 @@ nlohmann::ordered_json projectJson(const ProjectSummary& s) {
     for (const ChamberLine& c : s.chambers) {
         const ChamberFigures& f = c.figures;
         const bool ok = c.counted();
-        const auto num = [ok](nlohmann::ordered_json v) { return ok ? v : nlohmann::ordered_json(); };
+        const auto num = [ok](nlohmann::ordered_json v) {
+            return ok ? v : nlohmann::ordered_json();
+        };
         nlohmann::ordered_json j;
         j["file"] = c.entry.file;
         j["qty"] = c.entry.qty;
@@ -210,8 +213,8 @@ nlohmann::ordered_json projectJson(const ProjectSummary& s) {
         j["volume"] = num(kw(f.volume));
         j["sum_kw"] = num(kw(f.sumKw));
         j["required_kw"] = num(kw(f.requiredKw));
-        j["system"] = ok && !f.system.empty() ? nlohmann::ordered_json(f.system)
-                                              : nlohmann::ordered_json();
+        j["system"] =
+            ok && !f.system.empty() ? nlohmann::ordered_json(f.system) : nlohmann::ordered_json();
         j["systems"] = num(f.systems);
         j["system_kw"] = ok && f.hasSystem() ? kw(f.systemKw) : nlohmann::ordered_json();
         j["power_kw"] = number(f.powerKw);
@@ -254,8 +257,8 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
     project->footer("Общий параметр: --data DIR, папка справочников и каталогов.");
 
     auto nw = std::make_shared<NewOptions>();
-    CLI::App* sub = addProjectArg(project->add_subcommand("new", "создать пустой проект"),
-                                  nw->project);
+    CLI::App* sub =
+        addProjectArg(project->add_subcommand("new", "создать пустой проект"), nw->project);
     sub->add_option("--client", nw->client, "клиент")->type_name("TEXT");
     setRunner(sub, run, nw, newProject);
 

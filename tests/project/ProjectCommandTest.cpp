@@ -9,10 +9,10 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <map>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <sys/wait.h>
@@ -110,12 +110,12 @@ TEST_F(ProjectCommand, ShowsWhatTheCalculationsCatalogueAndPricesGive) {
         keys.push_back(item.key());
     EXPECT_EQ(keys, (std::vector<std::string>{"chambers", "totals", "materials", "warnings"}));
     ASSERT_EQ(j["chambers"].size(), 2u);
-    for (const char* key : {"file", "qty", "temperature", "regime", "volume", "sum_kw",
-                            "required_kw", "system", "systems", "system_kw", "power_kw",
-                            "energy_kwh_year"})
-        EXPECT_TRUE(j["chambers"][0].contains(key)) << key;
     for (const char* key :
-         {"required_kw", "energy_kwh_year", "running_cost", "equipment", "vat", "total", "complete"})
+         {"file", "qty", "temperature", "regime", "volume", "sum_kw", "required_kw", "system",
+          "systems", "system_kw", "power_kw", "energy_kwh_year"})
+        EXPECT_TRUE(j["chambers"][0].contains(key)) << key;
+    for (const char* key : {"required_kw", "energy_kwh_year", "running_cost", "equipment", "vat",
+                            "total", "complete"})
         EXPECT_TRUE(j["totals"].contains(key)) << key;
     EXPECT_EQ(j["chambers"][0]["file"], "calc/a.vrn");
 
@@ -199,8 +199,8 @@ TEST_F(ProjectCommand, RefusesWhatItCannotDo) {
         int status;
     };
     const Case cases[] = {
-        {{"project", "new", project}, 1},                                 // exists
-        {{"project", "add", project, (site / "none.vrn").string()}, 1},   // no such file
+        {{"project", "new", project}, 1},                               // exists
+        {{"project", "add", project, (site / "none.vrn").string()}, 1}, // no such file
         {{"project", "add", project, a, "--qty", "0"}, 2},
         {{"project", "remove", project, "3"}, 1},
         {{"project", "show", (site / "none.vrp").string()}, 1},
@@ -217,8 +217,8 @@ class ProjectOffer : public ProjectCommand {
 protected:
     int vorn(const std::string& args) {
         const std::string cmd = std::string("'") + VORN_BINARY + "' " + args + " --data '" +
-                                data.string() + "' >'" + (dir.path() / "out").string() +
-                                "' 2>'" + (dir.path() / "err").string() + "'";
+                                data.string() + "' >'" + (dir.path() / "out").string() + "' 2>'" +
+                                (dir.path() / "err").string() + "'";
         const int status = std::system(cmd.c_str());
         err.str(readFile((dir.path() / "err").string()));
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -242,8 +242,8 @@ TEST_F(ProjectOffer, PdfAndXlsxCarryTheOffer) {
               std::string("a.vrn"), std::string("Итого оборудование"), std::string("НДС"),
               std::string("Всего с НДС"), std::string("цена не указана"),
               std::string("Итоги неполные"), std::string("Годовое энергопотребление"),
-              std::string("оценка при расчетных условиях"), std::string("Исполнитель"),
-              unpriced, "Изделие " + prices.begin()->first})
+              std::string("оценка при расчетных условиях"), std::string("Исполнитель"), unpriced,
+              "Изделие " + prices.begin()->first})
             EXPECT_NE(text.find(want), std::string::npos) << want;
     }
 
@@ -272,12 +272,11 @@ TEST_F(ProjectOffer, PdfAndXlsxCarryTheOffer) {
         "    out[c.coordinate]=[k,v]\n"
         "print(json.dumps(out))\n";
     const std::string py = (dir.path() / "read.py").string();
-    {
-        std::ofstream(py) << script;
-    }
+    { std::ofstream(py) << script; }
     const std::string cells = (dir.path() / "cells.json").string();
-    ASSERT_EQ(std::system((python + " '" + py + "' '" + xlsx.string() + "' >'" + cells + "'").c_str()),
-              0);
+    ASSERT_EQ(
+        std::system((python + " '" + py + "' '" + xlsx.string() + "' >'" + cells + "'").c_str()),
+        0);
     const json c = json::parse(readFile(cells));
     std::map<std::string, std::string> textAt; // text -> its cell
     int formulas = 0;

@@ -1,10 +1,11 @@
 // The project's figures from chambers given by hand: annual energy, the bill of materials
 // by article, prices, VAT and totals, a chamber that could not be read, an article without
 // a price; and the .vrp file's own rules.
+#include "project/ProjectSummary.h"
+
 #include "../records/Fixtures.h"
 #include "project/PriceList.h"
 #include "project/ProjectFile.h"
-#include "project/ProjectSummary.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,7 @@ namespace vorn::test {
 namespace {
 
 ChamberFigures chamber(double sumKw, double requiredKw, int n, double systemKw, double powerKw,
-                       const char* unit, const char* cooler, const char* cabinet,
-                       const char* kit) {
+                       const char* unit, const char* cooler, const char* cabinet, const char* kit) {
     ChamberFigures f;
     f.sumKw = sumKw;
     f.requiredKw = requiredKw;
@@ -44,9 +44,8 @@ Hand threeChambers() {
     h.figures = {chamber(6, 7.5, 1, 8, 3, "U1", "C1", "S1", "K1"),
                  chamber(20, 22, 2, 5, 2, "U2", "c1", "S1", "K2"),
                  chamber(4, 5, 1, 12, 1.5, "U1", "C3", "S2", "K1")};
-    const std::pair<const char*, double> prices[] = {{"U1", 1000.10}, {"U2", 2500},
-                                                     {"C1", 300.25},  {"C3", 400},
-                                                     {"S1", 150},     {"S2", 99.99},
+    const std::pair<const char*, double> prices[] = {{"U1", 1000.10}, {"U2", 2500}, {"C1", 300.25},
+                                                     {"C3", 400},     {"S1", 150},  {"S2", 99.99},
                                                      {"K1", 10},      {"K2", 20.5}};
     for (const auto& [article, price] : prices)
         h.prices.add(article, {std::string("Изделие ") + article, price});
@@ -62,9 +61,9 @@ TEST(ProjectSummary, ThreeChambersAgainstSumsWorkedByHand) {
     EXPECT_DOUBLE_EQ(*s.chambers[0].hoursPerDay, 18);
     EXPECT_DOUBLE_EQ(*s.chambers[1].hoursPerDay, 24);
     EXPECT_DOUBLE_EQ(*s.chambers[2].hoursPerDay, 8);
-    EXPECT_DOUBLE_EQ(*s.chambers[0].energyKwh, 365 * 1 * 3 * 18 * 2);   // 39 420
-    EXPECT_DOUBLE_EQ(*s.chambers[1].energyKwh, 365 * 2 * 2 * 24 * 1);   // 35 040
-    EXPECT_DOUBLE_EQ(*s.chambers[2].energyKwh, 365 * 1 * 1.5 * 8 * 3);  // 13 140
+    EXPECT_DOUBLE_EQ(*s.chambers[0].energyKwh, 365 * 1 * 3 * 18 * 2);  // 39 420
+    EXPECT_DOUBLE_EQ(*s.chambers[1].energyKwh, 365 * 2 * 2 * 24 * 1);  // 35 040
+    EXPECT_DOUBLE_EQ(*s.chambers[2].energyKwh, 365 * 1 * 1.5 * 8 * 3); // 13 140
     EXPECT_EQ(s.chambers[2].path, "/site/sub/c.vrn");
 
     // Pieces n·qty: 2, 2, 3. By article, case folded; units, coolers, cabinets, kits.
@@ -73,9 +72,8 @@ TEST(ProjectSummary, ThreeChambersAgainstSumsWorkedByHand) {
         long qty;
         double sum;
     };
-    const Want want[] = {{"U1", 5, 5000.50}, {"U2", 2, 5000},  {"C1", 4, 1201},
-                         {"C3", 3, 1200},    {"S1", 4, 600},   {"S2", 3, 299.97},
-                         {"K1", 5, 50},      {"K2", 2, 41}};
+    const Want want[] = {{"U1", 5, 5000.50}, {"U2", 2, 5000},   {"C1", 4, 1201}, {"C3", 3, 1200},
+                         {"S1", 4, 600},     {"S2", 3, 299.97}, {"K1", 5, 50},   {"K2", 2, 41}};
     ASSERT_EQ(s.materials.size(), std::size(want));
     for (size_t i = 0; i < std::size(want); ++i) {
         EXPECT_EQ(s.materials[i].article, want[i].article) << i;

@@ -1,11 +1,12 @@
 // The project window beside the main window: the menu "Проект", the table with its totals
 // row, the stacked gains, a chamber opened by double-click and its row following the edits
 // made there, and the workbook saved from the window.
+#include "project/ProjectWindow.h"
+
 #include "app/Commands.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "data/DataModule.h"
-#include "project/ProjectWindow.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
