@@ -108,6 +108,12 @@ void AdditionalDataDialog::writeField(const char* field, const QString& text) {
     if (loading_ || !dm_.taWork.isOpen())
         return;
     guarded([&] {
+        if (writeText) {
+            const std::string refusal = writeText(field, text.toStdString());
+            if (!refusal.empty())
+                QMessageBox::warning(this, "Vorn", QString::fromStdString(refusal));
+            return;
+        }
         if (dm_.taWork.state() == Table::State::Browse)
             dm_.taWork.edit();
         dm_.taWork.setValue(field, Value(text.toStdString()));

@@ -3,6 +3,9 @@
 // calculation file dialogs start in.
 #include <QDialog>
 
+#include <functional>
+#include <string>
+
 class QComboBox;
 class QLineEdit;
 class QToolButton;
@@ -15,6 +18,10 @@ class AdditionalDataDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AdditionalDataDialog(DataModule& dm, QWidget* parent = nullptr);
+
+    // Writes a text field of the open calculation as one edit of the document; answers
+    // the refusal's message, or nothing. Unset: the dialog writes into the record itself.
+    std::function<std::string(const char* field, const std::string& text)> writeText;
 
     // Rebuilds the executor list from s_isp.DBF (every open of a calculation).
     void refillExecutors();

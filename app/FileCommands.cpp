@@ -2,7 +2,8 @@
 
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
-#include "app/Session.h"
+#include "document/Session.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
 
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 const char* const kCreateFailed = "Ошибка создания файла расчета !";
-const char* const kCannotOpen = "Указанный расчет не может быть открыт !";
+const char* const kCannotOpen = kCannotOpenCalculation;
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
@@ -37,6 +38,8 @@ FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session)
 void FileCommands::addCalcError(FileOutcome& out) const {
     if (!session_.results().error.empty())
         out.messages.push_back(session_.results().error);
+    if (!session_.suspectFields().empty())
+        out.messages.push_back(suspectFieldsWarning(session_.suspectFields()));
 }
 
 std::string FileCommands::templatePath() const {

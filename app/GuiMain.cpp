@@ -3,7 +3,7 @@
 #include "app/AdditionalDataDialog.h"
 #include "app/MainWindow.h"
 #include "app/QuitOnSignal.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "input/InputScreen.h"
 #include "reports/CalcReport.h"
@@ -80,11 +80,14 @@ int runGui(int argc, char** argv, const std::string& programDir, const std::stri
                      [&report, &window] { report.preview(&window); });
     QObject::connect(&window, &MainWindow::printRequested, &window,
                      [&report, &window] { report.print(&window); });
-    Selection selection(session);
+    Selection selection(session.data(), session.results(), session.selectionWriter());
     SelectionDialog podbor(selection, &window);
     QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
                      [&podbor] { podbor.exec(); });
     AdditionalDataDialog add(dm, &window);
+    add.writeText = [&session](const char* field, const std::string& text) {
+        return session.editAdditionalData(field, text);
+    };
     SystemsReport report2(session, selection, QString::fromStdString(programDir));
     podbor.printSystems = [&report2, &podbor] { report2.preview(&podbor); };
 

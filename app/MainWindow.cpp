@@ -2,12 +2,13 @@
 
 #include "app/AdditionalDataDialog.h"
 #include "app/DocumentsFolder.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "app/StartScreen.h"
 #include "app/ToolIcons.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
 #include "project/ProjectWindow.h"
+#include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
 
@@ -20,6 +21,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -44,9 +46,6 @@ QString qtFilter(const char* filter) {
     return out.join(";;");
 }
 
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
 } // namespace
 
 MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir, QWidget* parent)
@@ -174,6 +173,7 @@ void MainWindow::buildActions() {
     file->addAction(actExit_);
     QMenu* edit = menuBar()->addMenu("&Правка");
     edit->addActions({actCut_, actCopy_, actPaste_});
+    buildUndoActions(file, edit);
 
     QToolBar* bar = addToolBar("ToolBar1");
     bar->setObjectName("ToolBar1");
@@ -191,6 +191,110 @@ void MainWindow::buildActions() {
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(gap);
     bar->addAction(actExit_);
+}
+
+void MainWindow::buildUndoActions(QMenu* file, QMenu* edit) {
+    actUndo_ = new QAction("&Отменить", this);
+    actUndo_->setObjectName("EditUndo1");
+    actUndo_->setShortcut(QKeySequence::Undo);
+    actRedo_ = new QAction("&Повторить", this);
+    actRedo_->setObjectName("EditRedo1");
+    actRedo_->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    actRevert_ = new QAction("Вернуть расчет к открытому", this);
+    actRevert_->setObjectName("FileRevert1");
+    actRevert_->setStatusTip("Вернуть все данные расчета к тем, что были при его открытии");
+    connect(actUndo_, &QAction::triggered, this, &MainWindow::editUndo);
+    connect(actRedo_, &QAction::triggered, this, &MainWindow::editRedo);
+    connect(actRevert_, &QAction::triggered, this, &MainWindow::fileRevert);
+    edit->insertActions(edit->actions().value(0), {actUndo_, actRedo_});
+    edit->insertSeparator(edit->actions().value(2));
+    file->insertAction(file->actions().value(4), actRevert_);
+    connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);
+    connect(this, &MainWindow::documentChanged, this, &MainWindow::updateUndoActions);
+    connect(this, &MainWindow::calculationShown, this, &MainWindow::updateUndoActions);
+    session_.changed = [this](const CommitResult&) { emit documentChanged(); };
+    updateUndoActions();
+}
+
+namespace {
+// The text field the keyboard is in, when it has typing of its own to undo or redo.
+QLineEdit* typingField(QWidget* window, bool redo) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focus))
+        focus = combo->lineEdit();
+    auto* line = qobject_cast<QLineEdit*>(focus);
+    if (!line || line->isReadOnly() || line->window() != window)
+        return nullptr;
+    return (redo ? line->isRedoAvailable() : line->isUndoAvailable()) ? line : nullptr;
+}
+} // namespace
+
+void MainWindow::updateUndoActions() {
+    const bool open = session_.isOpen();
+    const EditHistory& h = session_.history();
+    const bool canUndo = open && h.canUndo();
+    const bool canRedo = open && h.canRedo();
+    actUndo_->setText(canUndo ? "&Отменить: " + u8(h.undoStep().name) : QString("&Отменить"));
+    actRedo_->setText(canRedo ? "&Повторить: " + u8(h.redoStep().name) : QString("&Повторить"));
+    // a field being typed in has its own undo, which comes first
+    actUndo_->setEnabled(canUndo || typingField(this, false));
+    actRedo_->setEnabled(canRedo || typingField(this, true));
+    actRevert_->setEnabled(open);
+}
+
+
+void MainWindow::editUndo() {
+    if (QLineEdit* line = typingField(this, false)) {
+        line->undo();
+        return;
+    }
+    if (!session_.isOpen() || !session_.history().canUndo())
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        line->setModified(false); // nothing typed is left: the field shows the record
+    try {
+        const CommitResult r = session_.undo();
+        if (r.refused)
+            showMessage(u8(r.message));
+    } catch (const std::exception& e) {
+        showMessage(u8(e.what()));
+    }
+    emit documentChanged();
+}
+
+void MainWindow::editRedo() {
+    if (QLineEdit* line = typingField(this, true)) {
+        line->redo();
+        return;
+    }
+    if (!session_.isOpen() || !session_.history().canRedo())
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        line->setModified(false);
+    try {
+        const CommitResult r = session_.redo();
+        if (r.refused)
+            showMessage(u8(r.message));
+    } catch (const std::exception& e) {
+        showMessage(u8(e.what()));
+    }
+    emit documentChanged();
+}
+
+void MainWindow::fileRevert() {
+    if (!session_.isOpen())
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        line->setModified(false);
+    try {
+        const CommitResult r = session_.revertToOpened();
+        if (r.refused)
+            showMessage(u8(r.message));
+    } catch (const std::exception& e) {
+        showMessage(u8(e.what()));
+    }
+    emit documentChanged();
 }
 
 void MainWindow::buildPanel4() {
@@ -332,6 +436,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* w = static_cast<QWidget*>(watched);
         if (w->window() == this)
             statusBar()->showMessage(w->toolTip());
+    }
+    // A text field takes Ctrl+Z and Ctrl+Y for itself even with nothing of its own to
+    // undo: then the keys go to the calculation's history.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        auto* line = static_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier);
+        if (line->window() == this && (undo || redo) &&
+            !(undo ? line->isUndoAvailable() : line->isRedoAvailable())) {
+            undo ? editUndo() : editRedo();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAction;
+class QMenu;
 class QPushButton;
 
 namespace vorn {
@@ -88,6 +89,8 @@ signals:
     void selectionRequested();
     // A file command left a calculation open: the input screen shows it anew.
     void calculationShown();
+    // An edit, undo or redo changed the open calculation: the screen shows it anew.
+    void documentChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -101,6 +104,12 @@ private:
     void applyOutcome(const FileOutcome& outcome);
     void showCalculationState(bool open);
     void editCommand(const char* slot);
+    // "Отменить", "Повторить", "Вернуть расчет к открытому".
+    void buildUndoActions(QMenu* file, QMenu* edit);
+    void editUndo();
+    void editRedo();
+    void fileRevert();
+    void updateUndoActions();
     bool inputCommitted();
     FileCommands::ConfirmReplace confirmer();
 
@@ -114,6 +123,9 @@ private:
     QWidget* inputArea_ = nullptr;
     ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
+    QAction* actUndo_ = nullptr;
+    QAction* actRedo_ = nullptr;
+    QAction* actRevert_ = nullptr;
     QAction* actNew_ = nullptr;
     QAction* actOpen_ = nullptr;
     QAction* actSave_ = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 // The start screen shown while no calculation is open: a drawn picture, the version label
 // with the animated "what's new" icon beside it, the news panel and two footer lines.
-#include "app/Version.h"
+#include "data/Version.h"
 
 #include <QWidget>
 

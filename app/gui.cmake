@@ -7,3 +7,4 @@ target_sources(vorngui PRIVATE
   app/ToolIcons.cpp
   app/QuitOnSignal.cpp
 )
+include(${CMAKE_CURRENT_LIST_DIR}/cli/gui.cmake)

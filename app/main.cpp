@@ -1,5 +1,5 @@
 // vorn: the window, or a subcommand when the command line names one.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
 #include <filesystem>
 #include <iostream>
@@ -9,7 +9,7 @@
 #ifdef VORN_WITH_GUI
 #include "app/GuiMain.h"
 #include "app/cli/ProjectCommand.h"
-#include "reports/ReportCommand.h"
+#include "app/cli/ReportCommand.h"
 #endif
 
 namespace {

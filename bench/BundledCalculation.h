@@ -1,7 +1,7 @@
 #pragma once
 // For the benchmarks: the bundled DATA open and a new calculation from its template open in
 // a session, on a private copy removed at the end.
-#include "app/Session.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "data/DataModule.h"
 

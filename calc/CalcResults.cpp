@@ -1,37 +1,18 @@
 #include "calc/CalcResults.h"
 
+#include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 
 #include <cstdlib>
 
 namespace vorn {
 
-namespace {
-struct BoxText {
-    const char* caption;
-    int label;
-};
-const BoxText kBoxes[CalcResults::kBoxCount] = {
-    {"Теплоприток через стены Qстен, кВт", 76},
-    {"Теплоприток от обменной вентиляции Qвен, кВт", 78},
-    {"Теплоприток от инфильтрации Qинф, кВт", 80},
-    {"Теплоприток от термообработки Qпрод, кВт", 83},
-    {"Теплоприток от дыхания продуктов Qдых, кВт", 84},
-    {"Теплоприток от освещения Qосв, кВт", 85},
-    {"Теплоприток от персонала Qперс, кВт", 86},
-    {"Теплоприток от ПТС Qптс, кВт", 87},
-    {"Теплоприток от двигателей вентиляторов Qво, кВт", 88},
-    {"Суммарный теплоприток, кВт", 93},
-    {"Потребная холодопроизводительность, кВт", 98},
-};
-} // namespace
-
 const char* CalcResults::boxCaption(int n) {
-    return kBoxes[static_cast<size_t>(n - 1)].caption;
+    return gainInfo(n).reportCaption;
 }
 
 int CalcResults::boxLabel(int n) {
-    return kBoxes[static_cast<size_t>(n - 1)].label;
+    return gainInfo(n).reportLabel;
 }
 
 void CalcResults::setBox(int n, double value) {

@@ -3,9 +3,11 @@
 #include "calc/AirTableLookup.h"
 #include "calc/CalcError.h"
 #include "calc/CalcResults.h"
+#include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
-#include "input/ScreenState.h"
+#include "data/CalcRecord.h"
+#include "data/FieldCodec.h"
 
 #include <cmath>
 #include <string>
@@ -27,16 +29,20 @@ double airDensity(double t) {
     return kAirDensity0 / (1 + t / kKelvin);
 }
 
-void editRecord(Table& t) {
-    if (t.state() == Table::State::Browse)
-        t.edit();
+// A number as a field with these decimals stores it and reads it back.
+double asStored(double v, int decimals) {
+    const std::string text = FieldCodec::formatFixed(v, decimals);
+    return FieldCodec::parseNumber(text.data(), text.size());
 }
 
-// Searches a reference table by name; an empty name finds nothing.
-bool findByName(Table& t, const char* field, const std::string& name) {
-    if (name.empty())
-        return false;
-    return t.locate(field, Value(name));
+int decimalsOf(const Table& t, const std::string& field) {
+    const std::string key = FieldCodec::nameKey(field);
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        const FieldInfo f = t.field(i);
+        if (FieldCodec::nameKey(f.name) == key)
+            return f.decimals;
+    }
+    return 0;
 }
 
 // A value read from the current row of a reference table; 0 when it has none.
@@ -45,21 +51,23 @@ double currentRowValue(const Table& t, const char* field) {
 }
 } // namespace
 
-HeatLoadRun::HeatLoadRun(DataModule& dm, const ScreenState& screen, CalcResults& results)
-    : dm_(dm), screen_(screen), results_(results), work_(dm.taWork),
-      storage_(dm.taWork.asString("OB_TERMR") == ScreenState::kStorage) {}
+HeatLoadRun::HeatLoadRun(DataModule& dm, const std::array<bool, 9>& include,
+                         CalcResults& results)
+    : dm_(dm), include_(include), results_(results), work_(dm.taWork),
+      storage_(dm.taWork.asString("OB_TERMR") == kRegimeStorage) {}
 
 bool HeatLoadRun::included(int gain) const {
-    return screen_.includeBoxes[static_cast<size_t>(gain - 1)];
+    return include_[static_cast<size_t>(gain - 1)];
 }
 
-double HeatLoadRun::setGain(int box, double value, const char* gainName) {
+double HeatLoadRun::setGain(int box, double value) {
     if (!included(box))
         value = 0;
     if (!std::isfinite(value))
-        throw CalcError(std::string(gainName) +
+        throw CalcError(std::string(gainInfo(box).name) +
                         " не может быть рассчитан: проверьте исходные данные.");
     results_.setBox(box, value);
+    results_.setLabel(gainInfo(box).reportLabel, formatMask2(results_.box(box)));
     return results_.box(box);
 }
 
@@ -96,10 +104,9 @@ void HeatLoadRun::walls() {
         rows[i - 1] = q;
         total += q;
     }
-    const double b1 = setGain(1, total / 1000, "Теплоприток через стены");
+    setGain(1, total / 1000);
     for (int i = 0; i < 6; ++i)
         results_.setLabel(70 + i, formatMask2(rows[i] / 1000));
-    results_.setLabel(76, formatMask2(b1));
 }
 
 void HeatLoadRun::ventilation() {
@@ -111,11 +118,13 @@ void HeatLoadRun::ventilation() {
     humidityClass_ = 0;
     if (volume > 0) {
         if (!work_.asBool("VN_FLAG")) {
-            // Automatic rate: 70 volumes per day over the square root of the volume.
-            editRecord(work_);
-            work_.setValue("VN_KR", Value(70 / std::sqrt(volume)));
+            // Automatic rate: 70 volumes per day over the square root of the volume, as
+            // the record will hold it.
+            automaticRate_ = asStored(70 / std::sqrt(volume), decimalsOf(work_, "VN_KR"));
+            rate = *automaticRate_;
+        } else {
+            rate = work_.asDouble("VN_KR");
         }
-        rate = work_.asDouble("VN_KR"); // read back with the field's decimals
         const double chamberTemp = work_.asDouble("OB_TEMKAM");
         flow = volume * rate * airDensity(chamberTemp) / kSecondsPerDay;
         const double outsideHumidity = work_.asDouble("OB_RGVLAJ");
@@ -132,10 +141,8 @@ void HeatLoadRun::ventilation() {
             airTableLookup(dm_.taInt, static_cast<int>(chamberTemp),
                            static_cast<int>(work_.asDouble("TE_VLAJ")), true, "Влажность в камере");
     }
-    const double b2 = setGain(2, (enthalpyOutside - enthalpyInside_) * flow,
-                              "Теплоприток от обменной вентиляции");
+    setGain(2, (enthalpyOutside - enthalpyInside_) * flow);
     results_.setLabel(77, formatMask2(rate));
-    results_.setLabel(78, formatMask2(b2));
 }
 
 void HeatLoadRun::infiltration() {
@@ -182,14 +189,12 @@ void HeatLoadRun::infiltration() {
         reduction = 0.2;
     else if (curtain == "Возд. завеса")
         reduction = 0.7;
-    const double b3 =
-        setGain(3, doorFlow * openShare * 1.1 * (1 - reduction), "Теплоприток от инфильтрации");
-    results_.setLabel(80, formatMask2(b3));
+    setGain(3, doorFlow * openShare * 1.1 * (1 - reduction));
 }
 
 void HeatLoadRun::product() {
     const std::string regime = work_.asString("OB_TERMR");
-    const bool cooling = regime == ScreenState::kCooling;
+    const bool cooling = regime == kRegimeCooling;
     double productPart = 0;
     double taraPart = 0;
     Table& prod = dm_.taProd;
@@ -221,10 +226,9 @@ void HeatLoadRun::product() {
         taraPart = work_.asDouble("TE_TOBOR") * currentRowValue(dm_.taTara, "SP") *
                    (work_.asDouble("TE_TT0") - work_.asDouble("TE_TT1")) / divisor;
     }
-    const double b4 = setGain(4, productPart + taraPart, "Теплоприток от термообработки");
+    setGain(4, productPart + taraPart);
     results_.setLabel(81, formatMask2(productPart));
     results_.setLabel(82, formatMask2(taraPart));
-    results_.setLabel(83, formatMask2(b4));
 }
 
 void HeatLoadRun::respiration() {
@@ -252,14 +256,13 @@ void HeatLoadRun::respiration() {
         else
             value = turnover;
     }
-    const double b5 = setGain(5, value, "Теплоприток от дыхания продуктов");
-    results_.setLabel(84, formatMask2(b5));
+    setGain(5, value);
 }
 
 void HeatLoadRun::lighting() {
     const double value = work_.asDouble("OS_POW") * work_.asDouble("OS_TIME") *
                          work_.asDouble("OB_KAMDL") * work_.asDouble("OB_KAMSH") / 24 / 1000;
-    results_.setLabel(85, formatMask2(setGain(6, value, "Теплоприток от освещения")));
+    setGain(6, value);
 }
 
 void HeatLoadRun::personnel() {
@@ -268,13 +271,13 @@ void HeatLoadRun::personnel() {
         airTableLookup(dm_.taInt, static_cast<int>(work_.asDouble("OB_TEMKAM")), 85, false);
     const double value =
         work_.asDouble("PER_KOL") * work_.asDouble("OS_TIME") * personHeat / 24 / 1000;
-    results_.setLabel(86, formatMask2(setGain(7, value, "Теплоприток от персонала")));
+    setGain(7, value);
 }
 
 void HeatLoadRun::transport() {
     // Half the full power, for the lighting hours.
     const double value = work_.asDouble("TRS_POW") * work_.asDouble("OS_TIME") / 24 / 2;
-    results_.setLabel(87, formatMask2(setGain(8, value, "Теплоприток от ПТС")));
+    setGain(8, value);
 }
 
 void HeatLoadRun::formQx() {
@@ -299,7 +302,7 @@ void HeatLoadRun::fans() {
         value = work_.asDouble("VO_POW") * work_.asDouble("VO_KOLVO");
     else
         value = qx_ * work_.asDouble("VO_PROC") / 100;
-    results_.setLabel(88, formatMask2(setGain(9, value, "Теплоприток от двигателей вентиляторов")));
+    setGain(9, value);
 }
 
 bool HeatLoadRun::requiredCapacity() {
@@ -331,9 +334,9 @@ void HeatLoadRun::totals() {
         sum += results_.box(n);
     results_.setBox(10, sum);
     const std::string capacity = formatMask2(results_.box(11));
-    results_.setLabel(98, capacity);
+    results_.setLabel(gainInfo(11).reportLabel, capacity);
     results_.systemsListLabel98 = capacity;
-    results_.setLabel(93, formatMask2(results_.box(10)));
+    results_.setLabel(gainInfo(10).reportLabel, formatMask2(results_.box(10)));
 }
 
 } // namespace vorn

@@ -1,19 +1,24 @@
 #pragma once
 // One run of the recalculation, step by step. Holds what the steps hand on to each other
 // (the chamber-air enthalpy, the outside humidity class, Qx) and nothing between runs.
+#include <array>
+#include <optional>
+
 namespace vorn {
 
 class CalcResults;
 class DataModule;
-class ScreenState;
 class Table;
 
 class HeatLoadRun {
 public:
-    HeatLoadRun(DataModule& dm, const ScreenState& screen, CalcResults& results);
+    HeatLoadRun(DataModule& dm, const std::array<bool, 9>& include, CalcResults& results);
 
     void walls();        // gain 1
     void ventilation();  // gain 2; leaves I_in and the outside humidity class
+    // VN_KR as the automatic rate sets it (rounded as the field stores it); empty when the
+    // rate is typed in or the chamber has no volume.
+    std::optional<double> automaticVentilationRate() const { return automaticRate_; }
     void infiltration(); // gain 3
     void product();      // gain 4
     void respiration();  // gain 5
@@ -30,16 +35,17 @@ public:
 private:
     bool included(int gain) const;
     // Puts a gain into its box (0 when its switch is cleared) and returns the box.
-    double setGain(int box, double value, const char* gainName);
+    double setGain(int box, double value);
 
     DataModule& dm_;
-    const ScreenState& screen_;
+    const std::array<bool, 9>& include_;
     CalcResults& results_;
-    Table& work_;
+    const Table& work_;
     bool storage_;
     double enthalpyInside_ = 0;
     int humidityClass_ = 0;
     double qx_ = 0;
+    std::optional<double> automaticRate_;
 };
 
 } // namespace vorn

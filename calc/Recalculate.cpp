@@ -1,29 +1,37 @@
 #include "calc/Recalculate.h"
 
+#include "calc/CalcError.h"
 #include "calc/HeatLoadRun.h"
 #include "data/DataModule.h"
 
 namespace vorn {
 
-void recalculate(DataModule& dm, const ScreenState& screen, CalcResults& results,
-                 const std::function<void()>& capacityChanged) {
+Recalculation recalculate(DataModule& dm, const IncludeBoxes& include,
+                          const CalcResults& previous) {
+    Recalculation out{previous, std::nullopt, false};
     if (!dm.taWork.isOpen())
-        return;
-    HeatLoadRun run(dm, screen, results);
-    run.walls();
-    run.ventilation();
-    run.infiltration();
-    run.product();
-    run.respiration();
-    run.lighting();
-    run.personnel();
-    run.transport();
-    run.formQx();
-    run.fans();
-    // Box 11 comes before box 10: the capacity-change handler runs in between.
-    if (run.requiredCapacity() && capacityChanged)
-        capacityChanged();
-    run.totals();
+        return out;
+    out.results.error.clear();
+    HeatLoadRun run(dm, include, out.results);
+    try {
+        run.walls();
+        run.ventilation();
+        run.infiltration();
+        run.product();
+        run.respiration();
+        run.lighting();
+        run.personnel();
+        run.transport();
+        run.formQx();
+        run.fans();
+        out.capacityChanged = run.requiredCapacity();
+        run.totals();
+    } catch (const CalcError& e) {
+        out.results.error = e.what();
+    }
+    // the ventilation step may have set the rate before a later step stopped the run
+    out.ventilationRate = run.automaticVentilationRate();
+    return out;
 }
 
 } // namespace vorn

@@ -1,21 +1,35 @@
 #pragma once
-// Recalculate: the nine heat gains of the open calculation, their sum and the required
-// refrigerating capacity, into the result boxes, Label3 and the report labels.
-#include <functional>
+// Recalculate: the nine heat gains of a calculation record, their sum and the required
+// refrigerating capacity, into the result boxes, Label3 and the report labels. A function
+// of its inputs: it reads the record and positions the reference tables, and writes
+// nothing; what the run asks to be stored comes back with the results.
+#include "calc/CalcResults.h"
+
+#include <array>
+#include <optional>
 
 namespace vorn {
 
-class CalcResults;
 class DataModule;
-class ScreenState;
 
-// Runs the gains in their fixed order, reading the record taWork, the include boxes of
-// the screen and the current rows of the reference tables. Writes VN_KR back when the
-// ventilation rate is automatic. capacityChanged runs in the middle of the run, right
-// after box 11 took a value different from the one it showed (CurrencyEdit11Change).
-// Does nothing when taWork is closed. A step that cannot be evaluated throws CalcError;
-// what the earlier steps set stays set, the later boxes and labels keep their old values.
-void recalculate(DataModule& dm, const ScreenState& screen, CalcResults& results,
-                 const std::function<void()>& capacityChanged = {});
+// CheckBox1..CheckBox9: gain n counts only while includeBoxes[n-1] is set.
+using IncludeBoxes = std::array<bool, 9>;
+
+struct Recalculation {
+    // The boxes and labels after the run. A step that cannot be evaluated stops the run:
+    // results.error holds its message, the boxes set before it have their new values and
+    // the later ones keep those of `previous`.
+    CalcResults results;
+    // VN_KR as the record must hold it when the ventilation rate is automatic (already
+    // rounded to the field's decimals); empty when the rate is the user's own.
+    std::optional<double> ventilationRate;
+    // Box 11 shows another value than in `previous` (CurrencyEdit11Change).
+    bool capacityChanged = false;
+};
+
+// Runs the gains in their fixed order over the record taWork of dm, the include boxes and
+// the current rows of the reference tables. With taWork closed nothing changes.
+Recalculation recalculate(DataModule& dm, const IncludeBoxes& include,
+                          const CalcResults& previous);
 
 } // namespace vorn

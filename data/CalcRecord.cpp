@@ -117,6 +117,19 @@ bool zeroIsShown(const std::string& field) {
 }
 } // namespace
 
+std::string withDecimalComma(std::string text) {
+    for (char& c : text)
+        if (c == '.')
+            c = ',';
+    return text;
+}
+
+bool findByName(Table& t, const char* field, const std::string& name) {
+    if (name.empty())
+        return false;
+    return t.locate(field, Value(name));
+}
+
 std::string valueText(const Value& v) {
     if (!v.isNumber())
         return v.toString();
@@ -125,11 +138,7 @@ std::string valueText(const Value& v) {
         return {};
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", d == 0 ? 0.0 : d);
-    std::string s = buf;
-    for (char& c : s)
-        if (c == '.')
-            c = ',';
-    return s;
+    return withDecimalComma(buf);
 }
 
 std::string recordText(const std::string& field, const Value& v) {

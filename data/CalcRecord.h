@@ -8,8 +8,25 @@
 
 namespace vorn {
 
+// The two regimes as OB_TERMR stores them.
+inline constexpr const char* kRegimeStorage = "Хранение";
+inline constexpr const char* kRegimeCooling = "Охлаждение";
+// The region (OB_RGNAIM) whose climate the user types in.
+inline constexpr const char* kOtherRegion = "Другой";
+// The four option boxes' fields.
+inline constexpr const char* kOptionBoxFields[4] = {"VN_FLAG", "IN_TIP", "OS_REC", "VO_UTOCH"};
+
+// The message for a calculation file that cannot be opened; the reason follows it.
+inline constexpr const char* kCannotOpenCalculation = "Указанный расчет не может быть открыт !";
+
 // Every stored field of a calculation, in declared order, with its kind.
 const std::vector<FieldDecl>& calcRecordFields();
+
+// A number's text with the decimal comma the screen and the reports use ("2.5" -> "2,5").
+std::string withDecimalComma(std::string text);
+
+// Searches a reference table for the row named name in field; an empty name finds nothing.
+bool findByName(Table& t, const char* field, const std::string& name);
 
 // A value as the screen shows it and the reports print it: text as stored; a number in up to
 // fifteen significant digits (which hide the binary tail of a product such as 3.3 * 4 * 2.5)

@@ -8,9 +8,6 @@
 
 namespace vorn {
 
-class Session;
-class ScreenState;
-
 enum class ControlKind {
     Numeric,  // a number with decimals
     Whole,    // a number stored in a whole-number field (truncated toward zero)
@@ -48,6 +45,7 @@ enum class ControlRule {
 struct ControlSpec {
     const char* name = nullptr;  // control name, "DBEdit40"
     const char* field = nullptr; // bound record field, "OB_KAMVS"; nullptr when unbound
+    const char* caption = nullptr; // the caption the screen shows beside it, "Высота, (м)"
     ControlKind kind = ControlKind::Display;
     bool hasRange = false;
     double lo = 0, hi = 0;             // clamping range (numeric and whole fields)
@@ -73,17 +71,11 @@ struct ControlSpec {
 // (region, chamber, regime: four fields, then RadioGroup1), pages 1 to 9, the include boxes.
 const std::vector<ControlSpec>& screenControls();
 
+// The row captions of the walls page ("Стена А" ... "Пол").
+extern const char* const kWallRows[6];
+
 // By control name or bound field, ignoring case ("DBEdit40", "ob_kamvs"); nullptr if none.
 const ControlSpec* findControl(const std::string& nameOrField);
-
-// Enabled: a calculation is open and the control's flag is set. Visible likewise.
-bool controlEnabled(const ControlSpec& spec, const Session& session);
-bool controlVisible(const ControlSpec& spec, const Session& session);
-bool screenFlag(ScreenFlag flag, const ScreenState& screen);
-
-// The caption a regime-switched control shows now (OB_TIMEWRK, TE_POBOR, TE_TOBOR);
-// empty for every other control, whose caption is the window's own.
-std::string stateCaption(const ControlSpec& spec, const ScreenState& screen);
 
 // Typing into a numeric field: true when text is a number as far as typed, which the
 // field may hold: digits, one decimal separator ("." or ","), at most two decimals, a

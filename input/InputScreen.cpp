@@ -1,11 +1,13 @@
 #include "input/InputScreen.h"
 
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "calc/Gains.h"
+#include "document/Session.h"
 #include "input/ChamberPlan.h"
 #include "input/ControlTable.h"
 #include "input/PagePictures.h"
 #include "input/ResultsPanel.h"
+#include "widgets/Utf8.h"
 #include "widgets/LookupList.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/TabPages.h"
@@ -22,28 +24,22 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <stdexcept>
 
 namespace vorn {
 
 namespace {
-QString u8(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
-// The nine tab captions; the fifth puts the word in double quotes.
-const char* const kPageCaptions[9] = {
-    ". Через стены",
-    ". От обменной вентиляции",
-    ". От инфильтрации",
-    ". От термообр-ки продукта",
-    ". От \"дыхания\" продукта",
-    ". От освещения",
-    ". От персонала",
-    ". От ПТС",
-    ". От двигателей ВО и ТЭНов",
-};
+// A tab's caption: the gain's own, with the word in double quotes where the results
+// column sets it in guillemets.
+QString pageCaption(int page) {
+    QString text = ". " + QString::fromUtf8(gainInfo(page).caption);
+    return text.replace(QChar(0x00AB), '"').replace(QChar(0x00BB), '"');
+}
 
 constexpr int kFieldWidth = 64; // numeric fields, with the calculator button
 constexpr int kRowHeight = 21;  // fields and lists
@@ -100,7 +96,7 @@ InputScreen::InputScreen(Session& session, QWidget* parent) : QWidget(parent), s
     pages_ = new TabPages(this);
     pages_->setObjectName("PageControl1");
     for (int page = 1; page <= 9; ++page)
-        pages_->addPage(buildPage(page), QString::fromUtf8(kPageCaptions[page - 1]));
+        pages_->addPage(buildPage(page), pageCaption(page));
     pages_->setCurrentIndex(session_.screen().shownPage - 1);
     connect(pages_, &TabPages::currentChanged, this,
             [this](int index) { session_.screen().shownPage = index + 1; });
@@ -118,6 +114,9 @@ InputScreen* InputScreen::install(MainWindow& window, Session& session) {
     screen->adopt(window.resultsPanel(), window.panelButtons());
     connect(screen, &InputScreen::messageRequested, &window,
             [&window](const QString& text) { window.showMessage(text); });
+    connect(screen, &InputScreen::noticeRequested, &window,
+            [&window](const QString& text) { window.statusBar()->showMessage(text, 8000); });
+    connect(&window, &MainWindow::documentChanged, screen, [screen] { screen->refresh(); });
     connect(&window, &MainWindow::calculationShown, screen, [screen, &window] {
         screen->refresh();
         // the keyboard starts in the screen, at its first control that takes input
@@ -165,31 +164,32 @@ QLabel* InputScreen::label(const QString& text, QWidget* buddy) {
     return l;
 }
 
-QWidget* InputScreen::row(QGridLayout* g, int r, int col, const char* name, const char* text) {
-    QWidget* w = build(name, QString::fromUtf8(text));
+QWidget* InputScreen::row(QGridLayout* g, int r, int col, const char* name) {
+    QWidget* w = build(name, true);
     g->addWidget(caption(name), r, col);
     g->addWidget(w, r, col + 1, Qt::AlignLeft);
     return w;
 }
 
-QCheckBox* InputScreen::checkRow(QGridLayout* g, int r, const char* name, const char* text) {
+QCheckBox* InputScreen::checkRow(QGridLayout* g, int r, const char* name) {
     auto* box = static_cast<QCheckBox*>(build(name));
-    box->setText(QString::fromUtf8(text));
+    box->setText(QString::fromUtf8(findControl(name)->caption));
     g->addWidget(box, r, 0, 1, 2);
     return box;
 }
 
-QWidget* InputScreen::build(const char* name, const QString& caption) {
+QWidget* InputScreen::build(const char* name, bool withCaption) {
     const ControlSpec* spec = findControl(name);
+    // the screen is built from the control table: a name it does not know is a defect
     if (!spec)
-        return nullptr;
+        throw std::logic_error(std::string("input screen: no control named ") + name);
     QWidget* w = buildWidget(*spec);
     w->setObjectName(name);
     if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))
         w->setFixedHeight(kRowHeight);
     Bound b{spec, w, nullptr};
-    if (!caption.isEmpty() && spec->kind != ControlKind::Check) {
-        b.caption = label(caption, w);
+    if (withCaption && spec->caption && spec->kind != ControlKind::Check) {
+        b.caption = label(QString::fromUtf8(spec->caption), w);
         b.caption->setObjectName(QString(name) + "Caption");
     }
     byName_.insert(QString(name), bound_.size());
@@ -305,32 +305,28 @@ QWidget* InputScreen::buildHeader() {
     QWidget* regionList = build("DBLookupComboBox3");
     regionList->setMinimumWidth(100);
     rg->addWidget(regionList, 0, 0, 1, 2);
-    const struct {
-        const char* name;
-        const char* caption;
-    } regionFields[] = {{"DBEdit36", "Максимальная средне-\nсуточная температура"},
-                        {"DBEdit37", "Относительная\nвлажность"}};
+    const char* const regionFields[] = {"DBEdit36", "DBEdit37"};
     for (int i = 0; i < 2; ++i)
-        row(rg, i + 1, 0, regionFields[i].name, regionFields[i].caption);
+        row(rg, i + 1, 0, regionFields[i]);
     rg->setRowStretch(3, 1);
     line->addWidget(region);
 
     QGroupBox* chamber = group(" Параметры камеры ", "GroupBox2", header);
     auto* cg = grid(chamber);
-    row(cg, 0, 0, "DBEdit38", "Длина, (м)");
-    row(cg, 1, 0, "DBEdit39", "Ширина, (м)");
-    row(cg, 2, 0, "DBEdit40", "Высота, (м)");
-    row(cg, 3, 0, "DBEdit41", "Объем, (м3)");
+    row(cg, 0, 0, "DBEdit38");
+    row(cg, 1, 0, "DBEdit39");
+    row(cg, 2, 0, "DBEdit40");
+    row(cg, 3, 0, "DBEdit41");
     cg->addWidget(new ChamberPlan(chamber), 0, 2, 4, 1, Qt::AlignCenter);
     line->addWidget(chamber);
 
     QGroupBox* regime = group(" Режимы обработки ", "GroupBox1", header);
     auto* mg = grid(regime);
     mg->addWidget(build("RadioGroup1"), 0, 0, 1, 2);
-    row(mg, 1, 0, "DBEdit42", "Температура в камере");
-    row(mg, 2, 0, "DBEdit11", "Влажность, ( %)");
-    row(mg, 3, 0, "RxDBCalcEdit1", "Время работы оборуд.");
-    row(mg, 4, 0, "DBEdit45", "Коэффициент запаса");
+    row(mg, 1, 0, "DBEdit42");
+    row(mg, 2, 0, "DBEdit11");
+    row(mg, 3, 0, "RxDBCalcEdit1");
+    row(mg, 4, 0, "DBEdit45");
     if (auto* humidity = qobject_cast<LookupList*>(control("DBEdit11"))) {
         humidity->setEnterMovesOn(true);
         humidity->setMinimumContentsLength(3);
@@ -372,9 +368,9 @@ QWidget* InputScreen::buildPage(int page) {
     case 6:
         return lightingPage();
     case 7:
-        return singleFieldPage(7, "DBEdit12", "Число рабочих в камере, (чел.)");
+        return singleFieldPage(7, "DBEdit12");
     case 8:
-        return singleFieldPage(8, "DBEdit16", "Полная мощность ПТС, (кВт)");
+        return singleFieldPage(8, "DBEdit16");
     default:
         return fansPage();
     }
@@ -390,11 +386,10 @@ QWidget* InputScreen::wallsPage() {
         head->setAlignment(Qt::AlignCenter);
         g->addWidget(head, 0, c + 1);
     }
-    const char* const rows[6] = {"Стена А", "Стена Б", "Стена В", "Стена Г", "Потолок", "Пол"};
     // the five columns by the record fields of row n
     const char* const fields[5] = {"ST_M", "ST_MT", "ST_IZ", "ST_IZT", "ST_TEM"};
     for (int n = 1; n <= 6; ++n) {
-        g->addWidget(label(QString::fromUtf8(rows[n - 1])), n, 0);
+        g->addWidget(label(QString::fromUtf8(kWallRows[n - 1])), n, 0);
         for (int c = 0; c < 5; ++c) {
             QWidget* w = build(findControl(fields[c] + std::to_string(n))->name);
             if (c == 0 || c == 2)
@@ -403,7 +398,7 @@ QWidget* InputScreen::wallsPage() {
         }
     }
     auto* ident = static_cast<QCheckBox*>(build("chIdent"));
-    ident->setText(QString::fromUtf8("По первой строке"));
+    ident->setText(QString::fromUtf8(findControl("chIdent")->caption));
     auto* hint =
         label("Для автоматического заполнения всех\nпараметров по первой строке (стена А).");
     QFont italic = hint->font();
@@ -420,25 +415,24 @@ QWidget* InputScreen::wallsPage() {
 
 QWidget* InputScreen::ventilationPage() {
     auto* g = grid();
-    row(g, 0, 0, "DBEdit13",
-        "Кратность вентиляции в камере\n(объемов незагруженной камеры в сутки)");
-    checkRow(g, 1, "DBCheckBox4", "Ввести кратность самостоятельно");
+    row(g, 0, 0, "DBEdit13");
+    checkRow(g, 1, "DBCheckBox4");
     return pageFrame(2, g);
 }
 
 QWidget* InputScreen::infiltrationPage() {
     auto* g = grid();
-    row(g, 0, 0, "DBEdit1", "Высота двери, (м)");
-    row(g, 1, 0, "DBEdit7", "Ширина двери, (м)");
-    row(g, 2, 0, "DBComboBox2", "Тип товара")->setFixedWidth(kListWidth + 44);
-    row(g, 3, 0, "DBComboBox1", "Завеса")->setFixedWidth(kListWidth + 44);
-    checkRow(g, 4, "DBCheckBox1", "Автоматич. дверь");
+    row(g, 0, 0, "DBEdit1");
+    row(g, 1, 0, "DBEdit7");
+    row(g, 2, 0, "DBComboBox2")->setFixedWidth(kListWidth + 44);
+    row(g, 3, 0, "DBComboBox1")->setFixedWidth(kListWidth + 44);
+    checkRow(g, 4, "DBCheckBox1");
 
     auto* passages = new QGroupBox;
     passages->setObjectName("GroupBox6");
     auto* pg = grid(passages);
     pg->setContentsMargins(6, 4, 6, 4);
-    row(pg, 0, 0, "DBEdit2", "Грузоподъемность транспортного средства, кг");
+    row(pg, 0, 0, "DBEdit2");
     pg->addWidget(label("Количество проходов в камеру"), 1, 0);
     pg->addWidget(build("Label3"), 1, 1);
     g->addWidget(passages, 5, 0, 1, 2);
@@ -455,9 +449,9 @@ QWidget* InputScreen::productPage() {
     // Product column and packaging column side by side, the full-load group below.
     auto* g = grid();
     g->setVerticalSpacing(1);
-    row(g, 0, 0, "ComboBox1", "Категория")->setFixedWidth(kListWidth);
-    row(g, 1, 0, "DBLookupComboBox1", "Продукт")->setFixedWidth(kListWidth + 12);
-    row(g, 2, 0, "DBEdit3", "Хранимая масса, (кг)");
+    row(g, 0, 0, "ComboBox1")->setFixedWidth(kListWidth);
+    row(g, 1, 0, "DBLookupComboBox1")->setFixedWidth(kListWidth + 12);
+    row(g, 2, 0, "DBEdit3");
     auto* massRow = new QHBoxLayout;
     massRow->setSpacing(4);
     g->removeWidget(control("DBEdit3"));
@@ -465,22 +459,22 @@ QWidget* InputScreen::productPage() {
     massRow->addWidget(build("BitBtn1"));
     massRow->addStretch();
     g->addLayout(massRow, 2, 1);
-    row(g, 3, 0, "DBEdit4", "Суточный оборот, (кг)");
-    row(g, 4, 0, "DBEdit6", "Температура начальная");
-    row(g, 5, 0, "DBEdit5", "Температура конечная");
+    row(g, 3, 0, "DBEdit4");
+    row(g, 4, 0, "DBEdit6");
+    row(g, 5, 0, "DBEdit5");
     g->setColumnMinimumWidth(2, 6);
-    row(g, 0, 3, "DBEdit18", "Точка замерзания");
-    row(g, 1, 3, "DBLookupComboBox2", "Тара")->setFixedWidth(kListWidth - 12);
-    row(g, 2, 3, "DBEdit44", "Хранимая масса, (кг)");
-    row(g, 3, 3, "DBEdit8", "Суточный оборот, (кг)");
-    row(g, 4, 3, "DBEdit10", "Температура начальная");
-    row(g, 5, 3, "DBEdit9", "Температура конечная");
+    row(g, 0, 3, "DBEdit18");
+    row(g, 1, 3, "DBLookupComboBox2")->setFixedWidth(kListWidth - 12);
+    row(g, 2, 3, "DBEdit44");
+    row(g, 3, 3, "DBEdit8");
+    row(g, 4, 3, "DBEdit10");
+    row(g, 5, 3, "DBEdit9");
 
     QGroupBox* full = group(" Расчет полной загрузки камеры ", "GroupBox7", nullptr);
     auto* fg = grid(full);
     fg->setVerticalSpacing(1);
-    row(fg, 0, 0, "RxDBCalcEdit2", "Высота штабелирования товара, (м)");
-    row(fg, 1, 0, "RxDBCalcEdit3", "Плотность укладки товара, (кг/м3)");
+    row(fg, 0, 0, "RxDBCalcEdit2");
+    row(fg, 1, 0, "RxDBCalcEdit3");
     QGroupBox* speed = group(" Скорость оборота ", "RadioGroup2Box", full);
     auto* sl = new QHBoxLayout(speed);
     sl->setContentsMargins(6, 0, 6, 0);
@@ -499,24 +493,24 @@ QWidget* InputScreen::respirationPage() {
 
 QWidget* InputScreen::lightingPage() {
     auto* g = grid();
-    row(g, 0, 0, "DBEdit14", "Время работы освещения в камере, (ч/сут.)");
-    row(g, 1, 0, "DBEdit15", "Мощность освещения, (Вт/м2)");
-    checkRow(g, 2, "DBCheckBox2", "Установить рекомендуемое значение");
+    row(g, 0, 0, "DBEdit14");
+    row(g, 1, 0, "DBEdit15");
+    checkRow(g, 2, "DBCheckBox2");
     return pageFrame(6, g);
 }
 
-QWidget* InputScreen::singleFieldPage(int page, const char* name, const char* text) {
+QWidget* InputScreen::singleFieldPage(int page, const char* name) {
     auto* g = grid();
-    row(g, 0, 0, name, text);
+    row(g, 0, 0, name);
     return pageFrame(page, g);
 }
 
 QWidget* InputScreen::fansPage() {
     auto* g = grid();
-    row(g, 0, 0, "DBEdit48", "Предварительный учет теплопритока от ВО, (% от Qx)");
-    checkRow(g, 1, "DBCheckBox3", "Уточняющий расчет");
-    row(g, 2, 0, "DBEdit46", "Количество вентиляторов ВО");
-    row(g, 3, 0, "DBEdit47", "Мощность вентиляторов ВО, (кВт)");
+    row(g, 0, 0, "DBEdit48");
+    checkRow(g, 1, "DBCheckBox3");
+    row(g, 2, 0, "DBEdit46");
+    row(g, 3, 0, "DBEdit47");
     return pageFrame(9, g);
 }
 
@@ -612,6 +606,8 @@ template <typename F> void InputScreen::forward(F&& event) {
         const CommitResult r = event();
         if (r.refused && !r.message.empty())
             emit messageRequested(u8(r.message));
+        if (!r.notice.empty())
+            emit noticeRequested(u8(r.notice));
     } catch (const std::exception& e) {
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
@@ -631,6 +627,8 @@ CommitResult InputScreen::commitField(const ControlSpec& spec, NumericEdit* edit
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
     }
+    if (!result.notice.empty())
+        emit noticeRequested(u8(result.notice));
     if (!result.refused) {
         edit->setModified(false);
         refresh();

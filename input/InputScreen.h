@@ -53,6 +53,8 @@ public:
     QList<QWidget*> focusOrder() const;
 
 signals:
+    // A remark for the status line ("Значение ограничено: 24").
+    void noticeRequested(const QString& text);
     // A message for the user (the VO_PROC refusal, a recalculation that stopped).
     void messageRequested(const QString& text);
     // An edit was forwarded and the record may have changed.
@@ -65,11 +67,11 @@ private:
         QLabel* caption = nullptr;
     };
 
-    QWidget* build(const char* name, const QString& caption = {});
+    QWidget* build(const char* name, bool withCaption = false);
     QWidget* buildWidget(const ControlSpec& spec);
     // A caption and its control in row r of g, from column col.
-    QWidget* row(QGridLayout* g, int r, int col, const char* name, const char* caption);
-    QCheckBox* checkRow(QGridLayout* g, int r, const char* name, const char* caption);
+    QWidget* row(QGridLayout* g, int r, int col, const char* name);
+    QCheckBox* checkRow(QGridLayout* g, int r, const char* name);
     QLabel* label(const QString& text, QWidget* buddy = nullptr);
     QWidget* buildHeader();
     QWidget* buildPage(int page);
@@ -80,7 +82,7 @@ private:
     QWidget* productPage();
     QWidget* respirationPage();
     QWidget* lightingPage();
-    QWidget* singleFieldPage(int page, const char* name, const char* caption);
+    QWidget* singleFieldPage(int page, const char* name);
     QWidget* fansPage();
 
     CommitResult commitField(const ControlSpec& spec, NumericEdit* edit, const QString& text);

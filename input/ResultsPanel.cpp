@@ -1,7 +1,8 @@
 #include "input/ResultsPanel.h"
 
-#include "app/Session.h"
+#include "document/Session.h"
 #include "calc/CalcResults.h"
+#include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 
 #include <QCheckBox>
@@ -14,23 +15,6 @@
 namespace vorn {
 
 namespace {
-struct Gain {
-    const char* symbol; // as in the row captions of the calculation report
-    const char* name;   // as on the tab of the gain's input page
-};
-
-const Gain kGains[ResultsPanel::kGainCount] = {
-    {"Qстен", "Через стены"},
-    {"Qвен", "От обменной вентиляции"},
-    {"Qинф", "От инфильтрации"},
-    {"Qпрод", "От термообр-ки продукта"},
-    {"Qдых", "От «дыхания» продукта"},
-    {"Qосв", "От освещения"},
-    {"Qперс", "От персонала"},
-    {"Qптс", "От ПТС"},
-    {"Qво", "От двигателей ВО и ТЭНов"},
-};
-
 const char* const kUnit = "кВт.";
 constexpr int kDisplayWidth = 96;
 constexpr int kRowDisplayWidth = 72; // the totals in one row beside the buttons
@@ -47,8 +31,8 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
     for (int n = 1; n <= kGainCount; ++n) {
-        const Gain& g = kGains[n - 1];
-        const QString tip = QString::fromUtf8(g.name);
+        const GainInfo& g = gainInfo(n);
+        const QString tip = QString::fromUtf8(g.caption);
         auto* box = new QCheckBox(gains);
         box->setObjectName(QString("CheckBox%1").arg(n));
         box->setToolTip(tip);
@@ -64,6 +48,14 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
     }
     grid->setColumnStretch(1, 1);
     column->addWidget(gains);
+    // A chosen system that the required capacity has moved away from.
+    choiceMisfit_ = new QLabel(QString("Выбранное оборудование ") + kChoiceMisfit, this);
+    choiceMisfit_->setObjectName("ChoiceMisfit");
+    choiceMisfit_->setWordWrap(true);
+    choiceMisfit_->setStyleSheet("color: #c00000;");
+    choiceMisfit_->setToolTip("Подберите оборудование заново: кнопка \"Оборудование\"");
+    choiceMisfit_->hide();
+    column->addWidget(choiceMisfit_);
     // The unit column of the totals, kept empty here so all eleven boxes line up; an
     // empty column gets no spacing before it, so it takes that width too.
     const int unitWidth = fontMetrics().horizontalAdvance(kUnit) + 2;
@@ -154,6 +146,7 @@ void ResultsPanel::refresh() {
         includeBox(n)->setChecked(screen.includeBoxes[static_cast<size_t>(n - 1)]);
     for (int n = 1; n <= kBoxCount; ++n)
         display(n)->setText(QString::fromStdString(formatGrouped2(results.box(n))));
+    choiceMisfit_->setVisible(session_.isOpen() && !session_.choiceFits());
 }
 
 void ResultsPanel::includeBoxClicked(int n, bool checked) {

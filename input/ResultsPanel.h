@@ -6,6 +6,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace vorn {
@@ -44,6 +45,7 @@ private:
     std::array<QCheckBox*, kGainCount> boxes_{};
     std::array<QLineEdit*, kBoxCount> displays_{};
     QWidget* totals_ = nullptr;
+    QLabel* choiceMisfit_ = nullptr;
     QWidget* sumCaption_ = nullptr;
     QWidget* needCaption_ = nullptr;
     QWidget* units_[2] = {};

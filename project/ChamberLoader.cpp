@@ -1,11 +1,11 @@
 #include "project/ChamberLoader.h"
 
-#include "app/Session.h"
-#include "app/WorkCopy.h"
 #include "calc/CalcResults.h"
 #include "data/DataModule.h"
+#include "document/Session.h"
 #include "selection/Selection.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -19,6 +19,10 @@ ChamberLoader::ChamberLoader(std::string dataDir) : dataDir_(std::move(dataDir))
 ChamberLoader::~ChamberLoader() {
     if (session_)
         session_->closeCalculation();
+    if (!scratchDir_.empty()) {
+        std::error_code ec;
+        fs::remove_all(fs::u8path(scratchDir_), ec);
+    }
 }
 
 void ChamberLoader::openReferences() {
@@ -30,6 +34,12 @@ void ChamberLoader::openReferences() {
     if (!dm->openReferenceTables(&why))
         throw std::runtime_error("Ошибка подключения справочников ! (" + dataDir_ + ": " + why +
                                  ")");
+    // Opening a calculation writes its record (the rules, the ventilation rate, the include
+    // boxes on close): each chamber is opened from a copy in a folder of the loader's own.
+    std::string pattern = (fs::temp_directory_path() / "vorn-project-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("не удалось создать временную папку");
+    scratchDir_ = pattern;
     dm_ = std::move(dm);
     session_ = std::make_unique<Session>(*dm_);
 }
@@ -43,15 +53,16 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         return f;
     }
     try {
-        WorkCopy copy(path);
-        session_->openCalculation(copy.path());
-        f = figuresOf(dm_->taWork, session_->results());
+        const fs::path copy = fs::u8path(scratchDir_) / "chamber.vrn";
+        fs::copy_file(fs::u8path(path), copy, fs::copy_options::overwrite_existing);
+        session_->openCalculation(copy.u8string());
+        f = figuresOf(*session_);
         session_->closeCalculation();
     } catch (const std::exception& e) {
         try {
             session_->closeCalculation();
         } catch (const std::exception&) {
-            // the copy goes with its folder; nothing of the user's is left open
+            // only the copy was open; the user's file was never touched
         }
         f = ChamberFigures{};
         f.error = e.what();
@@ -60,7 +71,9 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
     return f;
 }
 
-ChamberFigures ChamberLoader::figuresOf(const Table& w, const CalcResults& r) {
+ChamberFigures ChamberLoader::figuresOf(Session& session) {
+    const Table& w = session.data().taWork;
+    const CalcResults& r = session.results();
     ChamberFigures f;
     f.temperature = w.asDouble("OB_TEMKAM");
     f.regime = w.asString("OB_TERMR");
@@ -80,6 +93,7 @@ ChamberFigures ChamberLoader::figuresOf(const Table& w, const CalcResults& r) {
     f.kit = w.asString("OBR_KMONT");
     f.executor = w.asString("OB_ISP");
     f.error = r.error;
+    f.choiceFits = session.choiceFits();
     if (f.error.empty() && f.hasSystem())
         f.powerKw = powerOf(f.temperature, f.system, f.unit);
     return f;

@@ -32,6 +32,9 @@ struct ChamberFigures {
     // The articles of the chosen system: unit, air cooler, cabinet, installer's kit.
     std::string unit, cooler, cabinet, kit;
     std::string executor; // OB_ISP
+    // The chosen system still suits the required capacity (no longer, after edits that
+    // changed the load since it was chosen).
+    bool choiceFits = true;
 
     bool hasSystem() const { return !system.empty() && systemKw > 0; }
 };
@@ -48,7 +51,7 @@ public:
     // справочников !"); a chamber that cannot be read comes back with its error instead.
     ChamberFigures load(const std::string& path);
     // The figures of a calculation open elsewhere (the main window's), as it stands now.
-    ChamberFigures figuresOf(const Table& taWork, const CalcResults& results);
+    ChamberFigures figuresOf(Session& session);
 
 private:
     struct CatalogueRowPower {
@@ -61,6 +64,7 @@ private:
                                   const std::string& agr);
 
     std::string dataDir_;
+    std::string scratchDir_; // the copies of the chambers, removed with the loader
     std::unique_ptr<DataModule> dm_;
     std::unique_ptr<Session> session_;
     std::map<std::string, std::vector<CatalogueRowPower>> catalogues_;

@@ -2,6 +2,7 @@
 
 #include "calc/NumberFormat.h"
 #include "data/Table.h"
+#include "document/Session.h"
 #include "project/PriceList.h"
 
 #include <algorithm>
@@ -83,6 +84,9 @@ ProjectSummary ProjectSummaries::summarize(const Project& project,
                 annualEnergy(f.sumKw, f.systems, f.systemKw, *f.powerKw, line.entry.qty));
             t.energyKwh += *line.energyKwh;
         }
+        if (f.hasSystem() && !f.choiceFits)
+            s.warnings.push_back("Камера " + std::to_string(i + 1) + " (" + name +
+                                 "): выбранная система " + kChoiceMisfit);
         if (!line.flag.empty()) {
             s.warnings.push_back("Камера " + std::to_string(i + 1) + " (" + name +
                                  "): " + line.flag + ", энергопотребление не оценено");

@@ -2,15 +2,15 @@
 
 #include "app/DocumentsFolder.h"
 #include "app/MainWindow.h"
-#include "app/Session.h"
-#include "app/Version.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
+#include "data/Version.h"
+#include "document/Session.h"
 #include "input/InputScreen.h"
+#include "project/OfferLayout.h"
+#include "project/OfferXlsx.h"
 #include "project/PriceList.h"
 #include "reports/HeaderLines.h"
-#include "reports/OfferLayout.h"
-#include "reports/OfferXlsx.h"
 #include "reports/ReportPreviewDialog.h"
 
 #include <QAction>
@@ -232,7 +232,7 @@ void ProjectWindow::refresh() {
         for (size_t i = 0; i < project_.chambers.size(); ++i) {
             const std::string file = project_.chamberPath(i);
             if (session_.isOpen() && samePath(file, session_.path()))
-                figures_.push_back(loader_->figuresOf(session_.data().taWork, session_.results()));
+                figures_.push_back(loader_->figuresOf(session_));
             else
                 figures_.push_back(loader_->load(file));
         }
@@ -256,7 +256,7 @@ void ProjectWindow::refreshOpenChamber() {
     bool changed = false;
     for (size_t i = 0; i < project_.chambers.size(); ++i)
         if (samePath(project_.chamberPath(i), session_.path())) {
-            figures_[i] = loader_->figuresOf(session_.data().taWork, session_.results());
+            figures_[i] = loader_->figuresOf(session_);
             changed = true;
         }
     if (!changed)

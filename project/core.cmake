@@ -1,4 +1,5 @@
-# GUI-free sources of project/, and the command line's `vorn project`
+# GUI-free sources of project/: the project file, its chambers' figures, the summary and the
+# offer (its page layout for the report engine, and the workbook).
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 target_link_libraries(vorncore PUBLIC PkgConfig::XLSXWRITER)
@@ -7,7 +8,6 @@ target_sources(vorncore PRIVATE
   project/PriceList.cpp
   project/ChamberLoader.cpp
   project/ProjectSummary.cpp
-  reports/OfferLayout.cpp
-  reports/OfferXlsx.cpp
-  app/cli/ProjectCommand.cpp
+  project/OfferLayout.cpp
+  project/OfferXlsx.cpp
 )

@@ -1,7 +1,7 @@
 #include "reports/CalcReport.h"
 
-#include "app/Session.h"
-#include "app/Version.h"
+#include "document/Session.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/ReportPreparation.h"
@@ -29,8 +29,10 @@ CalcReport::CalcReport(Session& session, const QString& programDir, QObject* par
 ReportDocument CalcReport::generate() const {
     const std::string path =
         QFileInfo(QString::fromStdString(session_.path())).absoluteFilePath().toStdString();
-    const ReportSource src = ReportPreparation::calcReport(
+    ReportSource src = ReportPreparation::calcReport(
         session_.data().taWork, session_.results(), programDir_.toStdString(), path, kVersionLine);
+    if (!session_.choiceFits())
+        src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
     return CalcReportLayout::layout(src);
 }
 

@@ -249,17 +249,29 @@ double equipmentGroup(CalcPage& p, double top) {
                         value, field);
     };
     const double full = CS::kRight - CS::kLeft;
-    boxed(CS::kLeft, top, 38, full - 38, "Выбранное оборудование", "OBR_NAIM", 8.4, true);
-    double y = top + 9.6;
+    // A remark that the choice no longer fits takes a line of its own: the rows close up.
+    const bool remark = !p.src_.choiceRemark.empty();
+    const double nameHeight = remark ? 7.6 : 8.4;
+    boxed(CS::kLeft, top, 38, full - 38, "Выбранное оборудование", "OBR_NAIM", nameHeight, true);
+    double y = top + nameHeight + (remark ? 0.6 : 1.2);
     boxed(CS::kLeft, y, 15, 22, "Система", "SIS");
     boxed(CS::kLeft + 39, y, 33, 38, "Агрегат (конденсатор)", "OBR_AGR");
     boxed(CS::kLeft + 112, y, 7, 30, "ВО", "OBR_VO");
     boxed(CS::kLeft + 151, y, 10, full - 161, "Шкаф", "OBR_SHKAF");
-    y += 6.2;
+    y += remark ? 5.6 : 6.2;
     boxed(CS::kLeft, y, 28, 32, "Набор монтажника", "OBR_KMONT");
     boxed(CS::kLeft + 63, y, 50, 22, "Производительность системы, Вт", "PROIZSYS");
     boxed(CS::kLeft + 138, y, 29, full - 167, "Количество систем", "KOLSYS");
-    return y + 5;
+    y += 5;
+    if (remark) {
+        TextStyle style = bold8();
+        style.italic = true;
+        style.pointSize = 7.5;
+        p.page_.addText({CS::kLeft, y + 0.1, full, 3.2}, p.src_.choiceRemark, style,
+                        "choiceRemark");
+        y += 3.3;
+    }
+    return y;
 }
 
 } // namespace
@@ -288,7 +300,7 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
     y = simpleGroup(p, y + kGroupGap, "Количество вентиляторов ВО", 44, "VO_KOLVO",
                     "Мощность вентиляторов ВО, кВт", 50, "VO_POW", 9);
     y = totalsGroup(p, y + kGroupGap);
-    equipmentGroup(p, y + 1.6);
+    equipmentGroup(p, y + (src.choiceRemark.empty() ? 1.6 : 0.8));
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin, top + kCalcHeight,
                  CS::kThickLine);

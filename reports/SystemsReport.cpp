@@ -1,7 +1,7 @@
 #include "reports/SystemsReport.h"
 
-#include "app/Session.h"
-#include "app/Version.h"
+#include "document/Session.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 #include "reports/ReportPreparation.h"
 #include "reports/ReportPreviewDialog.h"

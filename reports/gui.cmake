@@ -6,5 +6,4 @@ target_sources(vorngui PRIVATE
   reports/ReportPreviewDialog.cpp
   reports/CalcReport.cpp
   reports/SystemsReport.cpp
-  reports/ReportCommand.cpp
 )

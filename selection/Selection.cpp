@@ -1,6 +1,6 @@
 #include "selection/Selection.h"
 
-#include "app/Session.h"
+#include "calc/CalcResults.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/FieldCodec.h"
@@ -38,7 +38,6 @@ struct AmbientRange {
 const AmbientRange kAmbientRanges[] = {
     {0, 27.5, 25}, {27.5, 32.5, 30}, {32.5, 37.5, 35}, {37.5, 50, 40}};
 
-const char* const kCooling = "Охлаждение";
 
 // Ties to the even neighbour (the default rounding mode, which nothing changes).
 long roundEven(long double v) {
@@ -69,10 +68,11 @@ std::string trim(const std::string& s) {
 
 } // namespace
 
-Selection::Selection(Session& session) : session_(session) {}
+Selection::Selection(DataModule& dm, const CalcResults& results, SelectionWriter write)
+    : dm_(dm), results_(results), write_(std::move(write)) {}
 
 Table& Selection::catalogue() {
-    return session_.data().taKat;
+    return dm_.taKat;
 }
 
 const std::vector<CatalogueColumn>& Selection::columns() {
@@ -141,7 +141,7 @@ std::string Selection::filterFor(int ambient, long lo, long hi, bool cooling) {
 }
 
 bool Selection::coolingApplies(const std::string& regime, double chamberTemp) {
-    return regime == kCooling && chamberTemp < 8;
+    return regime == kRegimeCooling && chamberTemp < 8;
 }
 
 std::string Selection::qField() const {
@@ -155,7 +155,7 @@ std::string Selection::tCaption() const {
 }
 
 Selection::Outcome Selection::run() {
-    DataModule& dm = session_.data();
+    DataModule& dm = dm_;
     Table& kat = dm.taKat;
     if (kat.isOpen())
         kat.close(); // the filter is set anew before the next open
@@ -165,13 +165,13 @@ Selection::Outcome Selection::run() {
     filter_.clear();
     noCatalogue_.clear();
     chamberFits_ = false;
-    if (!session_.isOpen())
+    if (!dm_.taWork.isOpen())
         return outcome_;
 
     Table& work = dm.taWork;
     const long n = static_cast<long>(work.asDouble("KOLSYS"));
     systems_ = n < 1 ? 1 : static_cast<int>(n);
-    const long watts = requiredWatts(session_.results().box(11));
+    const long watts = requiredWatts(results_.box(11));
     lo_ = bound(percentValue(lowerPercentText, kLowerMin, kLowerMax), watts, systems_);
     hi_ = bound(percentValue(upperPercentText, kUpperMin, kUpperMax), watts, systems_);
 
@@ -216,7 +216,7 @@ Selection::Outcome Selection::run() {
 }
 
 void Selection::lookUpGroup(long id, std::string& gr, std::string& pgr) {
-    Table& grups = session_.data().taGrups;
+    Table& grups = dm_.taGrups;
     gr.clear();
     pgr.clear();
     if (grups.isOpen() && grups.locate("ID", Value(static_cast<double>(id)))) {
@@ -274,26 +274,23 @@ void Selection::setCurrentRow(int index) {
 }
 
 bool Selection::canChoose() const {
-    return outcome_ == Outcome::Listed && current_ >= 0 && session_.isOpen();
+    return outcome_ == Outcome::Listed && current_ >= 0 && dm_.taWork.isOpen();
 }
 
 bool Selection::choose() {
     if (!canChoose())
         return false;
     const CatalogueRow& r = rows_[static_cast<size_t>(current_)];
-    Table& work = session_.data().taWork;
-    work.first();
-    work.edit();
-    work.setValue("SIS", Value(firstChars(r.sis, 6)));
-    work.setValue("OBR_NAIM", Value(groupLine1_ + ", " + groupLine2_));
-    work.setValue("OBR_AGR", Value(r.agr));
-    work.setValue("OBR_VO", Value(r.vohl));
-    work.setValue("OBR_SHKAF", Value(r.shkaf));
-    work.setValue("OBR_KMONT", Value(r.nabor));
     // Listed rows always carry the remembered class's capacity: the list is only ever
     // filled for a chosen class.
-    work.setValue("PROIZSYS", Value(static_cast<double>(r.q)));
-    return true;
+    return write_("Выбор системы " + r.sis,
+                  {{"SIS", Value(firstChars(r.sis, 6))},
+                   {"OBR_NAIM", Value(groupLine1_ + ", " + groupLine2_)},
+                   {"OBR_AGR", Value(r.agr)},
+                   {"OBR_VO", Value(r.vohl)},
+                   {"OBR_SHKAF", Value(r.shkaf)},
+                   {"OBR_KMONT", Value(r.nabor)},
+                   {"PROIZSYS", Value(static_cast<double>(r.q))}});
 }
 
 std::vector<CatalogueColumn> Selection::shownColumns() const {
@@ -306,11 +303,7 @@ std::vector<CatalogueColumn> Selection::shownColumns() const {
 
 std::vector<std::string> Selection::listCells(const CatalogueRow& r) {
     auto fixed = [](double v, int decimals) {
-        std::string s = FieldCodec::formatFixed(v, decimals);
-        for (char& c : s)
-            if (c == '.')
-                c = ',';
-        return s;
+        return withDecimalComma(FieldCodec::formatFixed(v, decimals));
     };
     return {r.sis,
             r.agr,
@@ -333,7 +326,7 @@ const std::vector<Selection::ChosenField>& Selection::chosenFields() {
 }
 
 std::string Selection::fieldText(const std::string& field) const {
-    const Table& work = session_.data().taWork;
+    const Table& work = dm_.taWork;
     if (!work.isOpen())
         return {};
     return recordText(field, work.value(field));
@@ -348,7 +341,7 @@ const Selection::ChosenField* Selection::chosenField(const std::string& field) {
 
 bool Selection::storeChosenField(const std::string& field, const std::string& text) {
     const ChosenField* f = chosenField(field);
-    Table& work = session_.data().taWork;
+    Table& work = dm_.taWork;
     if (!f || !work.isOpen())
         return false;
     Value v;
@@ -365,10 +358,7 @@ bool Selection::storeChosenField(const std::string& field, const std::string& te
     } else {
         v = Value(firstChars(text, static_cast<size_t>(f->width)));
     }
-    work.first();
-    work.edit();
-    work.setValue(f->field, v);
-    return true;
+    return write_(f->field, {{f->field, v}});
 }
 
 bool Selection::storeSystems(const std::string& text) {
@@ -378,13 +368,9 @@ bool Selection::storeSystems(const std::string& text) {
         v = Value(t[0] - '0');
     else if (!t.empty() && t != "0")
         return false;
-    Table& work = session_.data().taWork;
-    if (!work.isOpen())
+    if (!dm_.taWork.isOpen())
         return false;
-    work.first();
-    work.edit();
-    work.setValue("KOLSYS", v);
-    return true;
+    return write_("Количество систем", {{"KOLSYS", v}});
 }
 
 } // namespace vorn

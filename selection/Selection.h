@@ -6,13 +6,23 @@
 // One object lives for the whole program run: it keeps the catalogue file, class caption,
 // ambient class and shown Q/T pair between runs, and the two percentages the user set.
 // The selection window, the systems list and `vorn select` all read it; none repeats a rule.
+#include "data/Value.h"
+
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorn {
 
-class Session;
+class CalcResults;
+class DataModule;
 class Table;
+
+// How the selection writes into the open calculation: one named step of field values,
+// posted by the document. Returns false when the document refused the values.
+using SelectionWriter =
+    std::function<bool(const std::string& step, const std::vector<std::pair<std::string, Value>>&)>;
 
 // One catalogue row as the lists show it: Q and T are the shown pair's values.
 struct CatalogueRow {
@@ -64,7 +74,9 @@ public:
         NoCatalogue // the chamber or the outside temperature is outside every class
     };
 
-    explicit Selection(Session& session);
+    // dm holds the open calculation (taWork) and the catalogue table; results its last
+    // recalculation (box 11); write stores what the user chooses.
+    Selection(DataModule& dm, const CalcResults& results, SelectionWriter write);
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
 
@@ -127,8 +139,8 @@ public:
     bool canChoose() const;
     // Writes the current row into the record (SIS cut to 6 characters, OBR_NAIM the two
     // group lines joined by ", ", PROIZSYS the capacity of one system of the remembered
-    // class) and leaves the record in editing. Returns false when canChoose() is false.
-    // Throws DbfError when the record is locked by another user.
+    // class) as one step. Returns false when canChoose() is false or the values were
+    // refused. Throws DbfError when the record is locked by another user.
     bool choose();
 
     // A record field as its box shows it ("" for an empty field or without a calculation).
@@ -167,7 +179,9 @@ private:
     void loadRows();
     void lookUpGroup(long id, std::string& gr, std::string& pgr);
 
-    Session& session_;
+    DataModule& dm_;
+    const CalcResults& results_;
+    SelectionWriter write_;
     Outcome outcome_ = Outcome::NotRun;
     int systems_ = 1;
     long lo_ = 0;

@@ -2,7 +2,7 @@
 // vorn project new|add|remove|show|offer: a project of several chambers from the command
 // line. The offer's PDF needs Qt, so `offer` is added to `project` by the GUI build's
 // registrar, after the core's.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "project/ProjectSummary.h"
 
 #include <nlohmann/json.hpp>

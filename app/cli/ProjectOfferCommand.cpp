@@ -1,12 +1,12 @@
 // vorn project offer P.vrp -o OUT.pdf|OUT.xlsx [--tariff R] [--vat P]: the commercial offer
 // of a project as a PDF (through the report engine, on Qt's offscreen platform when there
 // is no display) or as an Excel workbook.
-#include "app/Version.h"
 #include "app/cli/ProjectCommand.h"
 #include "data/Table.h"
+#include "data/Version.h"
+#include "project/OfferLayout.h"
+#include "project/OfferXlsx.h"
 #include "reports/HeaderLines.h"
-#include "reports/OfferLayout.h"
-#include "reports/OfferXlsx.h"
 #include "reports/ReportPainter.h"
 
 #include <CLI/CLI.hpp>

@@ -1,7 +1,7 @@
 // `vorn project show` on a project of 50 chambers, as a whole process: start, the reference
 // tables, every chamber opened from a copy and recalculated, the catalogue rows, the price
 // list and the JSON. Goal: under 1 s.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "data/DbfCreate.h"
 
 #include <benchmark/benchmark.h>

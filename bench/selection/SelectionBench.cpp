@@ -1,6 +1,6 @@
 // One selection run (close, open the catalogue under the band filter, list the rows) on a
 // bundled catalogue and on a generated catalogue of 100,000 rows.
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "data/DbfCreate.h"
 #include "selection/Selection.h"
@@ -61,7 +61,7 @@ void runSelection(benchmark::State& state, long rows) {
             return;
         }
         session.results().setBox(11, 10.00); // 9000 ... 11500 W
-        vorn::Selection selection(session);
+        vorn::Selection selection(session.data(), session.results(), session.selectionWriter());
         size_t listed = 0;
         for (auto _ : state) {
             selection.run();

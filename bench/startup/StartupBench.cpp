@@ -2,7 +2,7 @@
 // reference table open. The benchmark starts itself as a child process several times and
 // reports the median and the worst run.
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // A private copy of the bundled DATA in a temporary folder, the data module with every
 // reference table open, a session and the file commands over it.
 #include "app/FileCommands.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 
 #include <filesystem>

@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "app/OldFileConverter.h"
 #include "data/DbfCreate.h"
 

@@ -1,5 +1,6 @@
 #include "CalcFixture.h"
 
+#include "calc/CalcError.h"
 #include "calc/Recalculate.h"
 #include "tools/mkdata/RefLayouts.h"
 
@@ -51,7 +52,15 @@ void CalcFixture::open() {
 }
 
 void CalcFixture::run() {
-    recalculate(dm, screen, results);
+    Recalculation r = recalculate(dm, screen.includeBoxes, results);
+    results = r.results;
+    if (r.ventilationRate) { // the write the document makes after the run
+        dm.taWork.edit();
+        dm.taWork.setValue("VN_KR", *r.ventilationRate);
+        dm.taWork.post();
+    }
+    if (!results.error.empty())
+        throw CalcError(results.error);
 }
 
 } // namespace vorn::test

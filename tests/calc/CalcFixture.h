@@ -4,7 +4,7 @@
 #include "../records/Fixtures.h"
 #include "calc/CalcResults.h"
 #include "data/DataModule.h"
-#include "input/ScreenState.h"
+#include "document/ScreenState.h"
 
 #include <gtest/gtest.h>
 #include <map>

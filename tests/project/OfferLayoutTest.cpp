@@ -1,6 +1,6 @@
 // The offer's pages as data: long tables run over pages with their headings repeated,
 // nothing runs into the footer, and each figure is where its key says.
-#include "reports/OfferLayout.h"
+#include "project/OfferLayout.h"
 
 #include <gtest/gtest.h>
 

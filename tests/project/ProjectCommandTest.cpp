@@ -3,7 +3,7 @@
 // chamber; and the offer as PDF (its text through pdftotext) and as XLSX (read back with
 // openpyxl).
 #include "../records/Fixtures.h"
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "data/DbfCreate.h"
 #include "data/Table.h"
 

@@ -3,9 +3,9 @@
 // made there, and the workbook saved from the window.
 #include "project/ProjectWindow.h"
 
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 
 #include <QAbstractBarSeries>

@@ -1,6 +1,6 @@
 #include "reports/ReportPreparation.h"
 
-#include "app/Session.h"
+#include "document/Session.h"
 #include "calc/CalcResults.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"

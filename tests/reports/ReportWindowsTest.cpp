@@ -1,6 +1,6 @@
 // The report windows offscreen: the print dialog's answer, the preview with its page count
 // and "Сохранить в PDF", and the systems list over a selection run.
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcReport.h"
 #include "reports/ReportPreviewDialog.h"
@@ -86,7 +86,7 @@ private slots:
 
     void systemsListPreviewsTheSelection() {
         Rig rig;
-        Selection selection(rig.session);
+        Selection selection(rig.session.data(), rig.session.results(), rig.session.selectionWriter());
         QCOMPARE(selection.run(), Selection::Outcome::Listed);
         SystemsReport report(rig.session, selection, rig.tmp.path());
         QCOMPARE(report.generate().pages.size(), size_t(2));

@@ -1,7 +1,7 @@
 // vorn select over the bundled catalogues: the JSON object, the file left alone unless a
 // system is chosen, refused choices and a locked record.
 #include "../records/Fixtures.h"
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "data/Table.h"
 
 #include <cstdlib>

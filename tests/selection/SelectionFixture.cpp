@@ -36,7 +36,7 @@ void SelectionFixture::open(const std::vector<KatRow>& rows,
     dm.taWork.beforeClose = nullptr;
     dm.taWork.setTableName(dir.file("calc.vrn"));
     dm.taWork.open();
-    selection = std::make_unique<Selection>(*session);
+    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
     setRecord(fields);
 }
 

@@ -3,7 +3,7 @@
 // group table of the test's own, a calculation made from the template and open as taWork,
 // and the selection over it. The required capacity is set straight into box 11.
 #include "../records/Fixtures.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
 

@@ -1,6 +1,6 @@
 // vorn dump: plain and JSON output, and an unreadable file.
 #include "DbfBytes.h"
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "data/Table.h"
 
 #include <gtest/gtest.h>

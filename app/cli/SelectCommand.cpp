@@ -1,12 +1,13 @@
 // vorn select FILE [--systems N] [--from P] [--to P] [--choose K] [--json]: the equipment
 // selection of the window for scripts. Without --systems and --choose the file is left
 // exactly as it was; with them it keeps the new number of systems and the chosen system.
-#include "app/SelectCommand.h"
+#include "app/cli/SelectCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"
 
@@ -37,11 +38,11 @@ struct Run {
 Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(*session);
+    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
     try {
         session->openCalculation(path);
     } catch (const std::exception& e) {
-        return {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        return {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
     }
     if (!session->results().error.empty())
         return {kExitStopped, session->results().error};
@@ -152,7 +153,7 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
             run = selectIn(dm, opt.file, opt, session, selection);
         }
     } catch (const std::exception& e) {
-        run = {kExitFailure, std::string("Указанный расчет не может быть открыт ! ") + e.what()};
+        run = {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
     }
     if (run.status != kExitOk) {
         ctx.err << run.error << "\n";

@@ -1,5 +1,5 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "data/Table.h"
 
 #include <CLI/CLI.hpp>

@@ -3,11 +3,22 @@
 // table taWork, the screen state, the results of the last recalculation, and the steps
 // that run when a calculation is opened or closed. The window and the command line both
 // drive this one object; neither repeats these steps.
+//
+// Every user event enters through one method here (a field committed, an item chosen, a
+// box clicked, the full-load button, fields written by the selection or the additional
+// data): it checks, writes, runs the control's rule and the recalculation, posts the
+// record to the file and returns what changed. What the screen shows is what the file
+// holds, and each event is one step of the undo history.
 #include "calc/CalcResults.h"
-#include "input/ScreenState.h"
+#include "data/Value.h"
+#include "document/ControlState.h"
+#include "document/EditHistory.h"
+#include "document/ScreenState.h"
+#include "selection/Selection.h"
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorn {
@@ -15,14 +26,30 @@ namespace vorn {
 class DataModule;
 struct ControlSpec;
 
-// What became of an input the screen forwarded. refused: nothing was written and no
-// handler ran (VO_PROC outside 1..90, a text that is no number the field can hold, an
-// item that is not in the list); message says why, in the user's words.
+// The line the screen and the report show under a chosen system that no longer fits.
+inline constexpr const char* kChoiceMisfit =
+    "не соответствует потребной холодопроизводительности";
+
+// The warning for a calculation that holds values outside what its fields accept.
+std::string suspectFieldsWarning(const std::vector<std::string>& fields);
+
+// What became of an event. refused: nothing was written and no handler ran (a value
+// outside its range, a text that is no number the field can hold, an item that is not in
+// the list, a value a field of the record cannot hold); message says why, in the user's
+// words. Otherwise changes lists every field the event wrote, with its value before and
+// after, and notice may carry a remark for the status line ("Значение ограничено: 24").
 struct CommitResult {
     bool refused = false;
     std::string message;
+    std::vector<FieldChange> changes;
+    std::string notice;
 
-    static CommitResult refusal(std::string why) { return {true, std::move(why)}; }
+    static CommitResult refusal(std::string why) {
+        CommitResult r;
+        r.refused = true;
+        r.message = std::move(why);
+        return r;
+    }
 };
 
 class Session {
@@ -74,7 +101,7 @@ public:
 
     // CheckBox1Click..CheckBox9Click: include box n (1..9) takes the state the user gave
     // it, then the recalculation runs; throws as recalculate(). Other n: nothing happens.
-    void includeBoxClick(int n, bool checked);
+    CommitResult includeBoxClick(int n, bool checked);
 
     // Result reset of New: boxes 1..9 to 0.
     void resetResults() { results_.resetGainBoxes(); }
@@ -101,9 +128,9 @@ public:
     // of listItems(spec).
     CommitResult chooseItem(const ControlSpec& spec, const std::string& itemText);
     // A click on a check box that leaves it in the given state.
-    void clickCheck(const ControlSpec& spec, bool checked);
+    CommitResult clickCheck(const ControlSpec& spec, bool checked);
     // BitBtn1Click: the full-load estimate.
-    void fullLoadClick();
+    CommitResult fullLoadClick();
 
     // The text a control shows now: the record's field (blank when empty, "," as the
     // decimal separator), the chosen item, the volume, the freezing point, Label3.
@@ -125,12 +152,68 @@ public:
     // CurrencyEdit11Change: with SelectionOpened set, empties the chosen system.
     void currencyEdit11Change();
 
+    // Fields the selection or the additional-data dialog writes, as one event named
+    // stepName: written, posted, no rule and no recalculation. An unknown field or a value
+    // the field cannot hold refuses the whole event.
+    CommitResult setFields(const std::string& stepName, const std::vector<FieldValue>& values);
+    // The same, as the function the selection writes through. A refusal is shown through
+    // showMessage and answers false.
+    SelectionWriter selectionWriter();
+
+    // A text of the additional data (KL_NAIM, KL_PRIM, OB_ISP) as typed: one step per field
+    // while the user goes on typing in it. Answers the refusal's message, or nothing.
+    std::string editAdditionalData(const std::string& field, const std::string& text);
+
+    // The undo history of the open calculation: New, Open and Close clear it.
+    const EditHistory& history() const { return history_; }
+    // Writes the values of the last step back (or of the last undone one forward) through
+    // the same path as an event: written, recalculated, posted. Nothing to do: refused.
+    CommitResult undo();
+    CommitResult redo();
+    // Brings back every field and the screen state as the calculation was opened, as one
+    // more step ("Вернуть расчет к открытому").
+    CommitResult revertToOpened();
+
+    // Fields whose stored value lies outside what its control accepts ("OB_KAMVS = 12000"),
+    // found when the calculation was opened; the window warns about them.
+    const std::vector<std::string>& suspectFields() const { return suspectFields_; }
+
+    // Whether the chosen systems still fit the required capacity: false when a system is
+    // chosen and its capacity × the number of systems lies outside the selection band
+    // around box 11. True when nothing is chosen.
+    bool choiceFits() const;
+
+    // Called after every event, undo and redo with what it changed.
+    std::function<void(const CommitResult&)> changed;
+
     // Messages the rules show ("База не открылась !"). Unset: dropped.
     std::function<void(const std::string&)> showMessage;
     // Open step 4: refill the executor list of the additional-data dialog.
     std::function<void()> refillExecutors;
 
 private:
+    struct Snapshot {
+        RecordValues record;
+        ScreenState screen;
+        CalcResults results;
+    };
+    Snapshot snapshot() const;
+    RecordValues recordValues() const;
+    // Runs one user event: body writes and runs its rule; the record is posted at the end.
+    // A refusal or a value the record cannot hold undoes every write of the event.
+    CommitResult event(const std::string& stepName, const std::function<CommitResult()>& body);
+    void rollback(const Snapshot& before);
+    void finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r);
+    CommitResult applyStep(const std::string& stepName, const RecordValues& values,
+                           const ScreenState& screen);
+    void restoreTablePositions();
+    void post();
+    // Writes one field (taking the record into edit); a value the field cannot hold throws
+    // a refusal naming the field.
+    void put(const std::string& field, const Value& v);
+    void findSuspectFields();
+    static std::string stepName(const ControlSpec& spec);
+
     void openSteps();
     void closeSteps();
     void loadProductAndCategory();
@@ -141,6 +224,10 @@ private:
 
     DataModule& dm_;
     bool opening_ = false;
+    bool replaying_ = false; // undo, redo, revert: the record is restored as it was
+    EditHistory history_;
+    Snapshot opened_;
+    std::vector<std::string> suspectFields_;
     ScreenState screen_;
     CalcResults results_;
     std::string path_;

@@ -1,7 +1,7 @@
 // Opening and closing a calculation through the session, and vorn calc as a process.
-#include "app/Session.h"
+#include "document/Session.h"
 
-#include "CalcFixture.h"
+#include "../calc/CalcFixture.h"
 #include "calc/CalcError.h"
 
 #include <cstdlib>
@@ -193,7 +193,7 @@ TEST_F(CalcCommandProcess, ExitStatuses) {
     EXPECT_EQ(runVorn(calcPath(), dir.file("out.json")), 0);
     EXPECT_EQ(readFile(calcPath()), before);
     const auto json = nlohmann::json::parse(readFile(dir.file("out.json")), nullptr, false);
-    ASSERT_TRUE(json.is_object());
+    ASSERT_TRUE(json.is_object()) << readFile(dir.file("out.json"));
     EXPECT_EQ(json["regime"], "Хранение");
     EXPECT_EQ(json["boxes"].size(), 11u);
     EXPECT_TRUE(json["labels"].contains("QRLabel98"));

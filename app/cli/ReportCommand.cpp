@@ -1,9 +1,9 @@
-#include "reports/ReportCommand.h"
+#include "app/cli/ReportCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Commands.h"
-#include "app/Session.h"
-#include "app/Version.h"
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
+#include "data/Version.h"
 #include "app/WorkCopy.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
@@ -129,8 +129,11 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
         ctx, options.file, options.out,
         [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
                std::string&) {
-            doc = CalcReportLayout::layout(ReportPreparation::calcReport(
-                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine));
+            ReportSource src = ReportPreparation::calcReport(
+                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine);
+            if (!session.choiceFits())
+                src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
+            doc = CalcReportLayout::layout(src);
             return kExitOk;
         });
 }
@@ -140,7 +143,7 @@ int systemsCommand(const CliContext& ctx, const SystemsOptions& options) {
         ctx, options.file, options.out,
         [&ctx, &options](DataModule& dm, Session& session, const std::string& shownPath,
                          ReportDocument& doc, std::string& message) {
-            Selection selection(session);
+            Selection selection(session.data(), session.results(), session.selectionWriter());
             message = applySelectionParameters(selection, options.params);
             if (!message.empty())
                 return kExitUsage;

@@ -3,7 +3,7 @@
 // the same content as the PDF on one sheet, every figure a number and every sum, the VAT
 // and the running cost a formula over the cells above it (with its value cached, so that a
 // reader that does not calculate still sees it).
-#include "reports/OfferLayout.h"
+#include "project/OfferLayout.h"
 
 #include <string>
 

@@ -1,11 +1,7 @@
-#include "input/ScreenState.h"
+#include "document/ScreenState.h"
 
 namespace vorn {
 
-const char* const ScreenState::kStorage = "Хранение";
-const char* const ScreenState::kCooling = "Охлаждение";
-const char* const ScreenState::kOtherRegion = "Другой";
-const char* const ScreenState::kOptionBoxFields[4] = {"VN_FLAG", "IN_TIP", "OS_REC", "VO_UTOCH"};
 
 ScreenState::ScreenState()
     : workTimeCaption("Время работы оборуд."), productTurnoverCaption("Суточный оборот, (кг)"),
@@ -26,6 +22,19 @@ void ScreenState::applyRegimeCaptions() {
         taraTurnoverCaption = "Суточный оборот,(кг)";
         storedMassVisible = true;
     }
+}
+
+bool ScreenState::operator==(const ScreenState& o) const {
+    return regimeIndex == o.regimeIndex && category == o.category &&
+           turnoverSpeed == o.turnoverSpeed && includeBoxes == o.includeBoxes &&
+           identShown == o.identShown && optionBoxesShown == o.optionBoxesShown &&
+           workTimeCaption == o.workTimeCaption &&
+           productTurnoverCaption == o.productTurnoverCaption &&
+           taraTurnoverCaption == o.taraTurnoverCaption &&
+           storedMassVisible == o.storedMassVisible && vnKrEnabled == o.vnKrEnabled &&
+           voKolvoEnabled == o.voKolvoEnabled && voPowEnabled == o.voPowEnabled &&
+           voProcEnabled == o.voProcEnabled && osPowEnabled == o.osPowEnabled &&
+           regionFieldsEnabled == o.regionFieldsEnabled;
 }
 
 } // namespace vorn

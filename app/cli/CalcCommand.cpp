@@ -1,10 +1,11 @@
 // vorn calc FILE [--json]: the heat balance of a calculation, the file left untouched.
-#include "app/CalcCommand.h"
+#include "app/cli/CalcCommand.h"
 
-#include "app/Commands.h"
-#include "app/Session.h"
+#include "app/cli/Commands.h"
+#include "document/Session.h"
 #include "app/WorkCopy.h"
 #include "calc/NumberFormat.h"
+#include "data/CalcRecord.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
@@ -88,7 +89,7 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(file), ec)) {
-        ctx.err << "Указанный расчет не может быть открыт ! Файл не найден: " << file << "\n";
+        ctx.err << kCannotOpenCalculation << " Файл не найден: " << file << "\n";
         return kExitFailure;
     }
     dm.setDataDir(ctx.dataDir);
@@ -105,9 +106,11 @@ bool openCommandCalculation(const CliContext& ctx, Session& session, const std::
                             const std::string& file) {
     try {
         session.openCalculation(path);
+        if (!session.suspectFields().empty())
+            ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return false;
     }
 }
@@ -120,6 +123,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
 
     std::string regime;
     double vnKr = 0;
+    bool choiceFits = true;
     CalcResults results;
     try {
         WorkCopy copy(file);
@@ -129,19 +133,25 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");
         results = session.results();
+        choiceFits = session.choiceFits();
         session.closeCalculation();
     } catch (const std::exception& e) {
-        ctx.err << "Указанный расчет не может быть открыт ! " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return 1;
     }
     if (!results.error.empty()) {
         ctx.err << results.error << "\n";
         return kExitStopped;
     }
-    if (opt.json)
-        ctx.out << calcJson(file, regime, results, vnKr).dump() << "\n";
-    else
+    if (opt.json) {
+        nlohmann::ordered_json j = calcJson(file, regime, results, vnKr);
+        j["choice_fits"] = choiceFits;
+        ctx.out << j.dump() << "\n";
+    } else {
         printTable(ctx.out, file, regime, results);
+        if (!choiceFits)
+            ctx.out << kChoiceMisfit << "\n";
+    }
     return 0;
 }
 

@@ -1,7 +1,7 @@
-#include "app/SetCommand.h"
+#include "app/cli/SetCommand.h"
 
-#include "app/CalcCommand.h"
-#include "app/Session.h"
+#include "app/cli/CalcCommand.h"
+#include "document/Session.h"
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
@@ -100,16 +100,19 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
                 status = kExitUsage;
                 break;
             }
+            if (!r.notice.empty())
+                ctx.err << "vorn set: " << a << ": " << r.notice << "\n";
         }
         if (status == 0 && !session.results().error.empty()) {
             ctx.err << session.results().error << "\n";
             status = kExitStopped;
         }
-        if (status == 0 && options.json)
-            ctx.out << calcJson(file, dm.taWork.asString("OB_TERMR"), session.results(),
-                                dm.taWork.asDouble("VN_KR"))
-                           .dump()
-                    << "\n";
+        if (status == 0 && options.json) {
+            nlohmann::ordered_json j = calcJson(file, dm.taWork.asString("OB_TERMR"),
+                                                session.results(), dm.taWork.asDouble("VN_KR"));
+            j["choice_fits"] = session.choiceFits();
+            ctx.out << j.dump() << "\n";
+        }
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << "vorn set: " << file << ": " << e.what() << "\n";

@@ -3,7 +3,7 @@
 #include "input/InputScreen.h"
 
 #include "app/MainWindow.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
 #include "widgets/CalculatorPopup.h"
@@ -90,9 +90,10 @@ private slots:
         QTest::newRow("length: one separator") << "DBEdit38"
                                                << "1.2.3"
                                                << "1,23" << 1;
-        QTest::newRow("length: minus allowed") << "DBEdit38"
-                                               << "-3"
-                                               << "-3" << 0;
+        // a length is more than nothing: no minus
+        QTest::newRow("length: no minus") << "DBEdit38"
+                                          << "-3"
+                                          << "3" << 1;
         QTest::newRow("length: letters refused") << "DBEdit38"
                                                  << "4a b"
                                                  << "4" << 3;
@@ -479,6 +480,33 @@ private slots:
                     QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
             }
         }
+    }
+
+    // Ctrl+Z in a field being typed in undoes the typing; then the calculation's steps,
+    // and the file follows. Ctrl+Y brings the step back.
+    void ctrlZUndoesTypingThenTheStepAndCtrlYRedoes() {
+        Rig rig(data_);
+        newFile(rig);
+        const std::string before = rig.field("OB_KAMVS");
+        NumericEdit* height = rig.clearField("DBEdit40");
+        QTest::keyClicks(height, "3,5");
+        QTest::keyClick(height, Qt::Key_Tab);
+        QCOMPARE(rig.field("OB_KAMVS"), std::string("3.5"));
+        QVERIFY(rig.window->action("EditUndo1")->text().contains("Высота"));
+
+        const QString shown = rig.get<NumericEdit>("DBEdit38")->text();
+        NumericEdit* length = rig.clearField("DBEdit38");
+        QTest::keyClicks(length, "9");
+        while (length->isUndoAvailable())
+            QTest::keyClick(length, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(length->text(), shown);
+        QCOMPARE(rig.field("OB_KAMVS"), std::string("3.5")); // the typing went first
+        QTest::keyClick(length, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rig.field("OB_KAMVS"), before);
+        QCOMPARE(rig.get<NumericEdit>("DBEdit40")->text(), QString::fromStdString(before).replace('.', ','));
+        QTest::keyClick(length, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(rig.field("OB_KAMVS"), std::string("3.5"));
+        QCOMPARE(rig.get<NumericEdit>("DBEdit40")->text(), QString("3,5"));
     }
 };
 

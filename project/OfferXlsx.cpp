@@ -1,4 +1,4 @@
-#include "reports/OfferXlsx.h"
+#include "project/OfferXlsx.h"
 
 #include <cstdio>
 #include <filesystem>

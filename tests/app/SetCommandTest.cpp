@@ -1,7 +1,7 @@
 // vorn set as a whole process: assignments applied in order, exit statuses, the file
 // afterwards, and --json against vorn calc --json of the same file.
 #include "../calc/CalcFixture.h"
-#include "InputRecord.h"
+#include "../document/InputRecord.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,8 +1,8 @@
 #pragma once
 // vorn report and vorn systems: the two reports written as PDF files from the command
 // line, without a display, the calculation file left byte-identical.
-#include "app/Commands.h"
-#include "app/SelectCommand.h"
+#include "app/cli/Commands.h"
+#include "app/cli/SelectCommand.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // events, on a small calculation opened in a temporary folder.
 #include "../calc/CalcFixture.h"
 #include "InputRecord.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/CalcRecord.h"
 #include "input/ControlTable.h"
 

@@ -1,4 +1,4 @@
-#include "reports/OfferLayout.h"
+#include "project/OfferLayout.h"
 
 #include "calc/NumberFormat.h"
 #include "reports/CommonSections.h"

@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AdditionalDataDialog.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "app/StartScreen.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"

@@ -3,6 +3,8 @@
 // regime choice, the product category, the turnover speed, the nine include boxes, and
 // the captions, visibility and enabled states the input rules set. The window shows this
 // state; the core rules read and write it.
+#include "data/CalcRecord.h"
+
 #include <array>
 #include <string>
 
@@ -13,12 +15,11 @@ public:
     ScreenState();
 
     // Texts of the regime choice RadioGroup1 (item 0 and item 1), as stored in OB_TERMR.
-    static const char* const kStorage; // "Хранение"
-    static const char* const kCooling; // "Охлаждение"
-    // The region whose climate the user types in.
-    static const char* const kOtherRegion; // "Другой"
+    static constexpr const char* kStorage = kRegimeStorage;
+    static constexpr const char* kCooling = kRegimeCooling;
+    static constexpr const char* kOtherRegion = vorn::kOtherRegion;
     // Record fields of the four option boxes, in the order of optionBoxesShown.
-    static const char* const kOptionBoxFields[4];
+    static constexpr const char* const* kOptionBoxFields = vorn::kOptionBoxFields;
 
     // RadioGroup1: 0 storage, 1 cooling. Mirrors OB_TERMR through the regime rule.
     int regimeIndex = 0;
@@ -58,6 +59,9 @@ public:
     const char* regimeText() const { return regimeIndex == 0 ? kStorage : kCooling; }
     // Sets the regime captions and visibility for the current choice.
     void applyRegimeCaptions();
+
+    // The same choices, flags and captions (the page shown is not compared).
+    bool operator==(const ScreenState& o) const;
 };
 
 } // namespace vorn

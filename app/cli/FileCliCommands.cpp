@@ -1,9 +1,9 @@
 // vorn new FILE [--force] and vorn convert OLD.dbf [--force]: the file commands of the
 // window for scripts, with the same messages.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 #include "app/FileCommands.h"
 #include "app/OldFileConverter.h"
-#include "app/Session.h"
+#include "document/Session.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 
@@ -91,7 +91,7 @@ int convertCommand(const CliContext& ctx, const FileArgs& fa) {
             return 1;
         }
     }
-    ctx.err << "Указанный расчет не может быть открыт !\n";
+    ctx.err << kCannotOpenCalculation << "\n";
     ConversionOutcome conv = OldFileConverter::convert(
         dm, path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
     for (const std::string& m : conv.messages)

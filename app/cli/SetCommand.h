@@ -2,7 +2,7 @@
 // vorn set FILE NAME=VALUE ... [--json]: applies inputs to a calculation as the input
 // screen applies them, one after another, and leaves the result in the file.
 // addSetCommand (app/Commands.h) puts it on the command line.
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
 #include <string>
 #include <vector>

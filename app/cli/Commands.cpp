@@ -1,7 +1,7 @@
-#include "app/Commands.h"
+#include "app/cli/Commands.h"
 
-#include "app/Version.h"
 #include "app/cli/ProjectCommand.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>

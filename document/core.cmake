@@ -1,0 +1,7 @@
+# GUI-free sources of document/: the open calculation and every edit of it.
+target_sources(vorncore PRIVATE
+  document/Session.cpp
+  document/ScreenState.cpp
+  document/EditHistory.cpp
+  document/ControlState.cpp
+)
