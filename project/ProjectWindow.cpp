@@ -395,6 +395,10 @@ void ProjectWindow::openChamber(int row) {
         showMessage("Файл расчета не найден: " + u8(c.path));
         return;
     }
+    // as the main window's own Open: the text being typed there is committed first
+    if (session_.isOpen() && main_.commitPendingInput && !main_.commitPendingInput(true))
+        return;
+    session_.selectionOpened = false;
     main_.openCalculationAt(u8(c.path));
     main_.raise();
     main_.activateWindow();
