@@ -5,6 +5,7 @@
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
@@ -73,6 +74,9 @@ struct Line {
 
     explicit Line(const std::vector<CliRegistrar>& extra) {
         russianLabels(root);
+        // Options are --name on every system: on Windows "/path" stays a file, not an option
+        // (the subcommands take this over when they are added).
+        root.allow_windows_style_options(false);
         root.option_defaults()->group("Параметры");
         root.set_help_flag("-h,--help", "показать эту справку и выйти");
         root.set_version_flag("--version", std::string(kVersionLine), "показать версию и выйти");
@@ -175,7 +179,14 @@ CliRequest parseAndRun(const std::string& programDir, const std::string& default
     }
     if (!line.file.empty()) {
         std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::u8path(line.file), ec)) {
+        // A word that looks like a file, given with a display (a desktop shortcut), opens
+        // the window, which tells what is wrong with the file; anything else is a typo.
+        const bool looksLikeFile = line.file.find_first_of("./") != std::string::npos;
+        const char* display = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const bool hasDisplay = (display && *display) || (wayland && *wayland);
+        if (!std::filesystem::exists(std::filesystem::u8path(line.file), ec) &&
+            !(looksLikeFile && hasDisplay)) {
             err << "vorn: нет такой команды или файла: " << line.file << "\n" << kHelpHint << "\n";
             req.exitStatus = kExitUsage;
             return req;
