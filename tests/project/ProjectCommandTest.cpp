@@ -2,7 +2,7 @@
 // and the price list; the chamber files left untouched; the folder moved elsewhere; a missing
 // chamber; and the offer as PDF (its text through pdftotext) and as XLSX (read back with
 // openpyxl).
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "app/cli/Commands.h"
 #include "data/DbfCreate.h"
 #include "data/Table.h"

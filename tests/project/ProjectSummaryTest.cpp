@@ -3,7 +3,7 @@
 // a price; and the .vrp file's own rules.
 #include "project/ProjectSummary.h"
 
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "project/PriceList.h"
 #include "project/ProjectFile.h"
 
