@@ -2,11 +2,8 @@
 
 #include "data/FileIo.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <random>
 #include <vector>
 
 namespace vorn {
@@ -15,26 +12,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The reason in the user's words; 0 stands for a file that is no regular file.
-std::string reason(int err) {
-    return err ? FileIo::reasonText(err) : "это не обычный файл (канал или устройство)";
+// The reason in the user's words.
+std::string reason(const platform::SysError& err) {
+    return err.kind == platform::ErrorKind::NotRegular
+               ? "это не обычный файл (канал или устройство)"
+               : FileIo::reasonText(err);
 }
-[[noreturn]] void cannotOpen(const std::string& source, int err) {
+[[noreturn]] void cannotOpen(const std::string& source, const platform::SysError& err) {
     throw FileCopyError("Не удаётся открыть файл " + source + ": " + reason(err));
 }
-[[noreturn]] void cannotCreate(const std::string& target, int err) {
+[[noreturn]] void cannotCreate(const std::string& target, const platform::SysError& err) {
     throw FileCopyError("Не удаётся создать файл " + target + ": " + reason(err));
 }
 
-// Closes a descriptor and removes an unfinished file on every way out.
+// Closes the unfinished copy and removes it on every way out.
 struct Partial {
-    int fd = -1;
+    platform::File file;
     std::string path;
     ~Partial() {
-        if (fd >= 0)
-            ::close(fd);
-        if (!path.empty())
-            ::unlink(path.c_str());
+        file.close();
+        if (!path.empty()) {
+            std::error_code ec;
+            fs::remove(fs::u8path(path), ec);
+        }
     }
 };
 
@@ -45,15 +45,16 @@ std::string copyFile(const std::string& source, const std::string& target) {
     const fs::path src = fs::u8path(source);
     fs::path dst = fs::u8path(target);
 
-    struct stat st {};
-    if (::stat(source.c_str(), &st) != 0)
-        cannotOpen(source, errno);
-    if (!S_ISREG(st.st_mode))
-        cannotOpen(source, S_ISDIR(st.st_mode) ? EISDIR : 0);
-    Partial in;
-    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in.fd < 0)
-        cannotOpen(source, errno);
+    const fs::file_status st = fs::status(src, ec);
+    if (ec || !fs::exists(st))
+        cannotOpen(source, ec ? FileIo::error(ec) : FileIo::error(platform::ErrorKind::NotFound));
+    if (fs::is_directory(st))
+        cannotOpen(source, FileIo::error(platform::ErrorKind::IsDirectory));
+    if (!fs::is_regular_file(st)) // a FIFO or a device: never opened, a read could wait forever
+        cannotOpen(source, FileIo::error(platform::ErrorKind::NotRegular));
+    platform::File in;
+    if (const platform::SysError e = in.open(source, platform::File::Mode::Read))
+        cannotOpen(source, e);
 
     if (fs::is_directory(dst, ec))
         dst /= src.filename();
@@ -65,60 +66,75 @@ std::string copyFile(const std::string& source, const std::string& target) {
 
     // The file a link names is the one replaced, the link stays.
     const fs::path real = fs::is_symlink(dst, ec) ? fs::weakly_canonical(dst, ec) : dst;
-    struct stat tst {};
-    if (::stat(real.c_str(), &tst) == 0) {
-        if (!S_ISREG(tst.st_mode))
-            cannotCreate(written, S_ISDIR(tst.st_mode) ? EISDIR : 0);
-        if (::access(real.c_str(), W_OK) != 0)
-            cannotCreate(written, errno);
+    const fs::file_status tst = fs::status(real, ec);
+    const bool replacing = fs::exists(tst);
+    if (replacing) {
+        if (fs::is_directory(tst))
+            cannotCreate(written, FileIo::error(platform::ErrorKind::IsDirectory));
+        if (!fs::is_regular_file(tst))
+            cannotCreate(written, FileIo::error(platform::ErrorKind::NotRegular));
+        platform::File probe; // a file we may not write is not replaced behind its back
+        if (const platform::SysError e = probe.open(real.u8string(), platform::File::Mode::ReadWrite))
+            cannotCreate(written, e);
     }
     if (real.has_parent_path() && !fs::exists(real.parent_path(), ec)) {
         fs::create_directories(real.parent_path(), ec);
         if (ec)
-            cannotCreate(written, ec.value());
+            cannotCreate(written, FileIo::error(ec));
     }
 
+    // Written beside the target under a name of its own, then put in its place: an
+    // interrupted copy never leaves half a file under the target's name.
     Partial out;
-    for (int attempt = 0; out.fd < 0; ++attempt) {
-        const std::string tmp = real.string() + ".part" + std::to_string(::getpid()) +
-                                (attempt ? "-" + std::to_string(attempt) : std::string());
-        out.fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (out.fd >= 0)
-            out.path = tmp;
-        else if (errno != EEXIST || attempt > 100)
-            cannotCreate(written, errno);
+    std::random_device random;
+    for (int attempt = 0; out.path.empty(); ++attempt) {
+        const std::string tmp = real.u8string() + ".part" + std::to_string(random() % 1000000);
+        if (fs::exists(fs::u8path(tmp), ec))
+            continue;
+        if (const platform::SysError e = out.file.open(tmp, platform::File::Mode::Create)) {
+            if (attempt > 100)
+                cannotCreate(written, e);
+            continue;
+        }
+        out.path = tmp;
     }
     std::vector<char> buffer(64 * 1024);
-    off_t pos = 0;
+    std::int64_t pos = 0;
     for (;;) {
-        const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            cannotOpen(source, errno);
+        platform::SysError err;
+        const std::size_t got = in.readAt(buffer.data(), buffer.size(), pos, &err);
+        if (err)
+            cannotOpen(source, err);
         if (got == 0)
             break;
         try {
-            FileIo::writeFully(out.fd, buffer.data(), static_cast<size_t>(got), pos, written);
-        } catch (const std::exception&) {
-            cannotCreate(written, errno);
+            FileIo::writeFully(out.file, buffer.data(), got, pos, written);
+        } catch (const std::exception& e) {
+            throw FileCopyError(e.what());
         }
-        pos += got;
+        pos += static_cast<std::int64_t>(got);
     }
+    try {
+        FileIo::flush(out.file, written);
+    } catch (const std::exception& e) {
+        throw FileCopyError(e.what());
+    }
+    out.file.close();
+    in.close();
     // A replaced file keeps its permissions.
-    if (tst.st_mode != 0)
-        ::fchmod(out.fd, tst.st_mode & 07777);
-    if (::fsync(out.fd) != 0 || ::close(out.fd) != 0) {
-        out.fd = -1;
-        cannotCreate(written, errno);
-    }
-    out.fd = -1;
+    if (replacing)
+        fs::permissions(fs::u8path(out.path), tst.permissions(), ec);
     const auto stamp = fs::last_write_time(src, ec);
-    if (!ec)
-        fs::last_write_time(fs::path(out.path), stamp,
-                            ec); // a copy without the old time is still a copy
-    if (::rename(out.path.c_str(), real.c_str()) != 0)
-        cannotCreate(written, errno);
+    if (!ec) // a copy without the old time is still a copy
+        fs::last_write_time(fs::u8path(out.path), stamp, ec);
+    fs::rename(fs::u8path(out.path), real, ec);
+    if (ec && replacing) { // where a rename does not replace a file
+        std::error_code removed;
+        fs::remove(real, removed);
+        fs::rename(fs::u8path(out.path), real, ec);
+    }
+    if (ec)
+        cannotCreate(written, FileIo::error(ec));
     out.path.clear();
     return written;
 }
