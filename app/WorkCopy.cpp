@@ -1,5 +1,6 @@
 #include "app/WorkCopy.h"
 
+#include "data/FileIo.h"
 #include "data/Journal.h"
 
 #include <filesystem>
@@ -10,6 +11,28 @@
 namespace vorn {
 
 namespace fs = std::filesystem;
+
+namespace {
+// The reason of a failed copy in the words the table layer uses for its own failures.
+platform::SysError sysError(const std::error_code& ec) {
+    platform::SysError e;
+    e.native = ec.value();
+    using platform::ErrorKind;
+    if (ec == std::errc::no_such_file_or_directory)
+        e.kind = ErrorKind::NotFound;
+    else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        e.kind = ErrorKind::Access;
+    else if (ec == std::errc::is_a_directory)
+        e.kind = ErrorKind::IsDirectory;
+    else if (ec == std::errc::no_space_on_device)
+        e.kind = ErrorKind::NoSpace;
+    else if (ec == std::errc::read_only_file_system)
+        e.kind = ErrorKind::ReadOnlyFs;
+    else
+        e.kind = ErrorKind::Other;
+    return e;
+}
+} // namespace
 
 WorkCopy::WorkCopy(const std::string& source) {
     // A write interrupted in the source is undone there first: the copy takes no journal.
@@ -23,20 +46,33 @@ WorkCopy::WorkCopy(const std::string& source) {
             dir_ = dir.u8string();
     }
     if (dir_.empty())
-        throw std::runtime_error("не удалось создать временную папку");
-    path_ = (fs::u8path(dir_) / fs::u8path(source).filename()).u8string();
-    try {
-        fs::copy_file(fs::u8path(source), fs::u8path(path_));
-    } catch (...) {
-        std::error_code ec;
-        fs::remove_all(fs::u8path(dir_), ec);
-        throw;
+        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source +
+                                 ": " + FileIo::reasonText(sysError(ec)));
+    // Always ".vrn" inside: the name of the user's file is no concern of the copy.
+    path_ = (fs::u8path(dir_) / "calculation.vrn").u8string();
+    fs::copy_file(fs::u8path(source), fs::u8path(path_), ec);
+    if (!ec) {
+        // The copy is the program's own: writable whatever the user's file allows.
+        fs::permissions(fs::u8path(path_), fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::replace, ec);
+    }
+    if (ec) {
+        const platform::SysError err = sysError(ec);
+        removeNow();
+        throw std::runtime_error(FileIo::openError(source, err));
     }
 }
 
 WorkCopy::~WorkCopy() {
+    removeNow();
+}
+
+void WorkCopy::removeNow() {
+    if (dir_.empty())
+        return;
     std::error_code ec;
     fs::remove_all(fs::u8path(dir_), ec);
+    dir_.clear();
 }
 
 } // namespace vorn

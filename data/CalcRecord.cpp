@@ -1,8 +1,15 @@
 #include "data/CalcRecord.h"
 
+#include "data/DbfHeader.h"
+#include "data/FileIo.h"
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorn {
 
@@ -145,6 +152,58 @@ std::string recordText(const std::string& field, const Value& v) {
     if (v.isNumber() && v.toDouble() == 0 && !zeroIsShown(field))
         return {};
     return valueText(v);
+}
+
+std::string calcFileProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return FileIo::openError(path, errno);
+    if (S_ISDIR(st.st_mode))
+        return FileIo::openError(path, EISDIR);
+    if (!S_ISREG(st.st_mode)) // a FIFO or a device: never opened, a read could wait forever
+        return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FileIo::openError(path, errno);
+    std::string problem;
+    try {
+        const DbfHeader h = DbfHeader::read(fd, path);
+        const std::uint32_t count = DbfHeader::recordCount(fd);
+        const auto size = static_cast<size_t>(st.st_size);
+        const std::string damaged = "Файл расчета " + path + " поврежден: ";
+        char flag = 0;
+        size_t got = 0;
+        if (count == 0)
+            problem = damaged + "в нем нет записи расчета";
+        else if (count > 1)
+            problem = damaged + "записей в нем " + std::to_string(count) +
+                      ", а в расчете должна быть одна";
+        else if (size < h.headerLength + h.recordLength)
+            problem = damaged + "запись обрезана (в файле " + std::to_string(size) +
+                      " байт, нужно не меньше " + std::to_string(h.headerLength + h.recordLength) +
+                      ")";
+        else if (!FileIo::readFully(fd, &flag, 1, static_cast<off_t>(h.headerLength), &got))
+            problem = damaged + "запись не читается";
+        else if (flag == '*')
+            problem = damaged + "запись расчета помечена как удаленная";
+    } catch (const std::exception& e) {
+        problem = e.what();
+    }
+    ::close(fd);
+    return problem;
+}
+
+std::string calcOpenFailureText(const std::string& what) {
+    // The field's name stands between the first two quotes of both texts.
+    const size_t open = what.find('\'');
+    const size_t close = open == std::string::npos ? open : what.find('\'', open + 1);
+    const std::string field =
+        close == std::string::npos ? std::string() : what.substr(open + 1, close - open - 1);
+    if (what.rfind("Field '", 0) == 0 && what.find("' not found") != std::string::npos)
+        return "в файле нет поля " + field + ": это не файл расчета Vorn";
+    if (what.rfind("Type mismatch for field '", 0) == 0)
+        return "поле " + field + " в файле другого типа: это не файл расчета Vorn";
+    return what;
 }
 
 const std::vector<FieldDecl>& calcRecordFields() {
