@@ -6,11 +6,11 @@
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
+#include "data/platform/PlatformFile.h"
 #include "document/Session.h"
 
 #include <cctype>
 #include <filesystem>
-#include <unistd.h>
 
 namespace vorn {
 
@@ -55,7 +55,7 @@ std::string FileCommands::openAs(const std::string& path, int order) {
     // A file the user may read but not write is read from a private copy, removed as soon
     // as it is open: the session refuses every edit and nothing is left behind.
     std::unique_ptr<WorkCopy> copy;
-    if (::access(path.c_str(), W_OK) != 0)
+    if (!platform::writable(path))
         copy = std::make_unique<WorkCopy>(path);
     session_.openCalculation(path, static_cast<Session::OpenOrder>(order),
                              copy ? copy->path() : std::string());

@@ -1,12 +1,10 @@
 #include "app/FileCopy.h"
 
 #include "data/FileIo.h"
+#include "data/platform/PlatformFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <random>
 #include <vector>
 
 namespace vorn {
@@ -15,26 +13,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The reason in the user's words; 0 stands for a file that is no regular file.
-std::string reason(int err) {
-    return err ? FileIo::reasonText(err) : "это не обычный файл (канал или устройство)";
+std::string reason(const platform::SysError& err) {
+    return err.kind == platform::ErrorKind::NotRegular
+               ? "это не обычный файл (канал или устройство)"
+               : FileIo::reasonText(err);
 }
-[[noreturn]] void cannotOpen(const std::string& source, int err) {
+platform::SysError kind(platform::ErrorKind k) {
+    return {k, 0};
+}
+[[noreturn]] void cannotOpen(const std::string& source, const platform::SysError& err) {
     throw FileCopyError("Не удаётся открыть файл " + source + ": " + reason(err));
 }
-[[noreturn]] void cannotCreate(const std::string& target, int err) {
-    throw FileCopyError("Не удаётся создать файл " + target + ": " + reason(err));
+[[noreturn]] void cannotCreate(const std::string& target, const std::string& why) {
+    throw FileCopyError("Не удаётся создать файл " + target + ": " + why);
+}
+[[noreturn]] void cannotCreate(const std::string& target, const platform::SysError& err) {
+    cannotCreate(target, reason(err));
 }
 
-// Closes a descriptor and removes an unfinished file on every way out.
+// Removes an unfinished file on every way out.
 struct Partial {
-    int fd = -1;
+    platform::File file;
     std::string path;
     ~Partial() {
-        if (fd >= 0)
-            ::close(fd);
+        file.close();
         if (!path.empty())
-            ::unlink(path.c_str());
+            platform::removeFile(path);
     }
 };
 
@@ -45,15 +49,16 @@ std::string copyFile(const std::string& source, const std::string& target) {
     const fs::path src = fs::u8path(source);
     fs::path dst = fs::u8path(target);
 
-    struct stat st {};
-    if (::stat(source.c_str(), &st) != 0)
-        cannotOpen(source, errno);
-    if (!S_ISREG(st.st_mode))
-        cannotOpen(source, S_ISDIR(st.st_mode) ? EISDIR : 0);
-    Partial in;
-    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in.fd < 0)
-        cannotOpen(source, errno);
+    platform::PathInfo st;
+    if (const platform::SysError err = platform::pathInfo(source, st))
+        cannotOpen(source, err);
+    if (st.type != platform::PathInfo::Regular)
+        cannotOpen(source, kind(st.type == platform::PathInfo::Directory
+                                    ? platform::ErrorKind::IsDirectory
+                                    : platform::ErrorKind::NotRegular));
+    platform::File in;
+    if (const platform::SysError err = in.open(source, platform::File::Mode::Read))
+        cannotOpen(source, err);
 
     if (fs::is_directory(dst, ec))
         dst /= src.filename();
@@ -65,60 +70,60 @@ std::string copyFile(const std::string& source, const std::string& target) {
 
     // The file a link names is the one replaced, the link stays.
     const fs::path real = fs::is_symlink(dst, ec) ? fs::weakly_canonical(dst, ec) : dst;
-    struct stat tst {};
-    if (::stat(real.c_str(), &tst) == 0) {
-        if (!S_ISREG(tst.st_mode))
-            cannotCreate(written, S_ISDIR(tst.st_mode) ? EISDIR : 0);
-        if (::access(real.c_str(), W_OK) != 0)
-            cannotCreate(written, errno);
+    const std::string realPath = real.u8string();
+    platform::PathInfo tst;
+    const bool replacing = !platform::pathInfo(realPath, tst);
+    if (replacing) {
+        if (tst.type != platform::PathInfo::Regular)
+            cannotCreate(written, kind(tst.type == platform::PathInfo::Directory
+                                           ? platform::ErrorKind::IsDirectory
+                                           : platform::ErrorKind::NotRegular));
+        if (!platform::writable(realPath))
+            cannotCreate(written, kind(platform::ErrorKind::Access));
     }
     if (real.has_parent_path() && !fs::exists(real.parent_path(), ec)) {
         fs::create_directories(real.parent_path(), ec);
         if (ec)
-            cannotCreate(written, ec.value());
+            cannotCreate(written, ec.message());
     }
 
     Partial out;
-    for (int attempt = 0; out.fd < 0; ++attempt) {
-        const std::string tmp = real.string() + ".part" + std::to_string(::getpid()) +
-                                (attempt ? "-" + std::to_string(attempt) : std::string());
-        out.fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (out.fd >= 0)
+    std::random_device random;
+    for (int attempt = 0; !out.file.isOpen(); ++attempt) {
+        const std::string tmp = realPath + ".part" + std::to_string(random() % 1000000);
+        const platform::SysError err = out.file.open(tmp, platform::File::Mode::CreateNew);
+        if (!err)
             out.path = tmp;
-        else if (errno != EEXIST || attempt > 100)
-            cannotCreate(written, errno);
+        else if (err.kind != platform::ErrorKind::Exists || attempt > 100)
+            cannotCreate(written, err);
     }
     std::vector<char> buffer(64 * 1024);
-    off_t pos = 0;
+    std::int64_t pos = 0;
     for (;;) {
-        const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            cannotOpen(source, errno);
+        platform::SysError err;
+        const std::size_t got = in.readAt(buffer.data(), buffer.size(), pos, &err);
+        if (err)
+            cannotOpen(source, err);
         if (got == 0)
             break;
-        try {
-            FileIo::writeFully(out.fd, buffer.data(), static_cast<size_t>(got), pos, written);
-        } catch (const std::exception&) {
-            cannotCreate(written, errno);
-        }
-        pos += got;
+        if (out.file.writeAt(buffer.data(), got, pos, err) != got)
+            cannotCreate(written, err ? err : kind(platform::ErrorKind::NoSpace));
+        pos += static_cast<std::int64_t>(got);
     }
+    const platform::SysError flushed = out.file.flush();
+    out.file.close();
+    if (flushed)
+        cannotCreate(written, flushed);
     // A replaced file keeps its permissions.
-    if (tst.st_mode != 0)
-        ::fchmod(out.fd, tst.st_mode & 07777);
-    if (::fsync(out.fd) != 0 || ::close(out.fd) != 0) {
-        out.fd = -1;
-        cannotCreate(written, errno);
-    }
-    out.fd = -1;
+    if (replacing)
+        fs::permissions(fs::u8path(out.path), fs::status(real, ec).permissions(), ec);
     const auto stamp = fs::last_write_time(src, ec);
     if (!ec)
-        fs::last_write_time(fs::path(out.path), stamp,
+        fs::last_write_time(fs::u8path(out.path), stamp,
                             ec); // a copy without the old time is still a copy
-    if (::rename(out.path.c_str(), real.c_str()) != 0)
-        cannotCreate(written, errno);
+    fs::rename(fs::u8path(out.path), real, ec);
+    if (ec)
+        cannotCreate(written, ec.message());
     out.path.clear();
     return written;
 }

@@ -88,7 +88,7 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         const auto st = fs::status(fs::u8path(oldPath), ec);
         if (fs::exists(st) && !fs::is_regular_file(st))
             throw DbfError(fs::is_directory(st)
-                               ? FileIo::openError(oldPath, EISDIR)
+                               ? FileIo::openError(oldPath, {platform::ErrorKind::IsDirectory, 0})
                                : "Не удаётся открыть файл " + oldPath +
                                      ": это не обычный файл (канал или устройство)");
         taOld.setDatabaseName("");

@@ -1,20 +1,21 @@
 #include "app/OutputFile.h"
 
-#include <sys/stat.h>
+#include "data/platform/PlatformFile.h"
 
 namespace vorn {
 
 std::string outputFileProblem(const std::string& out, const std::string& calculation) {
-    struct stat o {};
-    if (::stat(out.c_str(), &o) != 0)
+    platform::PathInfo o;
+    if (platform::pathInfo(out, o))
         return {}; // a new file: the writer tells what goes wrong
     const std::string refused = "Файл " + out + " не записан: ";
-    if (S_ISDIR(o.st_mode))
+    if (o.type == platform::PathInfo::Directory)
         return refused + "это папка, а не файл";
-    if (!S_ISREG(o.st_mode))
+    if (o.type != platform::PathInfo::Regular)
         return refused + "это не обычный файл (канал или устройство), он не будет заменен";
-    struct stat c {};
-    if (::stat(calculation.c_str(), &c) == 0 && c.st_dev == o.st_dev && c.st_ino == o.st_ino)
+    platform::PathInfo c;
+    if (!platform::pathInfo(calculation, c) && (c.device || c.inode) && c.device == o.device &&
+        c.inode == o.inode)
         return refused + "это сам файл расчета " + calculation;
     return {};
 }

@@ -75,6 +75,8 @@ std::string FileIo::reasonText(const platform::SysError& err) {
         return "открыто слишком много файлов";
     case ErrorKind::TooLarge:
         return "превышен допустимый размер файла";
+    case ErrorKind::Exists:
+        return "файл уже существует";
     case ErrorKind::Other:
         break;
     }

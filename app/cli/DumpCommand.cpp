@@ -2,6 +2,7 @@
 #include "app/cli/Commands.h"
 #include "data/FileIo.h"
 #include "data/Table.h"
+#include "data/platform/PlatformFile.h"
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace vorn {
 
@@ -73,11 +73,12 @@ int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
     const std::string& file = opt.file;
     try {
         // A FIFO or a device is never opened: reading one could wait forever.
-        struct stat st {};
-        if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-            throw DbfError(S_ISDIR(st.st_mode) ? FileIo::openError(file, EISDIR)
-                                               : "Не удаётся открыть файл " + file +
-                                                     ": это не обычный файл (канал или устройство)");
+        platform::PathInfo st;
+        if (!platform::pathInfo(file, st) && st.type != platform::PathInfo::Regular)
+            throw DbfError(st.type == platform::PathInfo::Directory
+                               ? FileIo::openError(file, {platform::ErrorKind::IsDirectory, 0})
+                               : "Не удаётся открыть файл " + file +
+                                     ": это не обычный файл (канал или устройство)");
         Table table("dump");
         table.setTableName(file);
         table.setReadOnly(true); // a dump never changes the file
