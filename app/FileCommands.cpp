@@ -1,12 +1,13 @@
 #include "app/FileCommands.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
 #include "app/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
-#include "data/platform/PlatformFile.h"
 #include "document/Session.h"
 
 #include <cctype>
@@ -48,18 +49,28 @@ bool opensAsCalculation(const std::string& path) {
 }
 } // namespace
 
+namespace {
+// The user may write the file: it opens for writing (nothing is written by the probe).
+bool writable(const std::string& path) {
+    platform::File probe;
+    return !probe.open(path, platform::File::Mode::ReadWrite);
+}
+} // namespace
+
 FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session), dm_(dm) {}
 FileCommands::~FileCommands() = default;
 
 std::string FileCommands::openAs(const std::string& path, int order) {
-    // A file the user may read but not write is read from a private copy, removed as soon
-    // as it is open: the session refuses every edit and nothing is left behind.
+    // A file the user may read but not write is read from a private copy, kept while it
+    // is open and removed with the next open or close: the session refuses every edit.
     std::unique_ptr<WorkCopy> copy;
-    if (!platform::writable(path))
+    if (!writable(path))
         copy = std::make_unique<WorkCopy>(path);
     session_.openCalculation(path, static_cast<Session::OpenOrder>(order),
                              copy ? copy->path() : std::string());
-    return copy ? path + kReadOnlyMark : path;
+    const bool readOnly = copy != nullptr;
+    readOnlyCopy_ = std::move(copy);
+    return readOnly ? path + kReadOnlyMark : path;
 }
 
 // A calculation that opens but whose recalculation stops at an undefined step (a working

@@ -5,7 +5,6 @@
 #include "data/FileIo.h"
 #include "data/Table.h"
 
-#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -88,7 +87,7 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         const auto st = fs::status(fs::u8path(oldPath), ec);
         if (fs::exists(st) && !fs::is_regular_file(st))
             throw DbfError(fs::is_directory(st)
-                               ? FileIo::openError(oldPath, {platform::ErrorKind::IsDirectory, 0})
+                               ? FileIo::openError(oldPath, FileIo::error(platform::ErrorKind::IsDirectory))
                                : "Не удаётся открыть файл " + oldPath +
                                      ": это не обычный файл (канал или устройство)");
         taOld.setDatabaseName("");

@@ -1,21 +1,22 @@
 #include "app/OutputFile.h"
 
-#include "data/platform/PlatformFile.h"
+#include <filesystem>
 
 namespace vorn {
 
+namespace fs = std::filesystem;
+
 std::string outputFileProblem(const std::string& out, const std::string& calculation) {
-    platform::PathInfo o;
-    if (platform::pathInfo(out, o))
+    std::error_code ec;
+    const fs::file_status o = fs::status(fs::u8path(out), ec);
+    if (!fs::exists(o))
         return {}; // a new file: the writer tells what goes wrong
     const std::string refused = "Файл " + out + " не записан: ";
-    if (o.type == platform::PathInfo::Directory)
+    if (fs::is_directory(o))
         return refused + "это папка, а не файл";
-    if (o.type != platform::PathInfo::Regular)
+    if (!fs::is_regular_file(o))
         return refused + "это не обычный файл (канал или устройство), он не будет заменен";
-    platform::PathInfo c;
-    if (!platform::pathInfo(calculation, c) && (c.device || c.inode) && c.device == o.device &&
-        c.inode == o.inode)
+    if (fs::equivalent(fs::u8path(calculation), fs::u8path(out), ec))
         return refused + "это сам файл расчета " + calculation;
     return {};
 }

@@ -12,28 +12,6 @@ namespace vorn {
 
 namespace fs = std::filesystem;
 
-namespace {
-// The reason of a failed copy in the words the table layer uses for its own failures.
-platform::SysError sysError(const std::error_code& ec) {
-    platform::SysError e;
-    e.native = ec.value();
-    using platform::ErrorKind;
-    if (ec == std::errc::no_such_file_or_directory)
-        e.kind = ErrorKind::NotFound;
-    else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
-        e.kind = ErrorKind::Access;
-    else if (ec == std::errc::is_a_directory)
-        e.kind = ErrorKind::IsDirectory;
-    else if (ec == std::errc::no_space_on_device)
-        e.kind = ErrorKind::NoSpace;
-    else if (ec == std::errc::read_only_file_system)
-        e.kind = ErrorKind::ReadOnlyFs;
-    else
-        e.kind = ErrorKind::Other;
-    return e;
-}
-} // namespace
-
 WorkCopy::WorkCopy(const std::string& source) {
     // A write interrupted in the source is undone there first: the copy takes no journal.
     Journal::repairFile(source);
@@ -47,7 +25,7 @@ WorkCopy::WorkCopy(const std::string& source) {
     }
     if (dir_.empty())
         throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source +
-                                 ": " + FileIo::reasonText(sysError(ec)));
+                                 ": " + FileIo::reasonText(FileIo::error(ec)));
     // Always ".vrn" inside: the name of the user's file is no concern of the copy.
     path_ = (fs::u8path(dir_) / "calculation.vrn").u8string();
     fs::copy_file(fs::u8path(source), fs::u8path(path_), ec);
@@ -57,7 +35,7 @@ WorkCopy::WorkCopy(const std::string& source) {
                         fs::perm_options::replace, ec);
     }
     if (ec) {
-        const platform::SysError err = sysError(ec);
+        const platform::SysError err = FileIo::error(ec);
         removeNow();
         throw std::runtime_error(FileIo::openError(source, err));
     }

@@ -2,10 +2,9 @@
 
 #include "data/DbfHeader.h"
 #include "data/FileIo.h"
-#include "data/platform/PlatformFile.h"
 
-#include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -153,21 +152,26 @@ std::string recordText(const std::string& field, const Value& v) {
 }
 
 std::string calcFileProblem(const std::string& path) {
-    platform::PathInfo info;
-    if (const platform::SysError err = platform::pathInfo(path, info))
-        return FileIo::openError(path, err);
-    if (info.type == platform::PathInfo::Directory)
-        return FileIo::openError(path, {platform::ErrorKind::IsDirectory, 0});
-    if (info.type != platform::PathInfo::Regular) // a FIFO or a device: a read could wait forever
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::u8path(path), ec);
+    if (fs::is_directory(st)) {
+        platform::SysError e;
+        e.kind = platform::ErrorKind::IsDirectory;
+        return FileIo::openError(path, e);
+    }
+    if (fs::exists(st) && !fs::is_regular_file(st)) // a FIFO or a device: never opened
         return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
     platform::File f;
-    if (const platform::SysError err = f.open(path, platform::File::Mode::Read))
-        return FileIo::openError(path, err);
+    if (const platform::SysError e = f.open(path, platform::File::Mode::Read))
+        return FileIo::openError(path, e);
     std::string problem;
     try {
         const DbfHeader h = DbfHeader::read(f, path);
         const std::uint32_t count = DbfHeader::recordCount(f);
-        const auto size = static_cast<size_t>(info.size);
+        platform::FileStamp stamp;
+        f.stamp(stamp);
+        const auto size = static_cast<size_t>(stamp.size < 0 ? 0 : stamp.size);
         const std::string damaged = "Файл расчета " + path + " поврежден: ";
         char flag = 0;
         size_t got = 0;

@@ -4,9 +4,12 @@
 #include "calc/CalcResults.h"
 
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <string>
 
 namespace vorn {
+
+class WorkCopy;
 
 struct CliContext;
 class DataModule;
@@ -24,13 +27,14 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt);
 // On failure prints why and returns exit status 1; otherwise returns 0.
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
 
-// Opens file as the program opens a calculation: in place, or, with readOnly, as a
-// private copy removed at once, so that the file is only read and stays byte-identical.
-// On failure prints why, naming file, and returns false.
+// Opens file as the program opens a calculation: in place, or, given copy, as a private
+// copy kept in *copy (removed with it), so that the file is only read and stays
+// byte-identical. On failure prints why, naming file, and returns false.
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
-                            bool readOnly);
+                            std::unique_ptr<WorkCopy>* copy);
 
-// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
+// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR",
+//  "gains": {walls, ventilation, ..., fans, sum, required}} (kW, the boxes' values)
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& results, double vnKr);
 

@@ -2,10 +2,9 @@
 #include "app/cli/Commands.h"
 #include "data/FileIo.h"
 #include "data/Table.h"
-#include "data/platform/PlatformFile.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
+#include <filesystem>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -73,10 +72,12 @@ int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
     const std::string& file = opt.file;
     try {
         // A FIFO or a device is never opened: reading one could wait forever.
-        platform::PathInfo st;
-        if (!platform::pathInfo(file, st) && st.type != platform::PathInfo::Regular)
-            throw DbfError(st.type == platform::PathInfo::Directory
-                               ? FileIo::openError(file, {platform::ErrorKind::IsDirectory, 0})
+        std::error_code ec;
+        const auto st = std::filesystem::status(std::filesystem::u8path(file), ec);
+        if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
+            throw DbfError(std::filesystem::is_directory(st)
+                               ? FileIo::openError(
+                                     file, FileIo::error(platform::ErrorKind::IsDirectory))
                                : "Не удаётся открыть файл " + file +
                                      ": это не обычный файл (канал или устройство)");
         Table table("dump");

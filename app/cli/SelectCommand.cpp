@@ -37,12 +37,25 @@ struct Run {
 // when write is set. The calculation is closed (and so stored) on the way out.
 Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, bool write,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
+    // A run that only reads works on a private copy, removed on the way out: read access
+    // is enough, and a refused choice leaves the file as it was. It outlives the session,
+    // which writes into it up to its close.
+    std::unique_ptr<WorkCopy> copy;
+    struct CloseFirst { // the calculation is closed before its copy goes, on every way out
+        std::unique_ptr<Session>& s;
+        ~CloseFirst() {
+            try {
+                if (s)
+                    s->closeCalculation();
+            } catch (...) {
+            }
+        }
+    };
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
+    CloseFirst closeFirst{session};
+    selection = std::make_unique<Selection>(session->data(), session->results(),
+                                            session->selectionWriter());
     try {
-        // A run that only reads works on a private copy, removed as soon as it is open:
-        // read access is enough, and a refused choice leaves the file as it was.
-        std::unique_ptr<WorkCopy> copy;
         if (!write)
             copy = std::make_unique<WorkCopy>(path);
         session->openCalculation(copy ? copy->path() : path);

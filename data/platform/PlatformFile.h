@@ -25,7 +25,6 @@ enum class ErrorKind {
     NotDirectory,
     TooManyOpen,
     TooLarge, // the file-size limit of the process
-    Exists,
     Other,
 };
 
@@ -51,7 +50,6 @@ public:
         Read,      // shared, existing file
         ReadWrite, // shared, existing file
         Create,    // read-write, created or emptied; for the journal
-        CreateNew, // read-write, created; Exists when the name is taken
     };
 
     File() = default;
@@ -90,16 +88,6 @@ private:
     int fd_ = -1;
 #endif
 };
-
-// What a path names, without opening it (a FIFO opened for reading could wait forever).
-struct PathInfo {
-    enum Type { Regular, Directory, Other } type = Other;
-    std::int64_t size = 0;
-    std::uint64_t device = 0, inode = 0; // the same file under two names has the same pair
-};
-SysError pathInfo(const std::string& path, PathInfo& out);
-// Whether this process may write to path (a file or a folder).
-bool writable(const std::string& path);
 
 bool fileExists(const std::string& path);
 SysError removeFile(const std::string& path);

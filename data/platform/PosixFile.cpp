@@ -51,9 +51,6 @@ SysError fromErrno(int err) {
     case EFBIG:
         e.kind = ErrorKind::TooLarge;
         break;
-    case EEXIST:
-        e.kind = ErrorKind::Exists;
-        break;
     default:
         e.kind = ErrorKind::Other;
         break;
@@ -104,7 +101,9 @@ File& File::operator=(File&& other) noexcept {
 
 SysError File::open(const std::string& path, Mode mode) {
     close();
-    int flags = O_CLOEXEC | O_NONBLOCK; // a FIFO is refused below, not waited on
+    // not blocking: opening a FIFO for reading would wait for a writer; a regular file,
+    // the only kind kept open, is not affected
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case Mode::Read:
         flags |= O_RDONLY;
@@ -114,9 +113,6 @@ SysError File::open(const std::string& path, Mode mode) {
         break;
     case Mode::Create:
         flags |= O_RDWR | O_CREAT | O_TRUNC;
-        break;
-    case Mode::CreateNew:
-        flags |= O_RDWR | O_CREAT | O_EXCL;
         break;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
@@ -213,23 +209,6 @@ bool File::tryLock(std::int64_t offset, bool exclusive) {
 
 void File::unlock(std::int64_t offset) {
     setLock(fd_, offset, F_UNLCK);
-}
-
-SysError pathInfo(const std::string& path, PathInfo& out) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return fromErrno(errno);
-    out.type = S_ISREG(st.st_mode)   ? PathInfo::Regular
-               : S_ISDIR(st.st_mode) ? PathInfo::Directory
-                                     : PathInfo::Other;
-    out.size = st.st_size;
-    out.device = static_cast<std::uint64_t>(st.st_dev);
-    out.inode = static_cast<std::uint64_t>(st.st_ino);
-    return {};
-}
-
-bool writable(const std::string& path) {
-    return ::access(path.c_str(), W_OK) == 0;
 }
 
 bool fileExists(const std::string& path) {

@@ -76,10 +76,6 @@ SysError fromWin(DWORD err) {
     case ERROR_FILE_TOO_LARGE:
         e.kind = ErrorKind::TooLarge;
         break;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        e.kind = ErrorKind::Exists;
-        break;
     default:
         e.kind = ErrorKind::Other;
         break;
@@ -143,9 +139,7 @@ SysError File::open(const std::string& path, Mode mode) {
     close();
     const std::wstring w = wide(path);
     const DWORD access = mode == Mode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-    const DWORD disposition = mode == Mode::Create      ? CREATE_ALWAYS
-                              : mode == Mode::CreateNew ? CREATE_NEW
-                                                        : OPEN_EXISTING;
+    const DWORD disposition = mode == Mode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
     // Shared as dBase programs open tables: others may read and write meanwhile.
     HANDLE h =
         ::CreateFileW(w.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -252,35 +246,6 @@ bool File::tryLock(std::int64_t offset, bool exclusive) {
 void File::unlock(std::int64_t offset) {
     OVERLAPPED ov = at(offset);
     ::UnlockFileEx(static_cast<HANDLE>(handle_), 0, 1, 0, &ov);
-}
-
-SysError pathInfo(const std::string& path, PathInfo& out) {
-    const std::wstring w = wide(path);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(w.c_str(), GetFileExInfoStandard, &data))
-        return lastError();
-    out.type = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathInfo::Directory
-                                                                  : PathInfo::Regular;
-    out.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    out.device = out.inode = 0;
-    // The file's identity: volume serial and file index, where it can be opened.
-    HANDLE h = ::CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION id{};
-        if (::GetFileInformationByHandle(h, &id)) {
-            out.device = id.dwVolumeSerialNumber;
-            out.inode = (static_cast<std::uint64_t>(id.nFileIndexHigh) << 32) | id.nFileIndexLow;
-        }
-        ::CloseHandle(h);
-    }
-    return {};
-}
-
-bool writable(const std::string& path) {
-    const DWORD attrs = ::GetFileAttributesW(wide(path).c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES &&
-           ((attrs & FILE_ATTRIBUTE_DIRECTORY) || !(attrs & FILE_ATTRIBUTE_READONLY));
 }
 
 bool fileExists(const std::string& path) {
