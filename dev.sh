@@ -70,8 +70,13 @@ case "$cmd" in
     ln -sfn /usr/include/CLI "$bw/host-include/CLI"
     ln -sfn /usr/include/nlohmann "$bw/host-include/nlohmann"
     export WINEPREFIX="$PWD/$bw/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # The mark is written once wineboot has finished: a prefix left half made by an
+    # interrupted run is made again.
+    if [ ! -f "$WINEPREFIX/.vorn-ready" ]; then
+      rm -rf "$WINEPREFIX"
       timeout -k 10 600 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+      timeout -k 10 120 wineserver -w || true
+      touch "$WINEPREFIX/.vorn-ready"
     fi
     cmake -S . -B "$bw" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
       -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_GUI=OFF -DWARNINGS_AS_ERRORS=ON \

@@ -203,6 +203,13 @@ bool Journal::recoverLocked(platform::File& file, const std::string& path, bool 
 bool Journal::write(platform::File& file, const std::string& path,
                     const std::vector<Patch>& patches) {
     const std::string jpath = pathFor(path);
+    if (!platform::fileExists(path)) {
+        // Removed while open (a private copy that is gone once open): no one can open it
+        // again, so there is nothing to repair after a crash, and its folder may be gone.
+        for (const Patch& p : patches)
+            FileIo::writeFully(file, p.bytes.data(), p.bytes.size(), p.offset, path);
+        return false;
+    }
     const bool recovered = recoverLocked(file, path, false);
 
     platform::FileStamp st;

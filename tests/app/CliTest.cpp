@@ -1,5 +1,7 @@
 // The command line through the real binary: help, version, usage errors and the window
 // never started by a mistyped word.
+#include "../data/Fixtures.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +10,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 namespace fs = std::filesystem;
@@ -28,16 +29,20 @@ std::string slurp(const fs::path& p) {
 
 // Runs vorn with no display at all, so that a started window would show as exit 1.
 Outcome vorn(const std::string& args) {
-    const fs::path dir = fs::temp_directory_path() / ("vorn-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                            std::string(VORN_BINARY) + "' " + args + " >'" +
-                            (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
-    const int raw = std::system(cmd.c_str());
-    Outcome r{WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), slurp(dir / "out"),
-              slurp(dir / "err")};
-    fs::remove_all(dir);
-    return r;
+    const vorn::test::TempDir dir;
+    std::vector<std::string> words;
+    std::istringstream in(args);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+#ifdef _WIN32
+    const std::string program = VORN_BINARY;
+#else
+    const std::string program = "env";
+    words.insert(words.begin(),
+                 {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", VORN_BINARY});
+#endif
+    const int status = vorn::test::runProgram(program, words, dir.file("out"), dir.file("err"));
+    return {status, slurp(dir.path() / "out"), slurp(dir.path() / "err")};
 }
 
 struct Case {
@@ -66,6 +71,10 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
         {"", 1, "", "нет дисплея:"},
     };
     for (const Case& c : cases) {
+#ifdef _WIN32
+        if (!*c.args)
+            continue; // the Windows build has no window to start yet
+#endif
         const Outcome r = vorn(c.args);
         EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
         EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args << "\n" << r.out;

@@ -1,11 +1,11 @@
 // Every numeric input has a physical range: inside and at the bound it is taken, outside
 // it is refused with the range in the message and nothing written, in the window's entry
 // and in vorn set alike. Fields that clamp say so.
+#include "../data/Fixtures.h"
 #include "BundledCalculation.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <sys/wait.h>
 
 namespace vorn {
 namespace {
@@ -60,9 +60,10 @@ TEST_F(Ranges, VornSetRefusesTheSameWithExit2AndNamesTheAssignment) {
     session.reset(); // the command opens the file itself
     const std::string out = copy->path() + ".err";
     for (const char* a : {"OB_KAMVS=12000", "PER_KOL=-3", "IN_DH=99"}) {
-        const std::string cmd = std::string("'") + VORN_BINARY + "' set '" + copy->path() +
-                                "' " + a + " --data '" VORN_DATA_DIR "' 2>'" + out + "'";
-        EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 2) << a;
+        EXPECT_EQ(test::runProgram(VORN_BINARY, {"set", copy->path(), a, "--data", VORN_DATA_DIR},
+                                   {}, out),
+                  2)
+            << a;
         std::ifstream in(out);
         const std::string err((std::istreambuf_iterator<char>(in)), {});
         EXPECT_NE(err.find(a), std::string::npos) << err;
@@ -89,8 +90,8 @@ TEST_F(Ranges, AFileHoldingValuesOutsideOpensWithAWarningNamingThem) {
 TEST_F(Ranges, AChosenSystemIsFlaggedOnceTheCapacityMovesOutOfItsBand) {
     EXPECT_TRUE(session->choiceFits()); // nothing chosen
     const double need = session->results().box(11) * 1000;
-    session->setFields("Выбор системы", {{"OBR_NAIM", Value("Группа")},
-                                         {"PROIZSYS", Value(std::round(need))}});
+    session->setFields("Выбор системы",
+                       {{"OBR_NAIM", Value("Группа")}, {"PROIZSYS", Value(std::round(need))}});
     EXPECT_TRUE(session->choiceFits());
     session->commitText(*findControl("OB_KAMDL"), "20");
     EXPECT_FALSE(session->choiceFits());

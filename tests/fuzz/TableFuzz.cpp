@@ -16,19 +16,19 @@ using namespace vorn;
 
 namespace {
 
+// Kept to the end of the process: the exit handler that removes the files uses it.
 const std::string& scratchPath() {
-    // Never destroyed: the exit handler below runs after the static objects are gone.
-    static const std::string& path = *new std::string([] {
-        const std::string p = (std::filesystem::temp_directory_path() /
-                               ("vorn-fuzz-" + std::to_string(std::random_device{}())))
-                                  .string();
+    static const std::string* const path = [] {
+        const auto* p = new std::string((std::filesystem::temp_directory_path() /
+                                         ("vorn-fuzz-" + std::to_string(std::random_device{}())))
+                                            .string());
         std::atexit([] {
             std::remove(scratchPath().c_str());
             std::remove(Journal::pathFor(scratchPath()).c_str());
         });
         return p;
-    }());
-    return path;
+    }();
+    return *path;
 }
 
 void exercise(Table& t) {
