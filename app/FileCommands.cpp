@@ -6,11 +6,11 @@
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
+#include "data/platform/PlatformFile.h"
 #include "document/Session.h"
 
 #include <cctype>
 #include <filesystem>
-#include <unistd.h>
 
 namespace vorn {
 
@@ -52,14 +52,19 @@ FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session)
 FileCommands::~FileCommands() = default;
 
 std::string FileCommands::openAs(const std::string& path, int order) {
-    // A file the user may read but not write is read from a private copy, removed as soon
-    // as it is open: the session refuses every edit and nothing is left behind.
+    // A file the user may read but not write is read from a private copy, kept while it is
+    // open: the session refuses every edit.
     std::unique_ptr<WorkCopy> copy;
-    if (::access(path.c_str(), W_OK) != 0)
+    platform::File probe;
+    const platform::SysError err = probe.open(path, platform::File::Mode::ReadWrite);
+    probe.close();
+    if (err.kind == platform::ErrorKind::Access || err.kind == platform::ErrorKind::ReadOnlyFs)
         copy = std::make_unique<WorkCopy>(path);
     session_.openCalculation(path, static_cast<Session::OpenOrder>(order),
                              copy ? copy->path() : std::string());
-    return copy ? path + kReadOnlyMark : path;
+    const bool readOnly = copy != nullptr;
+    readCopy_ = std::move(copy); // the previous one, if any, is closed by now
+    return readOnly ? path + kReadOnlyMark : path;
 }
 
 // A calculation that opens but whose recalculation stops at an undefined step (a working
@@ -218,12 +223,15 @@ FileOutcome FileCommands::closeCalculation() {
     } catch (const std::exception& e) {
         out.messages.push_back(e.what());
     }
+    if (!session_.isOpen())
+        readCopy_.reset();
     return out;
 }
 
 void FileCommands::endProgram() {
     if (session_.isOpen())
         session_.closeCalculation();
+    readCopy_.reset();
 }
 
 std::string FileCommands::proposedSaveName() const {

@@ -70,6 +70,7 @@ private:
 
     Session& session_;
     DataModule& dm_;
+    std::unique_ptr<WorkCopy> readCopy_; // what a read-only calculation is read from
 };
 
 } // namespace vorn

@@ -2,11 +2,8 @@
 
 #include "data/FileIo.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <random>
 #include <vector>
 
 namespace vorn {
@@ -15,26 +12,45 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The reason in the user's words; 0 stands for a file that is no regular file.
-std::string reason(int err) {
-    return err ? FileIo::reasonText(err) : "это не обычный файл (канал или устройство)";
-}
-[[noreturn]] void cannotOpen(const std::string& source, int err) {
-    throw FileCopyError("Не удаётся открыть файл " + source + ": " + reason(err));
-}
-[[noreturn]] void cannotCreate(const std::string& target, int err) {
-    throw FileCopyError("Не удаётся создать файл " + target + ": " + reason(err));
+using platform::ErrorKind;
+using platform::SysError;
+
+SysError kindOf(ErrorKind kind) {
+    SysError e;
+    e.kind = kind;
+    return e;
 }
 
-// Closes a descriptor and removes an unfinished file on every way out.
+[[noreturn]] void cannotOpen(const std::string& source, const SysError& err) {
+    throw FileCopyError("Не удаётся открыть файл " + source + ": " + FileIo::reasonText(err));
+}
+[[noreturn]] void cannotCreate(const std::string& target, const SysError& err) {
+    throw FileCopyError("Не удаётся создать файл " + target + ": " + FileIo::reasonText(err));
+}
+
+// What is in the way of a file at p: nothing (it may be created or replaced), a folder, a
+// FIFO or a device. A FIFO is never opened: the open would wait for the other end.
+SysError notAFile(const fs::path& p) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (!fs::exists(st))
+        return {};
+    if (fs::is_directory(st))
+        return kindOf(ErrorKind::IsDirectory);
+    if (!fs::is_regular_file(st))
+        return kindOf(ErrorKind::NotRegular);
+    return {};
+}
+
+// Removes an unfinished file on every way out.
 struct Partial {
-    int fd = -1;
-    std::string path;
+    platform::File file;
+    fs::path path;
     ~Partial() {
-        if (fd >= 0)
-            ::close(fd);
+        file.close();
+        std::error_code ec;
         if (!path.empty())
-            ::unlink(path.c_str());
+            fs::remove(path, ec);
     }
 };
 
@@ -45,15 +61,13 @@ std::string copyFile(const std::string& source, const std::string& target) {
     const fs::path src = fs::u8path(source);
     fs::path dst = fs::u8path(target);
 
-    struct stat st {};
-    if (::stat(source.c_str(), &st) != 0)
-        cannotOpen(source, errno);
-    if (!S_ISREG(st.st_mode))
-        cannotOpen(source, S_ISDIR(st.st_mode) ? EISDIR : 0);
-    Partial in;
-    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in.fd < 0)
-        cannotOpen(source, errno);
+    if (!fs::exists(src, ec))
+        cannotOpen(source, kindOf(ErrorKind::NotFound));
+    if (const SysError e = notAFile(src))
+        cannotOpen(source, e);
+    platform::File in;
+    if (const SysError e = in.open(source, platform::File::Mode::Read))
+        cannotOpen(source, e);
 
     if (fs::is_directory(dst, ec))
         dst /= src.filename();
@@ -65,60 +79,67 @@ std::string copyFile(const std::string& source, const std::string& target) {
 
     // The file a link names is the one replaced, the link stays.
     const fs::path real = fs::is_symlink(dst, ec) ? fs::weakly_canonical(dst, ec) : dst;
-    struct stat tst {};
-    if (::stat(real.c_str(), &tst) == 0) {
-        if (!S_ISREG(tst.st_mode))
-            cannotCreate(written, S_ISDIR(tst.st_mode) ? EISDIR : 0);
-        if (::access(real.c_str(), W_OK) != 0)
-            cannotCreate(written, errno);
+    if (const SysError e = notAFile(real))
+        cannotCreate(written, e);
+    const bool replacing = fs::exists(real, ec);
+    if (replacing) {
+        // A file the user may not write is not replaced behind its back.
+        platform::File probe;
+        if (const SysError e = probe.open(real.u8string(), platform::File::Mode::ReadWrite))
+            cannotCreate(written, e);
     }
     if (real.has_parent_path() && !fs::exists(real.parent_path(), ec)) {
         fs::create_directories(real.parent_path(), ec);
         if (ec)
-            cannotCreate(written, ec.value());
+            cannotCreate(written, kindOf(fs::exists(real.parent_path().parent_path(), ec)
+                                             ? ErrorKind::NotDirectory
+                                             : ErrorKind::Other));
     }
 
+    // The bytes go into a new file beside the target, which replaces it once complete.
     Partial out;
-    for (int attempt = 0; out.fd < 0; ++attempt) {
-        const std::string tmp = real.string() + ".part" + std::to_string(::getpid()) +
-                                (attempt ? "-" + std::to_string(attempt) : std::string());
-        out.fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (out.fd >= 0)
-            out.path = tmp;
-        else if (errno != EEXIST || attempt > 100)
-            cannotCreate(written, errno);
-    }
-    std::vector<char> buffer(64 * 1024);
-    off_t pos = 0;
-    for (;;) {
-        const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && out.path.empty(); ++attempt) {
+        const fs::path tmp = real.u8string() + ".part" + std::to_string(random() % 1000000);
+        if (fs::exists(tmp, ec))
             continue;
-        if (got < 0)
-            cannotOpen(source, errno);
+        if (const SysError e = out.file.open(tmp.u8string(), platform::File::Mode::Create))
+            cannotCreate(written, e);
+        out.path = tmp;
+    }
+    if (out.path.empty())
+        cannotCreate(written, kindOf(ErrorKind::Other));
+    std::vector<char> buffer(64 * 1024);
+    std::int64_t pos = 0;
+    for (;;) {
+        SysError readError;
+        const size_t got = in.readAt(buffer.data(), buffer.size(), pos, &readError);
+        if (readError)
+            cannotOpen(source, readError);
         if (got == 0)
             break;
         try {
-            FileIo::writeFully(out.fd, buffer.data(), static_cast<size_t>(got), pos, written);
-        } catch (const std::exception&) {
-            cannotCreate(written, errno);
+            FileIo::writeFully(out.file, buffer.data(), got, pos, written);
+        } catch (const std::exception& e) {
+            throw FileCopyError(e.what());
         }
-        pos += got;
+        pos += static_cast<std::int64_t>(got);
     }
+    if (const SysError e = out.file.flush())
+        cannotCreate(written, e);
+    out.file.close();
     // A replaced file keeps its permissions.
-    if (tst.st_mode != 0)
-        ::fchmod(out.fd, tst.st_mode & 07777);
-    if (::fsync(out.fd) != 0 || ::close(out.fd) != 0) {
-        out.fd = -1;
-        cannotCreate(written, errno);
+    if (replacing) {
+        const fs::perms perms = fs::status(real, ec).permissions();
+        if (!ec)
+            fs::permissions(out.path, perms, fs::perm_options::replace, ec);
     }
-    out.fd = -1;
     const auto stamp = fs::last_write_time(src, ec);
     if (!ec)
-        fs::last_write_time(fs::path(out.path), stamp,
-                            ec); // a copy without the old time is still a copy
-    if (::rename(out.path.c_str(), real.c_str()) != 0)
-        cannotCreate(written, errno);
+        fs::last_write_time(out.path, stamp, ec); // a copy without the old time is still a copy
+    fs::rename(out.path, real, ec);
+    if (ec)
+        cannotCreate(written, kindOf(ErrorKind::Access));
     out.path.clear();
     return written;
 }

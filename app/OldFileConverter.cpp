@@ -2,10 +2,8 @@
 
 #include "app/FileCopy.h"
 #include "data/DataModule.h"
-#include "data/FileIo.h"
 #include "data/Table.h"
 
-#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -88,7 +86,7 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         const auto st = fs::status(fs::u8path(oldPath), ec);
         if (fs::exists(st) && !fs::is_regular_file(st))
             throw DbfError(fs::is_directory(st)
-                               ? FileIo::openError(oldPath, EISDIR)
+                               ? "Не удаётся открыть файл " + oldPath + ": это папка, а не файл"
                                : "Не удаётся открыть файл " + oldPath +
                                      ": это не обычный файл (канал или устройство)");
         taOld.setDatabaseName("");

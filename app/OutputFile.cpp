@@ -1,20 +1,22 @@
 #include "app/OutputFile.h"
 
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace vorn {
 
 std::string outputFileProblem(const std::string& out, const std::string& calculation) {
-    struct stat o {};
-    if (::stat(out.c_str(), &o) != 0)
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status o = fs::status(fs::u8path(out), ec);
+    if (!fs::exists(o))
         return {}; // a new file: the writer tells what goes wrong
     const std::string refused = "Файл " + out + " не записан: ";
-    if (S_ISDIR(o.st_mode))
+    if (fs::is_directory(o))
         return refused + "это папка, а не файл";
-    if (!S_ISREG(o.st_mode))
+    if (!fs::is_regular_file(o))
         return refused + "это не обычный файл (канал или устройство), он не будет заменен";
-    struct stat c {};
-    if (::stat(calculation.c_str(), &c) == 0 && c.st_dev == o.st_dev && c.st_ino == o.st_ino)
+    // the same file under another name, through a link or a hard link
+    if (fs::equivalent(fs::u8path(out), fs::u8path(calculation), ec))
         return refused + "это сам файл расчета " + calculation;
     return {};
 }

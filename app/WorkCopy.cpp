@@ -1,10 +1,10 @@
 #include "app/WorkCopy.h"
 
 #include "data/FileIo.h"
+#include "data/Journal.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -13,23 +13,41 @@ namespace vorn {
 namespace fs = std::filesystem;
 
 WorkCopy::WorkCopy(const std::string& source) {
+    // A write interrupted in the source is undone there first: the copy takes no journal.
+    Journal::repairFile(source);
+    std::random_device random;
     std::error_code ec;
-    std::string pattern = (fs::temp_directory_path(ec) / "vorn-XXXXXX").string();
-    if (ec || !mkdtemp(pattern.data()))
-        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source +
-                                 ": " + FileIo::reasonText(ec ? ec.value() : errno));
-    dir_ = pattern;
+    const fs::path tmp = fs::temp_directory_path(ec);
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+        const fs::path dir = tmp / ("vorn-" + std::to_string(random() % 100000000));
+        if (fs::create_directory(dir, ec))
+            dir_ = dir.u8string();
+    }
+    if (dir_.empty())
+        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source);
     // Always ".vrn" inside: the name of the user's file is no concern of the copy.
-    path_ = (fs::path(dir_) / "calculation.vrn").string();
-    fs::copy_file(fs::u8path(source), fs::path(path_), ec);
+    path_ = (fs::u8path(dir_) / "calculation.vrn").u8string();
+    fs::copy_file(fs::u8path(source), fs::u8path(path_), ec);
     if (!ec) {
         // The copy is the program's own: writable whatever the user's file allows.
-        fs::permissions(fs::path(path_), fs::perms::owner_read | fs::perms::owner_write,
+        fs::permissions(fs::u8path(path_), fs::perms::owner_read | fs::perms::owner_write,
                         fs::perm_options::replace, ec);
     }
     if (ec) {
-        const int err = ec.value();
         removeNow();
+        // The system's reason as the table layer words it, naming the user's file; a FIFO
+        // is never opened (the open would wait for a writer).
+        platform::SysError err;
+        std::error_code sec;
+        const fs::file_status st = fs::status(fs::u8path(source), sec);
+        if (!fs::exists(st))
+            err.kind = platform::ErrorKind::NotFound;
+        else if (fs::is_directory(st))
+            err.kind = platform::ErrorKind::IsDirectory;
+        else if (!fs::is_regular_file(st))
+            err.kind = platform::ErrorKind::NotRegular;
+        else if (platform::File probe; !(err = probe.open(source, platform::File::Mode::Read)))
+            err.kind = platform::ErrorKind::Other;
         throw std::runtime_error(FileIo::openError(source, err));
     }
 }
@@ -42,7 +60,7 @@ void WorkCopy::removeNow() {
     if (dir_.empty())
         return;
     std::error_code ec;
-    fs::remove_all(dir_, ec);
+    fs::remove_all(fs::u8path(dir_), ec);
     dir_.clear();
 }
 

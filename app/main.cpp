@@ -1,5 +1,6 @@
 // vorn: the window, or a subcommand when the command line names one.
 #include "app/cli/Commands.h"
+#include "data/platform/PlatformFile.h"
 
 #include <filesystem>
 #include <iostream>
@@ -13,11 +14,12 @@
 
 namespace {
 std::string programDirOf(const char* argv0) {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
+    std::filesystem::path exe = std::filesystem::u8path(vorn::platform::programPath());
+    if (exe.empty()) {
+        std::error_code ec;
         exe = std::filesystem::absolute(argv0, ec);
-    return exe.parent_path().string();
+    }
+    return exe.parent_path().u8string();
 }
 
 // Subcommands that need Qt (they render on the offscreen platform).

@@ -2,14 +2,13 @@
 
 #include "data/DbfHeader.h"
 #include "data/FileIo.h"
+#include "data/Journal.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorn {
 
@@ -155,21 +154,30 @@ std::string recordText(const std::string& field, const Value& v) {
 }
 
 std::string calcFileProblem(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return FileIo::openError(path, errno);
-    if (S_ISDIR(st.st_mode))
-        return FileIo::openError(path, EISDIR);
-    if (!S_ISREG(st.st_mode)) // a FIFO or a device: never opened, a read could wait forever
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::u8path(path), ec);
+    platform::SysError err;
+    if (!fs::exists(st))
+        err.kind = platform::ErrorKind::NotFound;
+    else if (fs::is_directory(st))
+        err.kind = platform::ErrorKind::IsDirectory;
+    else if (!fs::is_regular_file(st)) // a FIFO or a device: never opened, a read could wait
         return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return FileIo::openError(path, errno);
+    if (err)
+        return FileIo::openError(path, err);
     std::string problem;
     try {
-        const DbfHeader h = DbfHeader::read(fd, path);
-        const std::uint32_t count = DbfHeader::recordCount(fd);
-        const auto size = static_cast<size_t>(st.st_size);
+        // A write that was interrupted is undone first: the file is judged as it stands.
+        Journal::repairFile(path);
+        platform::File f;
+        if ((err = f.open(path, platform::File::Mode::Read)))
+            return FileIo::openError(path, err);
+        const DbfHeader h = DbfHeader::read(f, path);
+        const std::uint32_t count = DbfHeader::recordCount(f);
+        platform::FileStamp stamp;
+        f.stamp(stamp);
+        const auto size = static_cast<size_t>(std::max<std::int64_t>(stamp.size, 0));
         const std::string damaged = "Файл расчета " + path + " поврежден: ";
         char flag = 0;
         size_t got = 0;
@@ -182,14 +190,13 @@ std::string calcFileProblem(const std::string& path) {
             problem = damaged + "запись обрезана (в файле " + std::to_string(size) +
                       " байт, нужно не меньше " + std::to_string(h.headerLength + h.recordLength) +
                       ")";
-        else if (!FileIo::readFully(fd, &flag, 1, static_cast<off_t>(h.headerLength), &got))
+        else if (!FileIo::readFully(f, &flag, 1, static_cast<std::int64_t>(h.headerLength), &got))
             problem = damaged + "запись не читается";
         else if (flag == '*')
             problem = damaged + "запись расчета помечена как удаленная";
     } catch (const std::exception& e) {
         problem = e.what();
     }
-    ::close(fd);
     return problem;
 }
 

@@ -1,10 +1,13 @@
 #include "data/DbfCreate.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -49,9 +52,7 @@ void checkField(const DbfFieldSpec& f) {
 }
 
 Date today() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = platform::localTime(std::time(nullptr));
     return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
@@ -186,14 +187,16 @@ void createDbf(const std::string& path, const std::vector<DbfFieldSpec>& fields,
     }
     header[headerLength - 1] = 0x0D;
 
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const std::filesystem::path target = std::filesystem::u8path(path);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out)
         throw DbfError("Cannot create '" + path + "'");
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
     out.write(body.data(), static_cast<std::streamsize>(body.size()));
     out.close();
     if (!out) {
-        std::remove(path.c_str());
+        std::error_code ec;
+        std::filesystem::remove(target, ec);
         throw DbfError("Cannot write '" + path + "'");
     }
 }

@@ -2,10 +2,10 @@
 
 #include "data/FileIo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
-#include <sys/stat.h>
 #include <unordered_set>
 
 namespace vorn {
@@ -77,11 +77,11 @@ std::string fieldProblem(const StoredField& f, unsigned char typeByte, int wideT
 // and the fields. What a sound reader can live with is let through: extra bytes after
 // the 0x0D, a record count larger than the file holds, a missing end-of-file mark, a
 // stray decimals byte on a text field.
-DbfHeader DbfHeader::read(int fd, const std::string& path) {
+DbfHeader DbfHeader::read(const platform::File& fd, const std::string& path) {
     DbfHeader out;
-    struct stat st {};
-    fstat(fd, &st);
-    const auto size = static_cast<size_t>(st.st_size);
+    platform::FileStamp st;
+    fd.stamp(st);
+    const auto size = static_cast<size_t>(std::max<std::int64_t>(st.size, 0));
     unsigned char h[kHeaderSize];
     size_t got = 0;
     if (size < kHeaderSize ||
@@ -163,28 +163,24 @@ DbfHeader DbfHeader::read(int fd, const std::string& path) {
     return out;
 }
 
-std::uint32_t DbfHeader::recordCount(int fd) {
+std::uint32_t DbfHeader::recordCount(const platform::File& f) {
     unsigned char h[8];
     size_t got = 0;
-    FileIo::readFully(fd, reinterpret_cast<char*>(h), sizeof h, 0, &got);
+    FileIo::readFully(f, reinterpret_cast<char*>(h), sizeof h, 0, &got);
     if (got != sizeof h)
         return 0;
     return h[4] | (h[5] << 8) | (h[6] << 16) | (std::uint32_t(h[7] & 0x7F) << 24);
 }
 
-void DbfHeader::writeRecordCount(int fd, std::uint32_t n, const std::string& path) {
-    const char cnt[4] = {static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
-                         static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
-    FileIo::writeFully(fd, cnt, 4, 4, path);
+std::string DbfHeader::countBytes(std::uint32_t n) {
+    return {static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+            static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
 }
 
-void DbfHeader::writeDate(int fd, const std::string& path) {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    const char d[3] = {static_cast<char>(tm.tm_year % 256), static_cast<char>(tm.tm_mon + 1),
-                       static_cast<char>(tm.tm_mday)};
-    FileIo::writeFully(fd, d, 3, 1, path);
+std::string DbfHeader::dateBytes() {
+    const std::tm tm = platform::localTime(std::time(nullptr));
+    return {static_cast<char>(tm.tm_year % 256), static_cast<char>(tm.tm_mon + 1),
+            static_cast<char>(tm.tm_mday)};
 }
 
 } // namespace vorn

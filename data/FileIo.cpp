@@ -2,127 +2,132 @@
 
 #include "data/Table.h"
 
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 
 namespace vorn {
 
 namespace {
 
+namespace fs = std::filesystem;
+
+std::atomic<long long> writeBudget{-1};
+std::atomic<bool> flushes{true};
+
 // The entry of p's folder whose name equals p's in any letter case, or empty.
 std::string caseInsensitiveMatch(const std::string& p) {
-    const size_t slash = p.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : p.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return {};
-    std::string found;
-    const std::string key = foldCase(name);
-    while (struct dirent* e = ::readdir(d)) {
-        if (foldCase(e->d_name) == key) {
-            found = (slash == std::string::npos ? std::string() : dir) + e->d_name;
-            break;
-        }
+    const fs::path path = fs::u8path(p);
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string key = foldCase(path.filename().u8string());
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path name = it->path().filename();
+        if (foldCase(name.u8string()) == key)
+            return (path.has_parent_path() ? path.parent_path() / name : name).u8string();
     }
-    ::closedir(d);
-    return found;
+    return {};
 }
 
 } // namespace
 
-int FileIo::openShared(std::string& path, bool readOnly) {
-    const int flags = (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-    int fd = ::open(path.c_str(), flags);
-    if (fd < 0 && errno == ENOENT) {
+platform::File FileIo::openShared(std::string& path, bool readOnly) {
+    const auto mode = readOnly ? platform::File::Mode::Read : platform::File::Mode::ReadWrite;
+    platform::File f;
+    platform::SysError err = f.open(path, mode);
+    if (err.kind == platform::ErrorKind::NotFound) {
         // Tables copied from Windows come in any letter case.
-        const int err = errno;
         const std::string alt = caseInsensitiveMatch(path);
-        if (!alt.empty()) {
-            fd = ::open(alt.c_str(), flags);
-            if (fd >= 0)
-                path = alt;
+        if (!alt.empty() && alt != path && !f.open(alt, mode)) {
+            path = alt;
+            err = {};
         }
-        if (fd < 0 && alt.empty())
-            errno = err;
     }
-    if (fd < 0)
-        throw DbfError(openError(path, errno));
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
+    if (err)
         throw DbfError(openError(path, err));
-    }
-    return fd;
-}
-
-bool FileIo::sameTime(const struct timespec& a, const struct timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    return f;
 }
 
 // The system's reason in the user's language for the cases people meet; the C library
 // would say it in English.
-std::string FileIo::reasonText(int err) {
-    switch (err) {
-    case ENOENT:
+std::string FileIo::reasonText(const platform::SysError& err) {
+    using platform::ErrorKind;
+    switch (err.kind) {
+    case ErrorKind::None:
+        return {};
+    case ErrorKind::NotFound:
         return "файл не найден";
-    case EACCES:
-    case EPERM:
+    case ErrorKind::Access:
         return "нет доступа";
-    case EISDIR:
+    case ErrorKind::Busy:
+        return "файл занят другой программой";
+    case ErrorKind::IsDirectory:
         return "это папка, а не файл";
-    case EROFS:
+    case ErrorKind::NotRegular:
+        return "это не обычный файл";
+    case ErrorKind::ReadOnlyFs:
         return "файловая система только для чтения";
-    case ENOSPC:
+    case ErrorKind::NoSpace:
         return "нет места на диске";
-    case ENOTDIR:
+    case ErrorKind::NotDirectory:
         return "в пути нет такой папки";
-    case EMFILE:
-    case ENFILE:
+    case ErrorKind::TooManyOpen:
         return "открыто слишком много файлов";
-    default:
-        return std::strerror(err);
+    case ErrorKind::TooLarge:
+        return "превышен допустимый размер файла";
+    case ErrorKind::Other:
+        break;
     }
+    return platform::nativeErrorText(err);
 }
 
-std::string FileIo::openError(const std::string& path, int err) {
+std::string FileIo::openError(const std::string& path, const platform::SysError& err) {
     return "Не удаётся открыть файл " + path + ": " + reasonText(err);
 }
 
-bool FileIo::readFully(int fd, char* buf, size_t n, off_t offset, size_t* got) {
-    size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            *got = done;
-            return false;
-        }
-        if (r == 0)
-            break;
-        done += static_cast<size_t>(r);
-    }
-    *got = done;
-    return done == n;
+bool FileIo::readFully(const platform::File& f, char* buf, std::size_t n, std::int64_t offset,
+                       std::size_t* got) {
+    *got = f.readAt(buf, n, offset);
+    return *got == n;
 }
 
-void FileIo::writeFully(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pwrite(fd, buf + done, n - done, offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            throw DbfError("Ошибка записи в файл " + path + ": " + reasonText(errno));
-        }
-        done += static_cast<size_t>(r);
+void FileIo::writeFully(platform::File& f, const char* buf, std::size_t n, std::int64_t offset,
+                        const std::string& path) {
+    std::size_t allowed = n;
+    long long budget = writeBudget.load(std::memory_order_relaxed);
+    if (budget >= 0) {
+        allowed = static_cast<std::size_t>(std::min<long long>(budget, static_cast<long long>(n)));
+        writeBudget.store(budget - static_cast<long long>(allowed), std::memory_order_relaxed);
     }
+    platform::SysError err;
+    const std::size_t done = f.writeAt(buf, allowed, offset, err);
+    if (!err && done < n) {
+        err.kind = platform::ErrorKind::NoSpace;
+        err.native = 0;
+    }
+    if (err)
+        throw DbfError("Ошибка записи в файл " + path + ": " + reasonText(err));
+}
+
+void FileIo::flush(platform::File& f, const std::string& path) {
+    if (!flushes.load(std::memory_order_relaxed))
+        return;
+    const platform::SysError err = f.flush();
+    if (err)
+        throw DbfError("Ошибка записи в файл " + path + ": " + reasonText(err));
+}
+
+void FileIo::flushFolder(const std::string& dir) {
+    if (flushes.load(std::memory_order_relaxed))
+        platform::syncFolder(dir);
+}
+
+void FileIo::setFlushes(bool on) {
+    flushes.store(on, std::memory_order_relaxed);
+}
+
+void FileIo::failWritesAfter(long long bytes) {
+    writeBudget.store(bytes, std::memory_order_relaxed);
 }
 
 } // namespace vorn

@@ -1,33 +1,44 @@
 #pragma once
-// The system calls under a table file: opening it shared, reading and writing at an
-// offset through interruptions, and the system's reasons in the user's language.
+// A table file through the platform layer: opened shared, read and written at an offset
+// in whole, and the system's reasons in the user's language.
+#include "data/platform/PlatformFile.h"
+
 #include <cstddef>
-#include <ctime>
+#include <cstdint>
 #include <string>
-#include <sys/types.h>
 
 namespace vorn {
 
 class FileIo {
 public:
-    // Opens path for reading (and writing unless readOnly) and returns the descriptor.
-    // A name not found is looked for in any letter case in its folder (tables copied
-    // from Windows); path becomes the name actually opened. Anything but a regular file
-    // is refused. Throws DbfError with the system's reason.
-    static int openShared(std::string& path, bool readOnly);
+    // Opens path for reading (and writing unless readOnly). A name not found is looked
+    // for in any letter case in its folder (tables copied from Windows); path becomes the
+    // name actually opened. Anything but a regular file is refused. Throws DbfError with
+    // the system's reason.
+    static platform::File openShared(std::string& path, bool readOnly);
 
     // Reads n bytes at offset; false when fewer came (end of file or an error).
-    static bool readFully(int fd, char* buf, size_t n, off_t offset, size_t* got);
+    static bool readFully(const platform::File& f, char* buf, std::size_t n, std::int64_t offset,
+                          std::size_t* got);
     // Writes n bytes at offset, or throws DbfError naming path.
-    static void writeFully(int fd, const char* buf, size_t n, off_t offset,
+    static void writeFully(platform::File& f, const char* buf, std::size_t n, std::int64_t offset,
                            const std::string& path);
+    // Flushes f to the disk, or throws DbfError naming path.
+    static void flush(platform::File& f, const std::string& path);
+    // Flushes the entries of folder dir (a file created there), where the system needs it.
+    static void flushFolder(const std::string& dir);
 
     // The system's reason for err, in Russian for the cases people meet.
-    static std::string reasonText(int err);
+    static std::string reasonText(const platform::SysError& err);
     // The message of a file that cannot be opened: its path and the reason.
-    static std::string openError(const std::string& path, int err);
+    static std::string openError(const std::string& path, const platform::SysError& err);
 
-    static bool sameTime(const struct timespec& a, const struct timespec& b);
+    // For the tests of torn writes: every write after the next `bytes` bytes (counted over
+    // all files) fails as a full disk would, the one crossing the mark after writing its
+    // part. A negative count turns this off.
+    static void failWritesAfter(long long bytes);
+    // For the fuzzer, which writes thousands of throw-away files: flush() does nothing.
+    static void setFlushes(bool on);
 };
 
 } // namespace vorn

@@ -6,6 +6,7 @@
 #include "data/FieldIndex.h"
 #include "data/FileIo.h"
 #include "data/FilterExpr.h"
+#include "data/Journal.h"
 #include "data/RecordLock.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@
 #include <cstring>
 #include <ctime>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace vorn {
@@ -31,6 +30,7 @@ const char kMsgReadOnly[] = "Cannot modify a read-only dataset";
 const char kMsgLocked[] = "Record is locked by another user";
 
 constexpr long kSettledSeconds = 3;
+constexpr int kHeaderWaitMs = 2000;
 constexpr std::chrono::milliseconds kLocateRecheck{20};
 
 // Writes by any table of this program, so that no table skips a look at its file after one.
@@ -58,7 +58,7 @@ struct Table::Impl {
     std::vector<FieldDecl> calcDecls;
 
     State state = State::Closed;
-    int fd = -1;
+    platform::File file;
     std::string path; // the file actually opened
 
     // File layout, read at open.
@@ -78,12 +78,10 @@ struct Table::Impl {
     // scanned several times per recalculation). Forgotten whenever cached bytes change.
     mutable std::vector<double> numbers;
     mutable std::vector<unsigned char> numberKnown;
-    // What fstat said when the cache was last made to match the file. When those times
-    // are too close to the clock, a later write could leave them unchanged (timestamps
-    // are coarse), so the next look reads the file again whatever fstat says.
-    off_t cachedSize = -1;
-    struct timespec cachedMtime {};
-    struct timespec cachedCtime {};
+    // The file's size and times when the cache was last made to match it. When those
+    // times are too close to the clock, a later write could leave them unchanged
+    // (timestamps are coarse), so the next look reads the file again whatever they say.
+    platform::FileStamp cached;
     bool cacheRacy = true;
     std::chrono::steady_clock::time_point lastLook{};
     unsigned long lastLookWrites = 0;
@@ -200,17 +198,17 @@ struct Table::Impl {
     // ---- file access ----
     void openFile() {
         path = self->filePath();
-        fd = FileIo::openShared(path, readOnly);
+        file = FileIo::openShared(path, readOnly);
+        // An interrupted write is undone before anything of the file is read.
+        Journal::recover(file, path, readOnly);
     }
 
     void closeFd() {
-        if (fd >= 0)
-            ::close(fd); // also drops every lock this descriptor holds
-        fd = -1;
+        file.close(); // also drops every lock this handle holds
     }
 
     void readStructure() {
-        DbfHeader h = DbfHeader::read(fd, path);
+        DbfHeader h = DbfHeader::read(file, path);
         headerLength = h.headerLength;
         recordLength = h.recordLength;
         fields = std::move(h.fields);
@@ -219,11 +217,11 @@ struct Table::Impl {
     // Re-reads the header record count and the whole data region. Other processes may
     // have appended or deleted records since the last look.
     void reload() {
-        struct stat st {};
-        if (fstat(fd, &st) != 0)
+        platform::FileStamp st;
+        if (!file.stamp(st))
             return;
-        const std::uint32_t headerCount = DbfHeader::recordCount(fd);
-        const auto size = static_cast<size_t>(st.st_size);
+        const std::uint32_t headerCount = DbfHeader::recordCount(file);
+        const auto size = static_cast<size_t>(st.size);
         // A count larger than the file holds (a truncated copy): read the whole records
         // that are there, never a partial one.
         const size_t sound = size > headerLength ? (size - headerLength) / recordLength : 0;
@@ -231,8 +229,8 @@ struct Table::Impl {
         cache.resize(static_cast<size_t>(n) * recordLength);
         if (n > 0) {
             size_t got = 0;
-            FileIo::readFully(fd, cache.data(), cache.size(), static_cast<off_t>(headerLength),
-                              &got);
+            FileIo::readFully(file, cache.data(), cache.size(),
+                              static_cast<std::int64_t>(headerLength), &got);
             n = static_cast<long>(got / recordLength);
             cache.resize(static_cast<size_t>(n) * recordLength);
         }
@@ -244,29 +242,28 @@ struct Table::Impl {
     }
 
     // Remembers the file's size and times as matching the cache. Call after the read.
-    void adoptStat(const struct stat& st) {
-        cachedSize = st.st_size;
-        cachedMtime = st.st_mtim;
-        cachedCtime = st.st_ctim;
+    void adoptStat(const platform::FileStamp& st) {
+        cached = st;
         // Two seconds covers the coarsest timestamps (FAT) and the kernel's clock tick; a
         // file's time in the future (another machine's clock) never counts as settled.
-        struct timespec now {};
-        clock_gettime(CLOCK_REALTIME, &now);
-        const auto settled = [&now](const struct timespec& t) {
-            return now.tv_sec - t.tv_sec >= kSettledSeconds;
+        const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
+        const auto settled = [now](std::int64_t t) {
+            return now - t >= kSettledSeconds * 1000000000LL;
         };
         // Every write sets both times; a settled mtime is enough to tell the next one.
-        cacheRacy = !settled(st.st_mtim);
+        cacheRacy = !settled(st.modified);
     }
 
     bool fileChanged() const {
         if (cacheRacy)
             return true;
-        struct stat st {};
-        if (fstat(fd, &st) != 0)
+        platform::FileStamp st;
+        if (!file.stamp(st))
             return false;
-        return st.st_size != cachedSize || !FileIo::sameTime(st.st_mtim, cachedMtime) ||
-               !FileIo::sameTime(st.st_ctim, cachedCtime);
+        return st.size != cached.size || st.modified != cached.modified ||
+               st.changed != cached.changed;
     }
 
     void refreshIfChanged() {
@@ -383,8 +380,8 @@ struct Table::Impl {
     }
 
     void releaseLock() {
-        if (lockHeld && fd >= 0)
-            RecordLock::unlock(fd, RecordLock::recordOffset(lockedRec + 1));
+        if (lockHeld && file.isOpen())
+            RecordLock::unlock(file, RecordLock::recordOffset(lockedRec + 1));
         lockHeld = false;
         lockedRec = -1;
     }
@@ -418,21 +415,50 @@ struct Table::Impl {
         return numbers[slot];
     }
 
-    void writeRecordAt(long i, const char* data) {
+    std::int64_t recordPos(long i) const {
+        return static_cast<std::int64_t>(headerLength + static_cast<size_t>(i) * recordLength);
+    }
+
+    // Every write of the file: through the journal, under the header lock (the caller may
+    // hold it already). True when the journal of an earlier, interrupted write had to be
+    // played back first: the cache is then stale.
+    bool writeFile(const std::vector<Patch>& patches, bool headerLockHeld) {
+        if (!headerLockHeld &&
+            !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
+            throw DbfError(kMsgLocked);
+        bool stale = false;
+        try {
+            stale = Journal::write(file, path, patches);
+        } catch (...) {
+            if (!headerLockHeld)
+                RecordLock::unlock(file, RecordLock::headerOffset());
+            throw;
+        }
+        if (!headerLockHeld)
+            RecordLock::unlock(file, RecordLock::headerOffset());
         forgetNumbers();
-        FileIo::writeFully(fd, data, recordLength,
-                           static_cast<off_t>(headerLength + static_cast<size_t>(i) * recordLength),
-                           path);
-        if (i < count)
+        return stale;
+    }
+
+    void writeRecordAt(long i, const char* data) {
+        if (writeFile({{recordPos(i), std::string(data, recordLength)},
+                       {DbfHeader::kDateOffset, DbfHeader::dateBytes()}},
+                      false))
+            reload();
+        else if (i < count)
             std::memcpy(cache.data() + static_cast<size_t>(i) * recordLength, data, recordLength);
     }
 
-    void touchHeaderDate() { DbfHeader::writeDate(fd, path); }
+    // An interrupted write by another process, undone before a record is read for an edit.
+    void recoverBeforeEdit() {
+        if (Journal::recover(file, path, readOnly))
+            reload();
+    }
 
     void noteOwnWrite() {
         ownWrites.fetch_add(1, std::memory_order_relaxed);
-        struct stat st {};
-        if (fstat(fd, &st) == 0)
+        platform::FileStamp st;
+        if (file.stamp(st))
             adoptStat(st);
         else
             cacheRacy = true;
@@ -699,16 +725,25 @@ void Table::edit() {
         return;
     }
     const long i = d->cursor;
-    if (!RecordLock::tryLock(d->fd, RecordLock::recordOffset(i + 1)))
+    if (!RecordLock::tryLock(d->file, RecordLock::recordOffset(i + 1)))
         throw DbfError(kMsgLocked);
     d->lockHeld = true;
     d->lockedRec = i;
+    try {
+        d->recoverBeforeEdit();
+    } catch (...) {
+        d->releaseLock();
+        throw;
+    }
+    if (i >= d->count) { // an append undone by the repair
+        d->releaseLock();
+        d->goFirst();
+        throw DbfError("Record/Key deleted.");
+    }
     // Edit what the file holds now, not what we read earlier.
     std::vector<char> fresh(d->recordLength);
     size_t got = 0;
-    if (FileIo::readFully(
-            d->fd, fresh.data(), fresh.size(),
-            static_cast<off_t>(d->headerLength + static_cast<size_t>(i) * d->recordLength), &got)) {
+    if (FileIo::readFully(d->file, fresh.data(), fresh.size(), d->recordPos(i), &got)) {
         d->forgetNumbers();
         std::memcpy(d->cache.data() + static_cast<size_t>(i) * d->recordLength, fresh.data(),
                     fresh.size());
@@ -728,7 +763,6 @@ void Table::post() {
     if (d->state == State::Edit) {
         if (d->isModified) {
             d->writeRecordAt(d->cursor, d->editBuf.data());
-            d->touchHeaderDate();
             d->noteOwnWrite();
         }
         d->releaseLock();
@@ -740,35 +774,34 @@ void Table::post() {
     if (d->state != State::Insert)
         return;
     // Append under the header lock: recount, write the record over the old end-of-file
-    // mark, then a new mark, then the count.
-    if (!RecordLock::lockWithin(d->fd, RecordLock::headerOffset(), 2000))
+    // mark, then a new mark, then the count, all in one journaled write.
+    if (!RecordLock::lockWithin(d->file, RecordLock::headerOffset(), kHeaderWaitMs))
         throw DbfError(kMsgLocked);
     try {
+        Journal::recoverLocked(d->file, d->path, false);
         d->reload();
-        struct stat st {};
-        fstat(d->fd, &st);
-        if (static_cast<size_t>(st.st_size) < d->headerLength)
+        platform::FileStamp st;
+        d->file.stamp(st);
+        if (st.size < static_cast<std::int64_t>(d->headerLength))
             throw DbfError("Файл " + d->path + " повреждён: заголовок длиннее файла");
         const long i = d->count;
-        const off_t end =
-            static_cast<off_t>(d->headerLength + static_cast<size_t>(i + 1) * d->recordLength);
         d->editBuf[0] = ' ';
-        FileIo::writeFully(d->fd, d->editBuf.data(), d->recordLength,
-                           end - static_cast<off_t>(d->recordLength), d->path);
-        const char eofMark = 0x1A;
-        FileIo::writeFully(d->fd, &eofMark, 1, end, d->path);
-        DbfHeader::writeRecordCount(d->fd, static_cast<std::uint32_t>(i + 1), d->path);
-        d->touchHeaderDate();
-        d->forgetNumbers();
+        std::string tail(d->editBuf.data(), d->recordLength);
+        tail += '\x1A';
+        d->writeFile(
+            {{d->recordPos(i), std::move(tail)},
+             {DbfHeader::kDateOffset,
+              DbfHeader::dateBytes() + DbfHeader::countBytes(static_cast<std::uint32_t>(i + 1))}},
+            true);
         d->cache.insert(d->cache.end(), d->editBuf.begin(), d->editBuf.end());
         d->count = i + 1;
         d->noteOwnWrite();
         d->setCursor(i);
     } catch (...) {
-        RecordLock::unlock(d->fd, RecordLock::headerOffset());
+        RecordLock::unlock(d->file, RecordLock::headerOffset());
         throw;
     }
-    RecordLock::unlock(d->fd, RecordLock::headerOffset());
+    RecordLock::unlock(d->file, RecordLock::headerOffset());
     d->state = State::Browse;
     d->isModified = false;
     d->recordChanged();
@@ -815,19 +848,17 @@ void Table::deleteRecord() {
     if (d->cursor < 0)
         throw DbfError("Cannot delete: the table is empty");
     const long i = d->cursor;
-    if (!editing && !RecordLock::tryLock(d->fd, RecordLock::recordOffset(i + 1)))
+    if (!editing && !RecordLock::tryLock(d->file, RecordLock::recordOffset(i + 1)))
         throw DbfError(kMsgLocked);
     if (!editing) {
         d->lockHeld = true;
         d->lockedRec = i;
     }
     try {
-        const char flag = '*';
-        FileIo::writeFully(
-            d->fd, &flag, 1,
-            static_cast<off_t>(d->headerLength + static_cast<size_t>(i) * d->recordLength),
-            d->path);
-        d->cache[static_cast<size_t>(i) * d->recordLength] = '*';
+        if (d->writeFile({{d->recordPos(i), "*"}}, false))
+            d->reload();
+        else
+            d->cache[static_cast<size_t>(i) * d->recordLength] = '*';
         d->noteOwnWrite();
     } catch (...) {
         if (!editing)

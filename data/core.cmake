@@ -9,6 +9,10 @@ target_sources(vorncore PRIVATE
   data/CodePage.cpp
   data/FilterExpr.cpp
   data/RecordLock.cpp
+  data/Journal.cpp
+  data/platform/PosixFile.cpp
+  data/platform/Win32File.cpp
+  data/platform/QuitSignals.cpp
   data/DataModule.cpp
   data/CalcRecord.cpp
   data/DbfCreate.cpp

@@ -104,14 +104,13 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
 }
 
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
-                            bool readOnly) {
+                            std::unique_ptr<WorkCopy>* copy) {
     try {
         // The copy is the command's own: what the open rules and the command's parameters
-        // write goes there, and it is gone as soon as it is open.
-        std::unique_ptr<WorkCopy> copy;
-        if (readOnly)
-            copy = std::make_unique<WorkCopy>(file);
-        session.openCalculation(copy ? copy->path() : file);
+        // write goes there, and it goes when the command ends.
+        if (copy)
+            *copy = std::make_unique<WorkCopy>(file);
+        session.openCalculation(copy ? (*copy)->path() : file);
         if (!session.suspectFields().empty())
             ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
@@ -133,8 +132,9 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     bool choiceFits = true;
     CalcResults results;
     try {
+        std::unique_ptr<WorkCopy> copy;
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, file, true))
+        if (!openCommandCalculation(ctx, session, file, &copy))
             return kExitFailure;
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");

@@ -4,6 +4,7 @@
 #include "calc/CalcResults.h"
 
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <string>
 
 namespace vorn {
@@ -11,6 +12,7 @@ namespace vorn {
 struct CliContext;
 class DataModule;
 class Session;
+class WorkCopy;
 
 struct CalcOptions {
     std::string file;
@@ -24,11 +26,11 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt);
 // On failure prints why and returns exit status 1; otherwise returns 0.
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
 
-// Opens file as the program opens a calculation: in place, or, with readOnly, as a
-// private copy removed at once, so that the file is only read and stays byte-identical.
-// On failure prints why, naming file, and returns false.
+// Opens file as the program opens a calculation: in place, or, given copy, as a private
+// copy kept there (removed with it), so that the file is only read and stays
+// byte-identical. On failure prints why, naming file, and returns false.
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
-                            bool readOnly);
+                            std::unique_ptr<WorkCopy>* copy = nullptr);
 
 // {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,

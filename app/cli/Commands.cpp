@@ -72,6 +72,9 @@ struct Line {
 
     explicit Line(const std::vector<CliRegistrar>& extra) {
         russianLabels(root);
+        // Options are --name on every system: on Windows "/path" stays a file, not an option
+        // (the subcommands take this over when they are added).
+        root.allow_windows_style_options(false);
         root.option_defaults()->group("Параметры");
         root.set_help_flag("-h,--help", "показать эту справку и выйти");
         root.set_version_flag("--version", std::string(kVersionLine), "показать версию и выйти");

@@ -1,17 +1,15 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
 #include "app/cli/Commands.h"
-#include "data/FileIo.h"
 #include "data/Table.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace vorn {
 
@@ -73,11 +71,13 @@ int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
     const std::string& file = opt.file;
     try {
         // A FIFO or a device is never opened: reading one could wait forever.
-        struct stat st {};
-        if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-            throw DbfError(S_ISDIR(st.st_mode) ? FileIo::openError(file, EISDIR)
-                                               : "Не удаётся открыть файл " + file +
-                                                     ": это не обычный файл (канал или устройство)");
+        std::error_code ec;
+        const auto st = std::filesystem::status(std::filesystem::u8path(file), ec);
+        if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
+            throw DbfError(std::filesystem::is_directory(st)
+                               ? "Не удаётся открыть файл " + file + ": это папка, а не файл"
+                               : "Не удаётся открыть файл " + file +
+                                     ": это не обычный файл (канал или устройство)");
         Table table("dump");
         table.setTableName(file);
         table.setReadOnly(true); // a dump never changes the file

@@ -1,6 +1,7 @@
 #include "app/cli/ReportCommand.h"
 
 #include "app/OutputFile.h"
+#include "app/WorkCopy.h"
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
 #include "data/Version.h"
@@ -66,8 +67,9 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
 
     ReportDocument doc;
     try {
+        std::unique_ptr<WorkCopy> copy;
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, file, true))
+        if (!openCommandCalculation(ctx, session, file, &copy))
             return kExitFailure;
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";

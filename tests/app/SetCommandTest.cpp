@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sys/wait.h>
 
 namespace vorn::test {
 namespace {
@@ -20,15 +19,12 @@ protected:
     }
     // Runs vorn with the arguments (each quoted); output_ gets stdout and stderr.
     int vorn(const std::vector<std::string>& args) {
-        std::string cmd = std::string("'") + VORN_BINARY + "'";
-        for (const std::string& a : args)
-            cmd += " '" + a + "'";
-        cmd += " --data '" + dir.path().string() + "' >'" + dir.file("out.txt") + "' 2>'" +
-               dir.file("err.txt") + "'";
-        const int status = std::system(cmd.c_str());
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"--data", dir.path().string()});
+        const int status = runProgram(VORN_BINARY, all, dir.file("out.txt"), dir.file("err.txt"));
         output = readFile(dir.file("out.txt"));
         errors = readFile(dir.file("err.txt"));
-        return WEXITSTATUS(status);
+        return status;
     }
     int set(std::vector<std::string> assignments) {
         assignments.insert(assignments.begin(), {"set", calcPath()});

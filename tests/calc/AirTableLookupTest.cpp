@@ -1,6 +1,6 @@
 #include "calc/AirTableLookup.h"
 
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "calc/CalcError.h"
 
 #include <gtest/gtest.h>

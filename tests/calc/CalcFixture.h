@@ -1,7 +1,7 @@
 #pragma once
 // A data directory of small reference tables and one calculation file, built per test,
 // with the calculation table open and the recalculation one call away.
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "calc/CalcResults.h"
 #include "data/DataModule.h"
 #include "document/ScreenState.h"

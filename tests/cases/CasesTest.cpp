@@ -2,6 +2,8 @@
 // calculation (input.vrn) and what `vorn calc --json` must print for it (expected.json),
 // or {"error": "..."} with a part of the message of a run that cannot be evaluated.
 // The file and the data are the shipped ones; the calculation runs on a copy.
+#include "../data/Fixtures.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -12,7 +14,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace vorn::test {
@@ -46,17 +47,12 @@ TEST_P(Case, MatchesExpected) {
     ASSERT_FALSE(want.is_discarded()) << "expected.json does not parse";
 
     // vorn calc leaves the file untouched; the output goes to files beside nothing shared
-    const fs::path tmp =
-        fs::temp_directory_path() / ("vorn-case-" + GetParam() + "-" + std::to_string(::getpid()));
-    fs::create_directories(tmp);
-    const std::string cmd = std::string("'") + VORN_BINARY + "' calc '" +
-                            (folder / "input.vrn").string() + "' --data '" + VORN_DATA_DIR +
-                            "' --json >'" + (tmp / "out").string() + "' 2>'" +
-                            (tmp / "err").string() + "'";
-    const int status = std::system(cmd.c_str());
-    const std::string out = readFile(tmp / "out");
-    const std::string err = readFile(tmp / "err");
-    fs::remove_all(tmp);
+    const TempDir tmp;
+    const int status = runProgram(
+        VORN_BINARY, {"calc", (folder / "input.vrn").string(), "--data", VORN_DATA_DIR, "--json"},
+        tmp.file("out"), tmp.file("err"));
+    const std::string out = readFile(tmp.path() / "out");
+    const std::string err = readFile(tmp.path() / "err");
 
     if (want.contains("/error")) {
         EXPECT_NE(status, 0);

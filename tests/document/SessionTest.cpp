@@ -179,10 +179,8 @@ TEST_F(SessionOpen, NotACalculationLeavesTheTableClosed) {
 class CalcCommandProcess : public SessionOpen {
 protected:
     int runVorn(const std::string& file, const std::string& out) {
-        const std::string cmd = std::string("'") + VORN_BINARY + "' calc '" + file +
-                                "' --json --data '" + dir.path().string() + "' >'" + out + "' 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WEXITSTATUS(status);
+        return runProgram(VORN_BINARY, {"calc", file, "--json", "--data", dir.path().string()}, out,
+                          out);
     }
 };
 

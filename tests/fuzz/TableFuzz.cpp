@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the table layer as a file: open, walk, read every field,
 // Locate, filter, and on the same scratch copy edit, append and delete. Any crash,
 // out-of-bounds access or undefined behaviour is a fault.
+#include "data/FileIo.h"
+#include "data/Journal.h"
 #include "data/Table.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 using namespace vorn;
 
@@ -15,12 +18,14 @@ namespace {
 
 const std::string& scratchPath() {
     static const std::string path = [] {
-        char tmpl[] = "/tmp/vorn-fuzz-XXXXXX";
-        const int fd = mkstemp(tmpl);
-        if (fd >= 0)
-            close(fd);
-        std::atexit([] { std::remove(scratchPath().c_str()); });
-        return std::string(tmpl);
+        const std::string p = (std::filesystem::temp_directory_path() /
+                               ("vorn-fuzz-" + std::to_string(std::random_device{}())))
+                                  .string();
+        std::atexit([] {
+            std::remove(scratchPath().c_str());
+            std::remove(Journal::pathFor(scratchPath()).c_str());
+        });
+        return p;
     }();
     return path;
 }
@@ -84,16 +89,24 @@ void exercise(Table& t) {
     }
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    const std::string& path = scratchPath();
+void writeBytes(const std::string& path, const std::uint8_t* data, size_t size) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
-        return 0;
+        return;
     if (size)
         std::fwrite(data, 1, size, f);
     std::fclose(f);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    // Scratch files: durability costs time and proves nothing here.
+    FileIo::setFlushes(false);
+    const std::string& path = scratchPath();
+    writeBytes(path, data, size);
+    // The same bytes as a journal left beside the table: read and refused at open.
+    writeBytes(Journal::pathFor(path), data, size);
     Table t;
     t.setTableName(path);
     try {

@@ -44,7 +44,11 @@ protected:
         const int status = std::system(cmd.c_str());
         out = readFile(dir / "out");
         err = readFile(dir / "err");
+#ifdef _WIN32
+        return status; // cmd.exe gives the exit status itself
+#else
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     }
     // The text of a PDF, pages separated by form feeds.
     std::string pdfText(const fs::path& pdf) {

@@ -1,6 +1,6 @@
 // vorn select over the bundled catalogues: the JSON object, the file left alone unless a
 // system is chosen, refused choices and a locked record.
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "app/cli/Commands.h"
 #include "data/Table.h"
 
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace vorn::test {
 namespace {
@@ -133,12 +132,11 @@ TEST_F(SelectCommand, LockedRecordFailsAndKeepsTheFile) {
     holder.setTableName(path);
     holder.open();
     holder.edit();
-    const std::string cmd = std::string("'") + VORN_BINARY + "' select '" + path + "' --data '" +
-                            VORN_DATA_DIR + "' --choose 1 >/dev/null 2>'" + dir.file("err") + "'";
-    const int raw = std::system(cmd.c_str());
+    const int status =
+        runProgram(VORN_BINARY, {"select", path, "--data", VORN_DATA_DIR, "--choose", "1"}, {},
+                   dir.file("err"));
     holder.cancel();
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(status, 1);
     EXPECT_NE(readFile(dir.file("err")).find("Record is locked by another user"),
               std::string::npos);
     EXPECT_EQ(readFile(path), before);

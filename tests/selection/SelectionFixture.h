@@ -2,7 +2,7 @@
 // A copy of the bundled DATA in a temporary folder with a small catalogue kat-18.dbf and
 // group table of the test's own, a calculation made from the template and open as taWork,
 // and the selection over it. The required capacity is set straight into box 11.
-#include "../records/Fixtures.h"
+#include "../data/Fixtures.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"

@@ -23,7 +23,7 @@ TEST(DumpCommand, JsonHoldsFieldsAndVisibleRecords) {
     TempDir dir;
     writeFile(dir.file("w.vrn"), b.bytes());
     std::ostringstream out, err;
-    CliContext ctx{dir.path(), dir.path(), out, err};
+    CliContext ctx{dir.path().string(), dir.path().string(), out, err};
     EXPECT_EQ(runSubcommand(ctx, {"dump", dir.file("w.vrn"), "--json"}), 0);
     // whole-number fields as integers, fractional ones as numbers, dates as text
     EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::parse(R"({"fields": [
@@ -39,7 +39,7 @@ TEST(DumpCommand, JsonHoldsFieldsAndVisibleRecords) {
     EXPECT_TRUE(err.str().empty());
 
     std::ostringstream plain;
-    CliContext ctx2{dir.path(), dir.path(), plain, err};
+    CliContext ctx2{dir.path().string(), dir.path().string(), plain, err};
     EXPECT_EQ(runSubcommand(ctx2, {"dump", dir.file("w.vrn")}), 0);
     EXPECT_NE(plain.str().find("OB_TERMR = Хранение"), std::string::npos);
     EXPECT_NE(plain.str().find("Записей: 2"), std::string::npos);
@@ -49,7 +49,7 @@ TEST(DumpCommand, UnreadableFileFailsWithMessage) {
     TempDir dir;
     writeFile(dir.file("bad.dbf"), "not a table");
     std::ostringstream out, err;
-    CliContext ctx{dir.path(), dir.path(), out, err};
+    CliContext ctx{dir.path().string(), dir.path().string(), out, err};
     EXPECT_EQ(runSubcommand(ctx, {"dump", dir.file("bad.dbf")}), 1);
     EXPECT_FALSE(err.str().empty());
     EXPECT_EQ(runSubcommand(ctx, {"dump", dir.file("missing.dbf"), "--json"}), 1);

@@ -1,12 +1,13 @@
 #pragma once
 // Builds DBF files byte by byte for the table tests, including broken ones.
+#include "Fixtures.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace vorn::test {
@@ -75,28 +76,8 @@ struct DbfBytes {
     }
 };
 
-// A fresh directory under the system temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/vorn-table-XXXXXX";
-        path_ = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace vorn::test

@@ -35,7 +35,7 @@ class TableRead : public ::testing::Test {
 protected:
     void SetUp() override {
         writeFile(dir.file("products.DBF"), products().bytes());
-        t.setDatabaseName(dir.path());
+        t.setDatabaseName(dir.path().string());
         t.setTableName("products.DBF");
         t.open();
     }
@@ -213,7 +213,7 @@ TEST(TableOpen, MissingFileAndCaseInsensitiveName) {
 
     writeFile(dir.file("S_REGION.DBF"), products().bytes());
     Table u;
-    u.setDatabaseName(dir.path());
+    u.setDatabaseName(dir.path().string());
     u.setTableName("s_region.dbf");
     ASSERT_NO_THROW(u.open());
     EXPECT_EQ(u.recordCount(), 4);

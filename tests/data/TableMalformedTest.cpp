@@ -220,10 +220,10 @@ TEST(Malformed, OddValues) {
 
 TEST(Malformed, DirectoryAndDuplicateNames) {
     TempDir dir;
-    EXPECT_FALSE(readAll(dir.path()).opened);
-    EXPECT_NE(readAll(dir.path()).error.find(dir.path()), std::string::npos);
-    EXPECT_NE(readAll(dir.path()).error.find("это папка"), std::string::npos)
-        << readAll(dir.path()).error;
+    EXPECT_FALSE(readAll(dir.path().string()).opened);
+    EXPECT_NE(readAll(dir.path().string()).error.find(dir.path().string()), std::string::npos);
+    EXPECT_NE(readAll(dir.path().string()).error.find("это папка"), std::string::npos)
+        << readAll(dir.path().string()).error;
 
     DbfBytes b = good();
     b.fields[1].name = "name";

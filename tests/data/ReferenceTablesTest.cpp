@@ -139,10 +139,10 @@ TEST(ReferenceTables, MkdataRefusesANameThatDoesNotFitTheRecord) {
         std::ofstream m(dir.path() / "in" / "materials.csv", std::ios::app);
         m << "Кирпич облицовочный пустотелый,0.5\n";
     }
-    const std::string cmd = std::string("\"") + MKDATA_BINARY + "\" \"" +
-                            (dir.path() / "in").string() + "\" \"" + (dir.path() / "out").string() +
-                            "\" 2>" + dir.file("err.txt");
-    EXPECT_NE(std::system(cmd.c_str()), 0);
+    EXPECT_NE(test::runProgram(MKDATA_BINARY,
+                               {(dir.path() / "in").string(), (dir.path() / "out").string()}, {},
+                               dir.file("err.txt")),
+              0);
     const std::string err = test::readFile(dir.file("err.txt"));
     EXPECT_NE(err.find("materials.csv"), std::string::npos) << err;
     EXPECT_NE(err.find("at most 20"), std::string::npos) << err;

@@ -33,6 +33,12 @@ void writeCalcFile(const std::string& path, const std::vector<DbfFieldSpec>& fie
 
 std::string readFile(const std::string& path);
 
+// Runs program with args through the system's shell, its output and errors into files
+// (none: discarded; both into one when they are the same). Returns its exit status, or
+// 128 + the signal that ended it.
+int runProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& outFile = {}, const std::string& errFile = {});
+
 // Copies the generated DATA folder into dir.
 void copyData(const std::filesystem::path& dir);
 
