@@ -5,13 +5,15 @@
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh windows        cross-build the core, vorn.exe (no window) and the core's tests
 #                           for Windows, and run the tests under Wine
+#   ./dev.sh package        build the Debian package vorn_VERSION_ARCH.deb here
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils
-  qt6-translations-l10n)
+  qt6-translations-l10n librsvg2-bin dpkg-dev desktop-file-utils file pkg-config
+  libxlsxwriter-dev libzip-dev libpugixml-dev python3-openpyxl)
 
 ensure_packages() {
   local missing=()
@@ -81,8 +83,18 @@ case "$cmd" in
     ctest --test-dir "$bw" --output-on-failure -j "$jobs" --timeout 600
     timeout -k 10 60 wineserver -k 2>/dev/null || true
     ;;
+  package)
+    ensure_packages
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=OFF \
+      -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+    cmake --build build-package -j "$jobs"
+    rm -f build-package/vorn_*.deb
+    (cd build-package && cpack -G DEB >/dev/null)
+    cp build-package/vorn_*.deb .
+    ls vorn_*.deb
+    ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | bench | windows" >&2
+    echo "usage: $0 run [ARGS...] | test | bench | windows | package" >&2
     exit 2
     ;;
 esac

@@ -1,12 +1,13 @@
 #include "app/FileCommands.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
 #include "app/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
-#include "data/platform/PlatformFile.h"
 #include "document/Session.h"
 
 #include <cctype>
@@ -48,22 +49,27 @@ bool opensAsCalculation(const std::string& path) {
 }
 } // namespace
 
+namespace {
+// The user may write the file: it opens for writing (nothing is written by the probe).
+bool writable(const std::string& path) {
+    platform::File probe;
+    return !probe.open(path, platform::File::Mode::ReadWrite);
+}
+} // namespace
+
 FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session), dm_(dm) {}
 FileCommands::~FileCommands() = default;
 
 std::string FileCommands::openAs(const std::string& path, int order) {
-    // A file the user may read but not write is read from a private copy, kept while it is
-    // open: the session refuses every edit.
+    // A file the user may read but not write is read from a private copy, kept while it
+    // is open and removed with the next open or close: the session refuses every edit.
     std::unique_ptr<WorkCopy> copy;
-    platform::File probe;
-    const platform::SysError err = probe.open(path, platform::File::Mode::ReadWrite);
-    probe.close();
-    if (err.kind == platform::ErrorKind::Access || err.kind == platform::ErrorKind::ReadOnlyFs)
+    if (!writable(path))
         copy = std::make_unique<WorkCopy>(path);
     session_.openCalculation(path, static_cast<Session::OpenOrder>(order),
                              copy ? copy->path() : std::string());
     const bool readOnly = copy != nullptr;
-    readCopy_ = std::move(copy); // the previous one, if any, is closed by now
+    readOnlyCopy_ = std::move(copy);
     return readOnly ? path + kReadOnlyMark : path;
 }
 
@@ -223,15 +229,12 @@ FileOutcome FileCommands::closeCalculation() {
     } catch (const std::exception& e) {
         out.messages.push_back(e.what());
     }
-    if (!session_.isOpen())
-        readCopy_.reset();
     return out;
 }
 
 void FileCommands::endProgram() {
     if (session_.isOpen())
         session_.closeCalculation();
-    readCopy_.reset();
 }
 
 std::string FileCommands::proposedSaveName() const {

@@ -64,13 +64,14 @@ public:
 
 private:
     void addCalcError(FileOutcome& out) const;
+    // The private copy a read-only calculation is read from, while it is open.
+    std::unique_ptr<WorkCopy> readOnlyCopy_;
     // Opens path through the session, read-only from a private copy when the user may not
     // write it; returns the caption. Throws as Session::openCalculation.
     std::string openAs(const std::string& path, int order);
 
     Session& session_;
     DataModule& dm_;
-    std::unique_ptr<WorkCopy> readCopy_; // what a read-only calculation is read from
 };
 
 } // namespace vorn

@@ -12,45 +12,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using platform::ErrorKind;
-using platform::SysError;
-
-SysError kindOf(ErrorKind kind) {
-    SysError e;
-    e.kind = kind;
-    return e;
+// The reason in the user's words.
+std::string reason(const platform::SysError& err) {
+    return err.kind == platform::ErrorKind::NotRegular
+               ? "это не обычный файл (канал или устройство)"
+               : FileIo::reasonText(err);
+}
+[[noreturn]] void cannotOpen(const std::string& source, const platform::SysError& err) {
+    throw FileCopyError("Не удаётся открыть файл " + source + ": " + reason(err));
+}
+[[noreturn]] void cannotCreate(const std::string& target, const platform::SysError& err) {
+    throw FileCopyError("Не удаётся создать файл " + target + ": " + reason(err));
 }
 
-[[noreturn]] void cannotOpen(const std::string& source, const SysError& err) {
-    throw FileCopyError("Не удаётся открыть файл " + source + ": " + FileIo::reasonText(err));
-}
-[[noreturn]] void cannotCreate(const std::string& target, const SysError& err) {
-    throw FileCopyError("Не удаётся создать файл " + target + ": " + FileIo::reasonText(err));
-}
-
-// What is in the way of a file at p: nothing (it may be created or replaced), a folder, a
-// FIFO or a device. A FIFO is never opened: the open would wait for the other end.
-SysError notAFile(const fs::path& p) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(p, ec);
-    if (!fs::exists(st))
-        return {};
-    if (fs::is_directory(st))
-        return kindOf(ErrorKind::IsDirectory);
-    if (!fs::is_regular_file(st))
-        return kindOf(ErrorKind::NotRegular);
-    return {};
-}
-
-// Removes an unfinished file on every way out.
+// Closes the unfinished copy and removes it on every way out.
 struct Partial {
     platform::File file;
-    fs::path path;
+    std::string path;
     ~Partial() {
         file.close();
-        std::error_code ec;
-        if (!path.empty())
-            fs::remove(path, ec);
+        if (!path.empty()) {
+            std::error_code ec;
+            fs::remove(fs::u8path(path), ec);
+        }
     }
 };
 
@@ -61,12 +45,15 @@ std::string copyFile(const std::string& source, const std::string& target) {
     const fs::path src = fs::u8path(source);
     fs::path dst = fs::u8path(target);
 
-    if (!fs::exists(src, ec))
-        cannotOpen(source, kindOf(ErrorKind::NotFound));
-    if (const SysError e = notAFile(src))
-        cannotOpen(source, e);
+    const fs::file_status st = fs::status(src, ec);
+    if (ec || !fs::exists(st))
+        cannotOpen(source, ec ? FileIo::error(ec) : FileIo::error(platform::ErrorKind::NotFound));
+    if (fs::is_directory(st))
+        cannotOpen(source, FileIo::error(platform::ErrorKind::IsDirectory));
+    if (!fs::is_regular_file(st)) // a FIFO or a device: never opened, a read could wait forever
+        cannotOpen(source, FileIo::error(platform::ErrorKind::NotRegular));
     platform::File in;
-    if (const SysError e = in.open(source, platform::File::Mode::Read))
+    if (const platform::SysError e = in.open(source, platform::File::Mode::Read))
         cannotOpen(source, e);
 
     if (fs::is_directory(dst, ec))
@@ -79,43 +66,45 @@ std::string copyFile(const std::string& source, const std::string& target) {
 
     // The file a link names is the one replaced, the link stays.
     const fs::path real = fs::is_symlink(dst, ec) ? fs::weakly_canonical(dst, ec) : dst;
-    if (const SysError e = notAFile(real))
-        cannotCreate(written, e);
-    const bool replacing = fs::exists(real, ec);
+    const fs::file_status tst = fs::status(real, ec);
+    const bool replacing = fs::exists(tst);
     if (replacing) {
-        // A file the user may not write is not replaced behind its back.
-        platform::File probe;
-        if (const SysError e = probe.open(real.u8string(), platform::File::Mode::ReadWrite))
+        if (fs::is_directory(tst))
+            cannotCreate(written, FileIo::error(platform::ErrorKind::IsDirectory));
+        if (!fs::is_regular_file(tst))
+            cannotCreate(written, FileIo::error(platform::ErrorKind::NotRegular));
+        platform::File probe; // a file we may not write is not replaced behind its back
+        if (const platform::SysError e = probe.open(real.u8string(), platform::File::Mode::ReadWrite))
             cannotCreate(written, e);
     }
     if (real.has_parent_path() && !fs::exists(real.parent_path(), ec)) {
         fs::create_directories(real.parent_path(), ec);
         if (ec)
-            cannotCreate(written, kindOf(fs::exists(real.parent_path().parent_path(), ec)
-                                             ? ErrorKind::NotDirectory
-                                             : ErrorKind::Other));
+            cannotCreate(written, FileIo::error(ec));
     }
 
-    // The bytes go into a new file beside the target, which replaces it once complete.
+    // Written beside the target under a name of its own, then put in its place: an
+    // interrupted copy never leaves half a file under the target's name.
     Partial out;
     std::random_device random;
-    for (int attempt = 0; attempt < 100 && out.path.empty(); ++attempt) {
-        const fs::path tmp = real.u8string() + ".part" + std::to_string(random() % 1000000);
-        if (fs::exists(tmp, ec))
+    for (int attempt = 0; out.path.empty(); ++attempt) {
+        const std::string tmp = real.u8string() + ".part" + std::to_string(random() % 1000000);
+        if (fs::exists(fs::u8path(tmp), ec))
             continue;
-        if (const SysError e = out.file.open(tmp.u8string(), platform::File::Mode::Create))
-            cannotCreate(written, e);
+        if (const platform::SysError e = out.file.open(tmp, platform::File::Mode::Create)) {
+            if (attempt > 100)
+                cannotCreate(written, e);
+            continue;
+        }
         out.path = tmp;
     }
-    if (out.path.empty())
-        cannotCreate(written, kindOf(ErrorKind::Other));
     std::vector<char> buffer(64 * 1024);
     std::int64_t pos = 0;
     for (;;) {
-        SysError readError;
-        const size_t got = in.readAt(buffer.data(), buffer.size(), pos, &readError);
-        if (readError)
-            cannotOpen(source, readError);
+        platform::SysError err;
+        const std::size_t got = in.readAt(buffer.data(), buffer.size(), pos, &err);
+        if (err)
+            cannotOpen(source, err);
         if (got == 0)
             break;
         try {
@@ -125,21 +114,27 @@ std::string copyFile(const std::string& source, const std::string& target) {
         }
         pos += static_cast<std::int64_t>(got);
     }
-    if (const SysError e = out.file.flush())
-        cannotCreate(written, e);
-    out.file.close();
-    // A replaced file keeps its permissions.
-    if (replacing) {
-        const fs::perms perms = fs::status(real, ec).permissions();
-        if (!ec)
-            fs::permissions(out.path, perms, fs::perm_options::replace, ec);
+    try {
+        FileIo::flush(out.file, written);
+    } catch (const std::exception& e) {
+        throw FileCopyError(e.what());
     }
+    out.file.close();
+    in.close();
+    // A replaced file keeps its permissions.
+    if (replacing)
+        fs::permissions(fs::u8path(out.path), tst.permissions(), ec);
     const auto stamp = fs::last_write_time(src, ec);
-    if (!ec)
-        fs::last_write_time(out.path, stamp, ec); // a copy without the old time is still a copy
-    fs::rename(out.path, real, ec);
+    if (!ec) // a copy without the old time is still a copy
+        fs::last_write_time(fs::u8path(out.path), stamp, ec);
+    fs::rename(fs::u8path(out.path), real, ec);
+    if (ec && replacing) { // where a rename does not replace a file
+        std::error_code removed;
+        fs::remove(real, removed);
+        fs::rename(fs::u8path(out.path), real, ec);
+    }
     if (ec)
-        cannotCreate(written, kindOf(ErrorKind::Access));
+        cannotCreate(written, FileIo::error(ec));
     out.path.clear();
     return written;
 }

@@ -7,12 +7,15 @@
 #include "data/DataModule.h"
 #include "input/InputScreen.h"
 #include "reports/CalcReport.h"
+#include "reports/HeaderLines.h"
 #include "reports/SystemsReport.h"
 #include "selection/Selection.h"
 #include "selection/SelectionDialog.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
@@ -42,6 +45,23 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
     std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
 }
 
+// Qt 6 asks for the file dialog's type names ("Folder", ...) under a context its Russian
+// catalogue lacks; the same words are there under the file dialog's own.
+class FileTypeNames : public QTranslator {
+public:
+    explicit FileTypeNames(const QTranslator& qt) : qt_(qt) {}
+    QString translate(const char* context, const char* source, const char* disambiguation,
+                      int n) const override {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        return qt_.translate("QFileDialog", source, disambiguation, n);
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    const QTranslator& qt_;
+};
+
 bool noDisplayAtAll() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
@@ -50,21 +70,34 @@ bool noDisplayAtAll() {
 }
 } // namespace
 
-int runGui(int argc, char** argv, const std::string& programDir, const std::string& dataDir,
+int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::string& dataDir,
            const std::vector<std::string>& args) {
     if (noDisplayAtAll()) {
         std::fprintf(stderr, "нет дисплея: переменная DISPLAY не задана (окну нужен X-сервер)\n");
         return 1;
     }
+    // The file dialogs write dates in the system locale's words: Russian ones, unless the
+    // user has chosen the locale of every category.
+    if (qEnvironmentVariableIsEmpty("LC_ALL") && !qgetenv("LC_TIME").startsWith("ru"))
+        qputenv("LC_TIME", "ru_RU.UTF-8");
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    QApplication::setApplicationName("Vorn");
+    // The name gives the user's data folder (~/.local/share/vorn, as DataLocation has it)
+    // and the settings (~/.config/vorn); the display name is what the user reads.
+    QApplication::setApplicationName("vorn");
     QApplication::setApplicationDisplayName("Vorn");
-    // Russian texts in the standard dialogs (file dialogs, message box buttons).
+    QApplication::setDesktopFileName("vorn");
+    QApplication::setWindowIcon(QIcon::fromTheme("vorn"));
+    // Russian texts, dates and numbers in the standard dialogs (file dialogs, message box
+    // buttons), whatever the system's locale.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QTranslator qtRu;
-    if (qtRu.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    FileTypeNames fileTypesRu(qtRu);
+    if (qtRu.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtRu);
+        QApplication::installTranslator(&fileTypesRu);
+    }
 
     // The windows in their order: the main window, the data module, the report window,
     // the selection window, the additional-data window and the systems list window. The
@@ -75,7 +108,9 @@ int runGui(int argc, char** argv, const std::string& programDir, const std::stri
     session.showMessage = [&window](const std::string& m) {
         window.showMessage(QString::fromStdString(m));
     };
-    CalcReport report(session, QString::fromStdString(programDir));
+    // TitleRep.txt lies beside the data folder in use
+    const QString headerFolder = QString::fromStdString(HeaderLines::folderFor(dataDir));
+    CalcReport report(session, headerFolder);
     QObject::connect(&window, &MainWindow::previewRequested, &window,
                      [&report, &window] { report.preview(&window); });
     QObject::connect(&window, &MainWindow::printRequested, &window,
@@ -88,7 +123,7 @@ int runGui(int argc, char** argv, const std::string& programDir, const std::stri
     add.writeText = [&session](const char* field, const std::string& text) {
         return session.editAdditionalData(field, text);
     };
-    SystemsReport report2(session, selection, QString::fromStdString(programDir));
+    SystemsReport report2(session, selection, headerFolder);
     podbor.printSystems = [&report2, &podbor] { report2.preview(&podbor); };
 
     dm.onSettingsOpened = [&add] { add.fillFolder(); };

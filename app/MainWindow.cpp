@@ -2,11 +2,15 @@
 
 #include "app/AdditionalDataDialog.h"
 #include "app/DocumentsFolder.h"
+#include "app/HelpWindow.h"
+#include "app/RecentFiles.h"
 #include "document/Session.h"
 #include "app/StartScreen.h"
 #include "app/ToolIcons.h"
+#include "data/Version.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
+#include "refedit/RefEditorWindow.h"
 #include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
@@ -16,6 +20,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,6 +32,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
@@ -45,6 +52,12 @@ QString qtFilter(const char* filter) {
     return out.join(";;");
 }
 
+// The window's own settings: recent files, the last folder, the window's place.
+constexpr const char* kSettingsName = "vorn";
+constexpr const char* kRecentKey = "recentFiles";
+constexpr const char* kLastFolderKey = "lastFolder";
+constexpr const char* kGeometryKey = "window/geometry";
+constexpr const char* kProjectSuffix = "vrp";
 } // namespace
 
 MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir, QWidget* parent)
@@ -54,7 +67,7 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
       dm_(dm), session_(session), files_(session, dm), dataDir_(dataDir) {
     setObjectName("fmVorn");
     setWindowTitle("Vorn");
-    startFolder_ = documentsFolder();
+    lastFolder_ = QSettings(kSettingsName, kSettingsName).value(kLastFolderKey).toString();
 
     showMessage = [this](const QString& text) {
         QMessageBox box(QMessageBox::Information, "Vorn", text, QMessageBox::Ok, this);
@@ -71,32 +84,26 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
         box.exec();
         return box.clickedButton() == yes;
     };
-    // Both dialogs: the calculation folder, the default extension, and no question of
-    // their own before a file is replaced (ours is asked only when one would be).
-    auto runDialog = [this](const char* title, const char* filter, QFileDialog::AcceptMode mode,
-                            const QString& proposed) {
-        QFileDialog dlg(this, title, startFolder(), qtFilter(filter));
-        dlg.setAcceptMode(mode);
-        if (mode == QFileDialog::AcceptOpen)
-            dlg.setFileMode(QFileDialog::AnyFile); // New names a file that does not exist yet
-        dlg.setDefaultSuffix(FileCommands::kDefaultExtension);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite);
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
-        if (!proposed.isEmpty())
-            dlg.selectFile(proposed);
-        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
-                   ? dlg.selectedFiles().first()
-                   : QString();
+    auto runDialog = [this](FileDialogKind kind, const QString& proposed) {
+        std::unique_ptr<QFileDialog> dlg(makeFileDialog(kind, proposed));
+        if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty())
+            return QString();
+        const QString path = dlg->selectedFiles().first();
+        rememberFolder(path);
+        return path;
+    };
+    pickNewPath = [runDialog](const QString& proposed) {
+        return runDialog(FileDialogKind::New, proposed);
     };
     pickOpenPath = [runDialog](const QString& proposed) {
-        return runDialog("Открыть", FileCommands::kOpenFilter, QFileDialog::AcceptOpen, proposed);
+        return runDialog(FileDialogKind::Open, proposed);
     };
     pickSavePath = [runDialog](const QString& proposed) {
-        return runDialog("Сохранить как", FileCommands::kSaveFilter, QFileDialog::AcceptSave,
-                         proposed);
+        return runDialog(FileDialogKind::Save, proposed);
     };
 
     buildActions();
+    buildHelpMenu();
 
     auto* central = new QWidget(this);
     auto* stack = new QGridLayout(central);
@@ -110,6 +117,8 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
     statusBar()->setSizeGripEnabled(false);
 
     connect(start_->icon(), &AnimatedIcon::clicked, this, &MainWindow::newsToggle);
+    connect(start_->referencesButton(), &QPushButton::clicked, this,
+            &MainWindow::openReferenceEditor);
 
     // The client area (toolbar, working area, status line) is fixed; the menu bar sits
     // above it.
@@ -169,9 +178,14 @@ void MainWindow::buildActions() {
     file->addActions({actPreview_, actPrint_});
     file->addSeparator();
     file->addAction(actExit_);
+    buildRecentFiles(file, actExit_);
     QMenu* edit = menuBar()->addMenu("&Правка");
     edit->addActions({actCut_, actCopy_, actPaste_});
     buildUndoActions(file, edit);
+    QMenu* service = menuBar()->addMenu("С&ервис");
+    QAction* refs = service->addAction("&Справочники", this, &MainWindow::openReferenceEditor);
+    refs->setObjectName("ToolsReferences");
+    refs->setStatusTip("Справочники и каталоги оборудования, прайс-лист");
 
     QToolBar* bar = addToolBar("ToolBar1");
     bar->setObjectName("ToolBar1");
@@ -189,6 +203,136 @@ void MainWindow::buildActions() {
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(gap);
     bar->addAction(actExit_);
+}
+
+QFileDialog* MainWindow::makeFileDialog(FileDialogKind kind, const QString& proposed) {
+    // New and Open share the open dialog's filter (New may name an old file's folder);
+    // no question of the dialog's own before a file is replaced: ours is asked only when
+    // one would be.
+    const bool save = kind == FileDialogKind::Save;
+    const char* title = kind == FileDialogKind::New ? "Новый расчет"
+                        : save                      ? "Сохранить как"
+                                                    : "Открыть";
+    auto* dlg =
+        new QFileDialog(this, title, startFolder(),
+                        qtFilter(save ? FileCommands::kSaveFilter : FileCommands::kOpenFilter));
+    dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save)
+        dlg->setFileMode(QFileDialog::AnyFile); // New names a file that does not exist yet
+    if (kind == FileDialogKind::New)
+        dlg->setLabelText(QFileDialog::Accept, "Создать");
+    dlg->setDefaultSuffix(FileCommands::kDefaultExtension);
+    dlg->setOption(QFileDialog::DontConfirmOverwrite);
+    dlg->setOption(QFileDialog::DontUseNativeDialog);
+    dlg->resize(760, 480); // the type and date columns read whole
+    if (!proposed.isEmpty())
+        dlg->selectFile(proposed);
+    return dlg;
+}
+
+void MainWindow::rememberFolder(const QString& chosen) {
+    const QString folder = QFileInfo(chosen).absolutePath();
+    if (folder.isEmpty() || folder == lastFolder_)
+        return;
+    lastFolder_ = folder;
+    QSettings(kSettingsName, kSettingsName).setValue(kLastFolderKey, folder);
+}
+
+void MainWindow::buildRecentFiles(QMenu* file, QAction* before) {
+    // The recent files stand above "В&ыход", between two separators.
+    fileMenu_ = file;
+    recentEnd_ = file->insertSeparator(before);
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::refreshRecentFiles);
+    refreshRecentFiles();
+}
+
+QStringList MainWindow::recentFiles() const {
+    std::vector<std::string> list;
+    for (const QString& p :
+         QSettings(kSettingsName, kSettingsName).value(kRecentKey).toStringList())
+        list.push_back(p.toStdString());
+    QStringList out;
+    for (const std::string& p : RecentFiles::existing(list))
+        out << u8(p);
+    return out;
+}
+
+void MainWindow::addRecentFile(const QString& path) {
+    QSettings settings(kSettingsName, kSettingsName);
+    std::vector<std::string> list;
+    for (const QString& p : settings.value(kRecentKey).toStringList())
+        list.push_back(p.toStdString());
+    QStringList out;
+    for (const std::string& p : RecentFiles::add(list, path.toStdString()))
+        out << u8(p);
+    settings.setValue(kRecentKey, out);
+    refreshRecentFiles();
+}
+
+void MainWindow::refreshRecentFiles() {
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
+    const QStringList files = recentFiles();
+    recentEnd_->setVisible(!files.isEmpty());
+    const QFontMetrics fm(fileMenu_->font());
+    int n = 0;
+    for (const QString& path : files) {
+        const QString shown = fm.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, 420);
+        auto* a = new QAction(QString("&%1 %2").arg(++n).arg(shown), fileMenu_);
+        a->setObjectName(QString("RecentFile%1").arg(n));
+        a->setData(path);
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] { openRecent(path); });
+        fileMenu_->insertAction(recentEnd_, a);
+        recentActions_ << a;
+    }
+}
+
+void MainWindow::openRecent(const QString& path) {
+    if (QFileInfo(path).suffix().compare(kProjectSuffix, Qt::CaseInsensitive) == 0) {
+        if (openProject)
+            openProject(path);
+        return;
+    }
+    if (!inputCommitted())
+        return;
+    session_.selectionOpened = false;
+    rememberFolder(path);
+    openCalculationAt(path);
+}
+
+void MainWindow::buildHelpMenu() {
+    QMenu* help = menuBar()->addMenu("&Справка");
+    QAction* guide = help->addAction("&Руководство пользователя", this, &MainWindow::showGuide);
+    guide->setObjectName("HelpGuide");
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    guide->setShortcutContext(Qt::ApplicationShortcut);
+    help->addSeparator();
+    QAction* about = help->addAction("&О программе", this, &MainWindow::showAbout);
+    about->setObjectName("HelpAbout");
+}
+
+void MainWindow::showGuide() {
+    if (!guide_)
+        guide_ = new HelpWindow(this);
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+}
+
+void MainWindow::showAbout() {
+    QMessageBox box(QMessageBox::NoIcon, "О программе", QString(), QMessageBox::Ok, this);
+    box.setObjectName("AboutBox");
+    box.setTextFormat(Qt::RichText);
+    box.setText(HelpWindow::aboutText(dataDir_));
+    if (!windowIcon().isNull()) // the installed icon; none when run from the source tree
+        box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.exec();
+}
+
+void MainWindow::refreshTitle() {
+    // The open file's path; after Close, and with nothing open, just the program's name.
+    setWindowTitle(session_.isOpen() ? u8(session_.path()) : QString("Vorn"));
 }
 
 void MainWindow::buildUndoActions(QMenu* file, QMenu* edit) {
@@ -368,9 +512,10 @@ void MainWindow::setStartFolder(const QString& folder) {
 }
 
 QString MainWindow::startFolder() const {
-    // A stored folder that does not exist (say, from another machine) starts in documents.
-    if (!startFolder_.isEmpty() && QDir(startFolder_).exists())
-        return startFolder_;
+    // A stored folder that does not exist (say, from another machine) is passed over.
+    for (const QString& folder : {startFolder_, lastFolder_})
+        if (!folder.isEmpty() && QDir(folder).exists())
+            return folder;
     return documentsFolder();
 }
 
@@ -402,6 +547,49 @@ void MainWindow::activationPass() {
     emit startupFinished();
 }
 
+void MainWindow::openReferenceEditor() {
+    if (!refEditor_) {
+        refEditor_ = new RefEditorWindow(dataDir_, this);
+        QRect frame = refEditor_->frameGeometry();
+        frame.moveCenter(frameGeometry().center());
+        refEditor_->move(frame.topLeft());
+        connect(refEditor_, &RefEditorWindow::tableChanged, this,
+                &MainWindow::referenceDataChanged);
+    }
+    refEditor_->show();
+    refEditor_->raise();
+    refEditor_->activateWindow();
+}
+
+void MainWindow::referenceDataChanged() {
+    // The editor writes through tables of its own; ours read the files anew, each back
+    // on its current row (the product, packaging and region of the calculation).
+    for (Table* t : dm_.referenceTables()) {
+        if (!t->isOpen())
+            continue;
+        try {
+            const long rec = t->recNo();
+            t->first();
+            while (rec > 0 && !t->eof() && t->recNo() != rec)
+                t->next();
+            if (t->recNo() != rec)
+                t->first();
+        } catch (const std::exception&) {
+            // a table that cannot be read now keeps what it had
+        }
+    }
+    if (addDialog_)
+        addDialog_->refillExecutors();
+    if (!session_.isOpen())
+        return;
+    try {
+        session_.recalculate();
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+    }
+    emit calculationShown();
+}
+
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         activationPass();
@@ -412,11 +600,15 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        if (QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        // where the user left it last time, else centred
+        const QByteArray geometry =
+            QSettings(kSettingsName, kSettingsName).value(kGeometryKey).toByteArray();
+        if (geometry.isEmpty() || !restoreGeometry(geometry))
+            if (QScreen* screen = this->screen()) {
+                QRect frame = frameGeometry();
+                frame.moveCenter(screen->availableGeometry().center());
+                move(frame.topLeft());
+            }
         // Some window systems never activate a window; the pass must still run once.
         QMetaObject::invokeMethod(
             this,
@@ -453,6 +645,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    QSettings(kSettingsName, kSettingsName).setValue(kGeometryKey, saveGeometry());
     // The window closes in any case; a refused text is dropped without a word.
     if (commitPendingInput && session_.isOpen())
         commitPendingInput(false);
@@ -502,9 +695,9 @@ void MainWindow::applyOutcome(const FileOutcome& outcome) {
         showMessage(u8(m));
     if (outcome.state != FileOutcome::State::Unchanged)
         showCalculationState(outcome.state == FileOutcome::State::CalculationOpen);
-    if (outcome.caption)
-        setWindowTitle(u8(*outcome.caption));
+    refreshTitle();
     if (session_.isOpen()) {
+        addRecentFile(u8(session_.path()));
         results_->refresh();
         emit calculationShown();
     }
@@ -522,7 +715,7 @@ void MainWindow::fileNew() {
     if (!inputCommitted())
         return;
     session_.selectionOpened = false;
-    const QString path = pickOpenPath(FileCommands::kDefaultNewName);
+    const QString path = pickNewPath(FileCommands::kDefaultNewName);
     if (!path.isEmpty())
         newCalculationAt(path);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAction;
+class QFileDialog;
 class QMenu;
 class QPushButton;
 
@@ -17,6 +18,7 @@ class AdditionalDataDialog;
 class AnimatedIcon;
 class DataModule;
 class NewsPanel;
+class RefEditorWindow;
 class ResultsPanel;
 class Session;
 class StartScreen;
@@ -35,8 +37,15 @@ public:
     // Asked before an existing file is replaced (a yes/no box by default).
     std::function<bool(const QString& path)> confirmReplace;
     // The file dialogs: return the chosen path, or empty when cancelled.
+    std::function<QString(const QString& proposed)> pickNewPath;
     std::function<QString(const QString& proposed)> pickOpenPath;
     std::function<QString(const QString& proposed)> pickSavePath;
+    // Opens a project picked from the recent files (set where projects are handled).
+    std::function<void(const QString& path)> openProject;
+
+    enum class FileDialogKind { New, Open, Save };
+    // The dialog of a file command, not yet shown: title, button, filter, start folder.
+    QFileDialog* makeFileDialog(FileDialogKind kind, const QString& proposed);
     // Writes the text being typed in the focused input field before a command that posts
     // or closes the record; false when the field refused it (told to the user when the
     // argument is true). Unset: nothing to write.
@@ -58,6 +67,13 @@ public:
     void openCalculationAt(const QString& path);
     void saveCalculationAs(const QString& path);
 
+    // "Сервис" -> "Справочники": the reference-table editor (one window, made on first use).
+    void openReferenceEditor();
+    RefEditorWindow* referenceEditor() const { return refEditor_; }
+    // A reference table was changed: the tables read it anew and the open calculation is
+    // recalculated with it.
+    void referenceDataChanged();
+
     // Enables or disables Save, Close, Print and Preview together.
     void setFileCommands(bool on);
     void newsToggle();
@@ -67,9 +83,19 @@ public:
     // "Оборудование", "Дополнительно", "Выход".
     QList<QWidget*> panelButtons() const;
     void setAdditionalDataDialog(AdditionalDataDialog* dialog);
-    // Start folder of both file dialogs.
+    // The calculation folder of "Дополнительно".
     void setStartFolder(const QString& folder);
+    // Where the file dialogs start: the calculation folder when it is set and exists, else
+    // the folder last used in a file dialog, else the user's documents.
     QString startFolder() const;
+
+    // The recent files of "Файл": newest first, at most eight, those still there.
+    QStringList recentFiles() const;
+    void addRecentFile(const QString& path);
+
+    // "Справка": the user guide (F1) and "О программе".
+    void showGuide();
+    void showAbout();
 
     QWidget* inputPanel() const { return panel4_; }
     ResultsPanel* resultsPanel() const { return results_; }
@@ -100,6 +126,12 @@ protected:
 
 private:
     void buildActions();
+    void buildRecentFiles(QMenu* file, QAction* before);
+    void refreshRecentFiles();
+    void openRecent(const QString& path);
+    void buildHelpMenu();
+    void rememberFolder(const QString& chosen);
+    void refreshTitle();
     void buildPanel4();
     void applyOutcome(const FileOutcome& outcome);
     void showCalculationState(bool open);
@@ -118,11 +150,17 @@ private:
     FileCommands files_;
     QString dataDir_;
     QString startFolder_;
+    QString lastFolder_;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentEnd_ = nullptr;
+    QList<QAction*> recentActions_;
+    QWidget* guide_ = nullptr;
     StartScreen* start_ = nullptr;
     QWidget* panel4_ = nullptr;
     QWidget* inputArea_ = nullptr;
     ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
+    RefEditorWindow* refEditor_ = nullptr;
     QAction* actUndo_ = nullptr;
     QAction* actRedo_ = nullptr;
     QAction* actRevert_ = nullptr;

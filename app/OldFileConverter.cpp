@@ -2,6 +2,7 @@
 
 #include "app/FileCopy.h"
 #include "data/DataModule.h"
+#include "data/FileIo.h"
 #include "data/Table.h"
 
 #include <cmath>
@@ -86,7 +87,7 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         const auto st = fs::status(fs::u8path(oldPath), ec);
         if (fs::exists(st) && !fs::is_regular_file(st))
             throw DbfError(fs::is_directory(st)
-                               ? "Не удаётся открыть файл " + oldPath + ": это папка, а не файл"
+                               ? FileIo::openError(oldPath, FileIo::error(platform::ErrorKind::IsDirectory))
                                : "Не удаётся открыть файл " + oldPath +
                                      ": это не обычный файл (канал или устройство)");
         taOld.setDatabaseName("");

@@ -4,8 +4,9 @@
 
 namespace vorn {
 
+namespace fs = std::filesystem;
+
 std::string outputFileProblem(const std::string& out, const std::string& calculation) {
-    namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status o = fs::status(fs::u8path(out), ec);
     if (!fs::exists(o))
@@ -15,8 +16,7 @@ std::string outputFileProblem(const std::string& out, const std::string& calcula
         return refused + "это папка, а не файл";
     if (!fs::is_regular_file(o))
         return refused + "это не обычный файл (канал или устройство), он не будет заменен";
-    // the same file under another name, through a link or a hard link
-    if (fs::equivalent(fs::u8path(out), fs::u8path(calculation), ec))
+    if (fs::equivalent(fs::u8path(calculation), fs::u8path(out), ec))
         return refused + "это сам файл расчета " + calculation;
     return {};
 }

@@ -24,7 +24,8 @@ WorkCopy::WorkCopy(const std::string& source) {
             dir_ = dir.u8string();
     }
     if (dir_.empty())
-        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source);
+        throw std::runtime_error("Не удаётся создать временную папку для чтения файла " + source +
+                                 ": " + FileIo::reasonText(FileIo::error(ec)));
     // Always ".vrn" inside: the name of the user's file is no concern of the copy.
     path_ = (fs::u8path(dir_) / "calculation.vrn").u8string();
     fs::copy_file(fs::u8path(source), fs::u8path(path_), ec);
@@ -34,20 +35,8 @@ WorkCopy::WorkCopy(const std::string& source) {
                         fs::perm_options::replace, ec);
     }
     if (ec) {
+        const platform::SysError err = FileIo::error(ec);
         removeNow();
-        // The system's reason as the table layer words it, naming the user's file; a FIFO
-        // is never opened (the open would wait for a writer).
-        platform::SysError err;
-        std::error_code sec;
-        const fs::file_status st = fs::status(fs::u8path(source), sec);
-        if (!fs::exists(st))
-            err.kind = platform::ErrorKind::NotFound;
-        else if (fs::is_directory(st))
-            err.kind = platform::ErrorKind::IsDirectory;
-        else if (!fs::is_regular_file(st))
-            err.kind = platform::ErrorKind::NotRegular;
-        else if (platform::File probe; !(err = probe.open(source, platform::File::Mode::Read)))
-            err.kind = platform::ErrorKind::Other;
         throw std::runtime_error(FileIo::openError(source, err));
     }
 }

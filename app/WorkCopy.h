@@ -16,9 +16,11 @@ public:
     WorkCopy& operator=(const WorkCopy&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+    // Removes the copy and its folder now. A table already open on it reads on through its
+    // descriptor; nothing is left behind however the process ends afterwards.
     void removeNow();
 
+private:
     std::string dir_;
     std::string path_;
 };

@@ -6,6 +6,8 @@ target_sources(vorncore PRIVATE
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp
+  app/DataLocation.cpp
+  app/RecentFiles.cpp
   app/FileCommands.cpp
 )
 include(${CMAKE_CURRENT_LIST_DIR}/cli/core.cmake)

@@ -6,5 +6,7 @@ target_sources(vorngui PRIVATE
   app/AdditionalDataDialog.cpp
   app/ToolIcons.cpp
   app/QuitOnSignal.cpp
+  app/HelpWindow.cpp
+  docs/help.qrc
 )
 include(${CMAKE_CURRENT_LIST_DIR}/cli/gui.cmake)

@@ -2,12 +2,10 @@
 
 #include "data/DbfHeader.h"
 #include "data/FileIo.h"
-#include "data/Journal.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
+#include <cstdio>
 #include <string>
 
 namespace vorn {
@@ -157,27 +155,23 @@ std::string calcFileProblem(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status st = fs::status(fs::u8path(path), ec);
-    platform::SysError err;
-    if (!fs::exists(st))
-        err.kind = platform::ErrorKind::NotFound;
-    else if (fs::is_directory(st))
-        err.kind = platform::ErrorKind::IsDirectory;
-    else if (!fs::is_regular_file(st)) // a FIFO or a device: never opened, a read could wait
+    if (fs::is_directory(st)) {
+        platform::SysError e;
+        e.kind = platform::ErrorKind::IsDirectory;
+        return FileIo::openError(path, e);
+    }
+    if (fs::exists(st) && !fs::is_regular_file(st)) // a FIFO or a device: never opened
         return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
-    if (err)
-        return FileIo::openError(path, err);
+    platform::File f;
+    if (const platform::SysError e = f.open(path, platform::File::Mode::Read))
+        return FileIo::openError(path, e);
     std::string problem;
     try {
-        // A write that was interrupted is undone first: the file is judged as it stands.
-        Journal::repairFile(path);
-        platform::File f;
-        if ((err = f.open(path, platform::File::Mode::Read)))
-            return FileIo::openError(path, err);
         const DbfHeader h = DbfHeader::read(f, path);
         const std::uint32_t count = DbfHeader::recordCount(f);
         platform::FileStamp stamp;
         f.stamp(stamp);
-        const auto size = static_cast<size_t>(std::max<std::int64_t>(stamp.size, 0));
+        const auto size = static_cast<size_t>(stamp.size < 0 ? 0 : stamp.size);
         const std::string damaged = "Файл расчета " + path + " поврежден: ";
         char flag = 0;
         size_t got = 0;

@@ -413,6 +413,8 @@ void Session::openSteps() {
 }
 
 void Session::closeSteps() {
+    if (readOnly_)
+        return; // nothing of a file that may not be written is written back
     Table& work = dm_.taWork;
     editRecord(work);
     for (int i = 0; i < 9; ++i)

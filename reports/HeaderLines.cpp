@@ -31,9 +31,18 @@ const std::vector<std::string>& HeaderLines::builtIn() {
     return lines;
 }
 
-std::vector<std::string> HeaderLines::read(const std::string& programDir) {
+std::string HeaderLines::folderFor(const std::string& dataDir) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::u8path(programDir) / kFileName;
+    std::string dir = dataDir;
+    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+        dir.pop_back();
+    const fs::path parent = fs::u8path(dir).parent_path();
+    return parent.empty() ? std::string(".") : parent.u8string();
+}
+
+std::vector<std::string> HeaderLines::read(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::u8path(folder) / kFileName;
     std::error_code ec;
     // No file, a folder of that name, or a read that fails part-way is as good as no file.
     if (!fs::is_regular_file(path, ec))

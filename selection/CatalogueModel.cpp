@@ -44,14 +44,22 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole)
         return cells_[index.row()].value(index.column());
-    if (role == Qt::TextAlignmentRole && index.column() >= 3 && index.column() <= 6)
+    if (role == Qt::TextAlignmentRole && isNumberColumn(index.column()))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
+}
+
+bool CatalogueModel::isNumberColumn(int column) {
+    return column >= 3 && column <= 6;
 }
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return captions_.value(section);
+    // each caption stands over its values: numbers to the right, names to the left
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
+        return int((isNumberColumn(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter |
+                   Qt::TextWordWrap);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -20,6 +20,8 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The capacity, temperature difference, power and current columns.
+    static bool isNumberColumn(int column);
 
 private:
     Selection& selection_;

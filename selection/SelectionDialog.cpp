@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -97,8 +98,7 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setDefaultAlignment(
-        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
-    list_->horizontalHeader()->setFixedHeight(list_->fontMetrics().height() * 3 + 8);
+        Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap));
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setMinimumHeight(list_->fontMetrics().height() * 14);
     layout->addWidget(list_, 1);
@@ -305,13 +305,21 @@ void SelectionDialog::refreshView() {
     QFont headFont = list_->horizontalHeader()->font();
     headFont.setBold(true);
     const QFontMetrics hm(headFont);
+    // The header is as tall as its most wrapped caption, so no word is cut.
+    const int padding =
+        2 * list_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list_) + 4;
+    int headerHeight = hm.height();
     for (int c = 0; c < model_->columnCount(); ++c) {
         int width = model_->widthChars(c) * fm.averageCharWidth();
         const QString caption = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         for (const QString& word : caption.split(' '))
             width = std::max(width, hm.horizontalAdvance(word));
-        list_->setColumnWidth(c, width + 12);
+        list_->setColumnWidth(c, width + padding + 4);
+        headerHeight = std::max(
+            headerHeight,
+            hm.boundingRect(QRect(0, 0, width + 4, 1000), Qt::TextWordWrap, caption).height());
     }
+    list_->horizontalHeader()->setFixedHeight(headerHeight + padding + 4);
     if (selection_.currentRow() >= 0)
         list_->selectRow(selection_.currentRow());
     refreshGroupLines();

@@ -14,9 +14,15 @@ const char* const kKeys[5][4] = {
     {"1", "2", "3", "+"}, {"0", ".", "=", "OK"},
 };
 
+// Numbers show a decimal comma, as the fields do; the key "." and the keyboard's "," and
+// "." all type it.
+QString shownText(QString s) {
+    return s.replace('.', ',');
+}
+
 QString numberText(double v) {
     QString s = QString::number(v, 'g', 12);
-    return s == "-0" ? "0" : s;
+    return shownText(s == "-0" ? "0" : s);
 }
 } // namespace
 
@@ -38,7 +44,7 @@ CalculatorPopup::CalculatorPopup(QWidget* parent) : QFrame(parent, Qt::Popup) {
         for (int c = 0; c < 4; ++c) {
             const QString key = QString::fromUtf8(kKeys[r][c]);
             auto* b = new QToolButton(this);
-            b->setText(key == "*" ? "×" : key == "/" ? "÷" : key);
+            b->setText(key == "*" ? "×" : key == "/" ? "÷" : key == "." ? "," : key);
             b->setFocusPolicy(Qt::NoFocus);
             b->setFixedSize(30, 24);
             connect(b, &QToolButton::clicked, this, [this, key] { press(key); });
@@ -70,7 +76,7 @@ void CalculatorPopup::showValue(double value) {
 }
 
 void CalculatorPopup::showEntry() {
-    display_->setText(entry_.isEmpty() ? "0" : entry_);
+    display_->setText(entry_.isEmpty() ? "0" : shownText(entry_));
 }
 
 void CalculatorPopup::evaluate() {

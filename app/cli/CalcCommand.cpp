@@ -4,6 +4,7 @@
 #include "app/cli/Commands.h"
 #include "document/Session.h"
 #include "app/WorkCopy.h"
+#include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
@@ -17,6 +18,7 @@
 #include <memory>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 namespace vorn {
 
@@ -53,17 +55,22 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
 
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& r, double vnKr) {
-    nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
-    for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
-        // the box as it is shown, two decimals: 5.76, -0.3
+    // the box as it is shown, two decimals: 5.76, -0.3
+    auto shown = [&r](int n) {
         std::string text = formatMask2(r.box(n));
         for (char& c : text)
             if (c == ',')
                 c = '.';
         double v = 0;
         std::from_chars(text.data(), text.data() + text.size(), v);
-        boxes["CurrencyEdit" + std::to_string(n)] = v;
-    }
+        return v;
+    };
+    nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
+    for (int n = 1; n <= CalcResults::kBoxCount; ++n)
+        boxes["CurrencyEdit" + std::to_string(n)] = shown(n);
+    nlohmann::ordered_json gains = nlohmann::ordered_json::object();
+    for (int n = 1; n <= kBoxCount; ++n)
+        gains[gainInfo(n).key] = shown(n);
     nlohmann::ordered_json labels = nlohmann::ordered_json::object();
     for (int l : kLabels)
         labels["QRLabel" + std::to_string(l)] = r.label(l);
@@ -74,6 +81,7 @@ nlohmann::ordered_json calcJson(const std::string& file, const std::string& regi
     j["boxes"] = std::move(boxes);
     j["labels"] = std::move(labels);
     j["VN_KR"] = std::isfinite(vnKr) ? nlohmann::ordered_json(vnKr) : nlohmann::ordered_json();
+    j["gains"] = std::move(gains);
     return j;
 }
 
@@ -107,7 +115,7 @@ bool openCommandCalculation(const CliContext& ctx, Session& session, const std::
                             std::unique_ptr<WorkCopy>* copy) {
     try {
         // The copy is the command's own: what the open rules and the command's parameters
-        // write goes there, and it goes when the command ends.
+        // write goes there (through its journal, beside it), and it goes with the command.
         if (copy)
             *copy = std::make_unique<WorkCopy>(file);
         session.openCalculation(copy ? (*copy)->path() : file);

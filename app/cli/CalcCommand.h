@@ -9,10 +9,11 @@
 
 namespace vorn {
 
+class WorkCopy;
+
 struct CliContext;
 class DataModule;
 class Session;
-class WorkCopy;
 
 struct CalcOptions {
     std::string file;
@@ -27,12 +28,13 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt);
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm);
 
 // Opens file as the program opens a calculation: in place, or, given copy, as a private
-// copy kept there (removed with it), so that the file is only read and stays
+// copy kept in *copy (removed with it), so that the file is only read and stays
 // byte-identical. On failure prints why, naming file, and returns false.
 bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
-                            std::unique_ptr<WorkCopy>* copy = nullptr);
+                            std::unique_ptr<WorkCopy>* copy);
 
-// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR"}
+// {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR",
+//  "gains": {walls, ventilation, ..., fans, sum, required}} (kW, the boxes' values)
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& results, double vnKr);
 

@@ -1,7 +1,8 @@
 #include "app/cli/Commands.h"
 
+#include "app/DataLocation.h"
+#include "app/cli/TableCommand.h"
 #include "data/Version.h"
-#include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
@@ -19,6 +20,7 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addTableCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";
@@ -79,7 +81,8 @@ struct Line {
         root.set_help_flag("-h,--help", "показать эту справку и выйти");
         root.set_version_flag("--version", std::string(kVersionLine), "показать версию и выйти");
         root.add_option("--data", dataDir,
-                        "папка справочников и каталогов (по умолчанию DATA рядом с программой)")
+                        "папка справочников и каталогов (по умолчанию DATA рядом с программой, "
+                        "иначе папка данных пользователя)")
             ->type_name("DIR");
         root.add_option("FILE", file, "файл расчета, который окно откроет при запуске")
             ->type_name("FILE");
@@ -122,7 +125,10 @@ struct Line {
 
 enum class Mode { Program, SubcommandOnly };
 
-CliRequest parseAndRun(const std::string& programDir, const std::string& defaultDataDir,
+// The default data folder is found only once a command needs it: finding it may fill the
+// user's folder, which help and usage errors must not do.
+CliRequest parseAndRun(const std::string& programDir,
+                       const std::function<std::string()>& defaultDataDir,
                        const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                        const std::vector<CliRegistrar>& extra, Mode mode) {
     CliRequest req;
@@ -152,7 +158,7 @@ CliRequest parseAndRun(const std::string& programDir, const std::string& default
         req.exitStatus = kExitUsage;
         return req;
     }
-    req.dataDir = line.dataDir.empty() ? defaultDataDir : line.dataDir;
+    req.dataDir = line.dataDir.empty() ? defaultDataDir() : line.dataDir;
 
     if (line.run && !line.file.empty()) {
         // a word past the subcommand's own arguments fell through to the window's FILE
@@ -200,14 +206,16 @@ CliRequest parseAndRun(const std::string& programDir, const std::string& default
 CliRequest runCommandLine(const std::string& programDir, const std::vector<std::string>& args,
                           std::ostream& out, std::ostream& err,
                           const std::vector<CliRegistrar>& extra) {
-    return parseAndRun(programDir, DataModule::dataDirFor(programDir), args, out, err, extra,
-                       Mode::Program);
+    return parseAndRun(
+        programDir, [&programDir] { return DataLocation::resolve(programDir).dataDir; }, args, out,
+        err, extra, Mode::Program);
 }
 
 int runSubcommand(const CliContext& ctx, const std::vector<std::string>& args,
                   const std::vector<CliRegistrar>& extra) {
-    return parseAndRun(ctx.programDir, ctx.dataDir, args, ctx.out, ctx.err, extra,
-                       Mode::SubcommandOnly)
+    return parseAndRun(
+               ctx.programDir, [&ctx] { return ctx.dataDir; }, args, ctx.out, ctx.err, extra,
+               Mode::SubcommandOnly)
         .exitStatus;
 }
 

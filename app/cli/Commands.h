@@ -16,7 +16,7 @@ namespace vorn {
 
 struct CliContext {
     std::string programDir; // directory of the executable
-    std::string dataDir;    // --data DIR, or programDir + "/DATA"
+    std::string dataDir;    // --data DIR, or the folder DataLocation finds
     std::ostream& out;
     std::ostream& err;
 };

@@ -1,11 +1,12 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
 #include "app/cli/Commands.h"
+#include "data/FileIo.h"
 #include "data/Table.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -75,7 +76,8 @@ int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
         const auto st = std::filesystem::status(std::filesystem::u8path(file), ec);
         if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
             throw DbfError(std::filesystem::is_directory(st)
-                               ? "Не удаётся открыть файл " + file + ": это папка, а не файл"
+                               ? FileIo::openError(
+                                     file, FileIo::error(platform::ErrorKind::IsDirectory))
                                : "Не удаётся открыть файл " + file +
                                      ": это не обычный файл (канал или устройство)");
         Table table("dump");

@@ -1,13 +1,15 @@
 #include "app/cli/ReportCommand.h"
 
-#include "app/OutputFile.h"
 #include "app/WorkCopy.h"
+
+#include "app/OutputFile.h"
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
 #include "data/Version.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
+#include "reports/HeaderLines.h"
 #include "reports/ReportPainter.h"
 #include "reports/ReportPreparation.h"
 #include "reports/SystemsListLayout.h"
@@ -136,7 +138,8 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
         [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
                std::string&) {
             ReportSource src = ReportPreparation::calcReport(
-                dm.taWork, session.results(), ctx.programDir, shownPath, kVersionLine);
+                dm.taWork, session.results(), HeaderLines::folderFor(ctx.dataDir), shownPath,
+                kVersionLine);
             if (!session.choiceFits())
                 src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
             doc = CalcReportLayout::layout(src);
@@ -158,7 +161,8 @@ int systemsCommand(const CliContext& ctx, const SystemsOptions& options) {
             if (selection.run() == Selection::Outcome::NoCatalogue)
                 message = selection.noCatalogueText();
             doc = SystemsListLayout::layout(ReportPreparation::systemsList(
-                dm.taWork, session.results(), selection, ctx.programDir, shownPath, kVersionLine));
+                dm.taWork, session.results(), selection, HeaderLines::folderFor(ctx.dataDir),
+                shownPath, kVersionLine));
             return kExitOk;
         });
 }

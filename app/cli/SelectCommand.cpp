@@ -36,13 +36,26 @@ struct Run {
 // Opens path, applies the options and runs the selection; choosing and storing happen only
 // when write is set. The calculation is closed (and so stored) on the way out.
 Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, bool write,
-             std::unique_ptr<WorkCopy>& copy, std::unique_ptr<Session>& session,
-             std::unique_ptr<Selection>& selection) {
+             std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
+    // A run that only reads works on a private copy, removed on the way out: read access
+    // is enough, and a refused choice leaves the file as it was. It outlives the session,
+    // which writes into it up to its close.
+    std::unique_ptr<WorkCopy> copy;
+    struct CloseFirst { // the calculation is closed before its copy goes, on every way out
+        std::unique_ptr<Session>& s;
+        ~CloseFirst() {
+            try {
+                if (s)
+                    s->closeCalculation();
+            } catch (...) {
+            }
+        }
+    };
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
+    CloseFirst closeFirst{session};
+    selection = std::make_unique<Selection>(session->data(), session->results(),
+                                            session->selectionWriter());
     try {
-        // A run that only reads works on a private copy: read access is enough, and a
-        // refused choice leaves the file as it was.
         if (!write)
             copy = std::make_unique<WorkCopy>(path);
         session->openCalculation(copy ? copy->path() : path);
@@ -145,19 +158,17 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
         return status;
 
     const bool writes = opt.params.systems || opt.choose;
-    std::unique_ptr<WorkCopy> scratch; // outlives the session that reads it
     std::unique_ptr<Session> session;
     std::unique_ptr<Selection> selection;
     Run run;
     try {
         // Everything runs on a copy first, so that a refused choice leaves the file as it was;
         // only a run that succeeds there is repeated on the file itself.
-        run = selectIn(dm, opt.file, opt, false, scratch, session, selection);
+        run = selectIn(dm, opt.file, opt, false, session, selection);
         if (run.status == kExitOk && writes) {
             selection.reset();
             session.reset();
-            scratch.reset();
-            run = selectIn(dm, opt.file, opt, true, scratch, session, selection);
+            run = selectIn(dm, opt.file, opt, true, session, selection);
         }
     } catch (const std::exception& e) {
         run = {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};

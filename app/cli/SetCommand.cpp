@@ -133,7 +133,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
     // a record locked by another process is refused here, before anything is written
-    if (!openCommandCalculation(ctx, session, file))
+    if (!openCommandCalculation(ctx, session, file, nullptr))
         return kExitFailure;
 
     int status = 0;

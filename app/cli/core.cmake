@@ -6,4 +6,5 @@ target_sources(vorncore PRIVATE
   app/cli/SelectCommand.cpp
   app/cli/SetCommand.cpp
   app/cli/FileCliCommands.cpp
+  app/cli/TableCommand.cpp
 )

@@ -3,6 +3,9 @@
 #include "app/MainWindow.h"
 
 #include "app/AdditionalDataDialog.h"
+#include "app/DataLocation.h"
+#include "app/DocumentsFolder.h"
+#include "app/HelpWindow.h"
 #include "document/Session.h"
 #include "app/StartScreen.h"
 #include "calc/NumberFormat.h"
@@ -16,11 +19,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QKeyEvent>
 #include <filesystem>
@@ -47,6 +56,7 @@ class MainWindowTest : public QObject {
             window->setAdditionalDataDialog(add.get());
             window->showMessage = [this](const QString& m) { messages << m; };
             window->confirmReplace = [](const QString&) { return true; };
+            window->pickNewPath = [this](const QString&) { return nextPath; };
             window->pickOpenPath = [this](const QString&) { return nextPath; };
             window->pickSavePath = [this](const QString&) { return nextPath; };
         }
@@ -85,6 +95,105 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+        // the window's settings go to a test folder, never the developer's own
+        qputenv("XDG_CONFIG_HOME", tmp_.filePath("config").toUtf8());
+    }
+    void init() { QSettings("vorn", "vorn").clear(); }
+
+    void userDataFolderIsQtsApplicationDataLocation() {
+        QCoreApplication::setApplicationName("vorn");
+        const QString qt = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QCOMPARE(QString::fromStdString(DataLocation::userFolder()), qt);
+    }
+
+    void fileDialogsStartWhereTheUserWorks() {
+        QTemporaryDir last, setting;
+        QSettings("vorn", "vorn").setValue("lastFolder", last.path());
+        Rig rig(copyData());
+        MainWindow& w = *rig.window;
+        std::unique_ptr<QFileDialog> dlg(
+            w.makeFileDialog(MainWindow::FileDialogKind::New, "НовыйРасчет.vrn"));
+        QCOMPARE(dlg->windowTitle(), QString("Новый расчет"));
+        QCOMPARE(dlg->labelText(QFileDialog::Accept), QString("Создать"));
+        // the setting of "Дополнительно" when it exists, else the last folder, else documents
+        struct Step {
+            QString setting;
+            QString expected;
+        };
+        const Step steps[] = {{setting.path(), setting.path()},
+                              {setting.path() + "/gone", last.path()},
+                              {QString(), last.path()}};
+        for (const Step& s : steps) {
+            w.setStartFolder(s.setting);
+            QCOMPARE(w.startFolder(), s.expected);
+        }
+        QSettings("vorn", "vorn").clear();
+        Rig fresh(copyData());
+        QCOMPARE(fresh.window->startFolder(), documentsFolder());
+        std::unique_ptr<QFileDialog> open(
+            fresh.window->makeFileDialog(MainWindow::FileDialogKind::Open, QString()));
+        QCOMPARE(open->windowTitle(), QString("Открыть"));
+        QCOMPARE(QDir(open->directory()).canonicalPath(), QDir(documentsFolder()).canonicalPath());
+    }
+
+    void recentFilesInTheFileMenu() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        QStringList paths;
+        for (int i = 1; i <= 3; ++i) {
+            paths << tmp_.filePath(QString("recent%1.vrn").arg(i));
+            rig.nextPath = paths.last();
+            w.fileNew();
+        }
+        w.fileClose();
+        QFile::remove(paths[1]);
+        QMenu* file = w.menuBar()->findChildren<QMenu*>().value(0);
+        emit file->aboutToShow();
+        QStringList shown;
+        for (QAction* a : file->actions())
+            if (a->objectName().startsWith("RecentFile"))
+                shown << a->data().toString();
+        QCOMPARE(shown, (QStringList{paths[2], paths[0]}));
+        // above "Выход"
+        QCOMPARE(file->actions().indexOf(w.action("FileExit1")), file->actions().size() - 1);
+        w.action("RecentFile2")->trigger();
+        QVERIFY(rig.session.isOpen());
+        QCOMPARE(w.windowTitle(), paths[0]);
+        QCOMPARE(w.recentFiles().value(0), paths[0]);
+    }
+
+    void helpMenuShowsTheGuideAndAbout() {
+        Rig rig(copyData());
+        rig.start();
+        MainWindow& w = *rig.window;
+        QCOMPARE(w.action("HelpGuide")->shortcut(), QKeySequence(Qt::Key_F1));
+        QTest::keyClick(&w, Qt::Key_F1);
+        auto* help = w.findChild<HelpWindow*>();
+        QVERIFY(help && help->isVisible());
+        const QString text = help->browser()->toPlainText();
+        for (const char* part : {"Расчет шаг за шагом", "Подбор оборудования", "Где лежат данные",
+                                 "Командная строка", "Формулы вкратце", "Источники"})
+            QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+        // the contents lead to their sections
+        for (const char* section : {"где-лежат-данные", "клавиши"})
+            QVERIFY2(help->showSection(QString::fromUtf8(section)), section);
+        QVERIFY(!help->showSection("нет-такого"));
+        const QString about = HelpWindow::aboutText("/data/DATA");
+        QVERIFY(about.contains("Vorn версия 2.05"));
+        QVERIFY(about.contains("/data/DATA"));
+    }
+
+    void windowPlaceIsRemembered() {
+        {
+            Rig rig(copyData());
+            rig.start();
+            rig.window->close();
+        }
+        QVERIFY(!QSettings("vorn", "vorn").value("window/geometry").toByteArray().isEmpty());
+    }
+
     void startsWithTheStartScreen() {
         Rig rig(copyData());
         rig.start();
@@ -197,7 +306,7 @@ private slots:
         QVERIFY(rig.fileCommandsOn());
 
         w.action("FileClose1")->trigger();
-        QCOMPARE(w.windowTitle(), path); // the caption keeps the closed file
+        QCOMPARE(w.windowTitle(), QString("Vorn")); // nothing open, no file named
         QVERIFY(!w.inputPanel()->isVisible());
         QVERIFY(w.newsIcon()->isAnimating());
         QVERIFY(rig.fileCommandsOff());
@@ -215,6 +324,7 @@ private slots:
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.windowTitle(), rig.nextPath);
         QVERIFY(w.inputPanel()->isVisible());
+        QCOMPARE(w.recentFiles(), (QStringList{rig.nextPath, path}));
 
         // An open that fails keeps the calculation that is open, and so does a failed
         // Save-as (a file where a folder should be).

@@ -17,7 +17,7 @@ using namespace vorn;
 namespace {
 
 const std::string& scratchPath() {
-    // Never destroyed: the exit handler below runs after the statics are gone.
+    // Never destroyed: the exit handler below runs after the static objects are gone.
     static const std::string& path = *new std::string([] {
         const std::string p = (std::filesystem::temp_directory_path() /
                                ("vorn-fuzz-" + std::to_string(std::random_device{}())))

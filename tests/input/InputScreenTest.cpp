@@ -163,14 +163,14 @@ private slots:
                              << "15";
         QTest::newRow("left to right") << "2*3-1="
                                        << "5";
-        QTest::newRow("decimals") << "1.5*3="
-                                  << "4.5";
+        QTest::newRow("decimals, shown with a comma") << "1.5*3="
+                                                      << "4,5";
         QTest::newRow("sign") << "7±"
                               << "-7";
         QTest::newRow("back-space") << "123<<"
                                     << "1";
         QTest::newRow("one separator") << "1..5"
-                                       << "1.5";
+                                       << "1,5";
         QTest::newRow("division by zero") << "4/0="
                                           << "Ошибка";
         QTest::newRow("clear after an error") << "4/0=C5"

@@ -5,6 +5,7 @@
 #include "SelectionFixture.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -121,6 +122,29 @@ TEST_F(SelectionDialogTest, PrintSystemsRunsTheSelectionAgain) {
     EXPECT_EQ(printed, 1);
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(selection->catalogue().recNo(), selection->rows().front().recNo);
+}
+
+TEST_F(SelectionDialogTest, CaptionsStandOverTheirValuesAndReadWhole) {
+    setRequired(10.00);
+    show();
+    QAbstractItemModel* m = dialog->list()->model();
+    QHeaderView* header = dialog->list()->horizontalHeader();
+    QFont bold = header->font();
+    bold.setBold(true);
+    const QFontMetrics hm(bold);
+    for (int c = 0; c < m->columnCount(); ++c) {
+        const int cell = m->data(m->index(0, c), Qt::TextAlignmentRole).toInt();
+        const int head = m->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+        EXPECT_EQ(head & Qt::AlignHorizontal_Mask,
+                  (cell ? cell : int(Qt::AlignLeft)) & Qt::AlignHorizontal_Mask)
+            << c;
+        // every caption, wrapped in its column, fits the header: no word or line is cut
+        const QString caption = m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QRect need = hm.boundingRect(QRect(0, 0, header->sectionSize(c) - 8, 1000),
+                                           Qt::TextWordWrap, caption);
+        EXPECT_LE(need.width(), header->sectionSize(c) - 8) << caption.toStdString();
+        EXPECT_LE(need.height(), header->height()) << caption.toStdString();
+    }
 }
 
 } // namespace
