@@ -10,6 +10,7 @@
 #include "data/Version.h"
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
+#include "project/ProjectWindow.h"
 #include "refedit/RefEditorWindow.h"
 #include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
@@ -104,6 +105,7 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
 
     buildActions();
     buildHelpMenu();
+    installProjectMenu(*this, session_, dataDir_);
 
     auto* central = new QWidget(this);
     auto* stack = new QGridLayout(central);

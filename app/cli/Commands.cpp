@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 
 #include "app/DataLocation.h"
+#include "app/cli/ProjectCommand.h"
 #include "app/cli/TableCommand.h"
 #include "data/Version.h"
 
@@ -21,6 +22,7 @@ const CliRegistrar kCoreCommands[] = {
     addConvertCommand,
     addDumpCommand,
     addTableCommand,
+    addProjectCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";
