@@ -3,6 +3,7 @@
 #include "app/CalcFolderSetting.h"
 #include "app/DocumentsFolder.h"
 #include "app/Executors.h"
+#include "data/CodePage.h"
 #include "data/DataModule.h"
 
 #include <QComboBox>
@@ -78,16 +79,18 @@ AdditionalDataDialog::AdditionalDataDialog(DataModule& dm, QWidget* parent)
     layout->addWidget(group);
     layout->addLayout(buttons);
 
+    showRefusal = [this](const QString& text) { QMessageBox::warning(this, "Vorn", text); };
+
     // Until S_INIT.DBF says otherwise the dialogs start in the user's documents.
     folder_->setText(documentsFolder());
 
     connect(client_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { writeField("KL_NAIM", t); });
+            [this](const QString& t) { writeField("KL_NAIM", client_, t); });
     connect(note_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { writeField("KL_PRIM", t); });
+            [this](const QString& t) { writeField("KL_PRIM", note_, t); });
     connect(executor_, &QComboBox::editTextChanged, this, [this](const QString& t) {
         if (!loading_)
-            writeField("OB_ISP", t);
+            writeField("OB_ISP", executor_->lineEdit(), t);
     });
     connect(addButton_, &QToolButton::clicked, this, &AdditionalDataDialog::addExecutor);
     connect(deleteButton_, &QToolButton::clicked, this, &AdditionalDataDialog::deleteExecutor);
@@ -104,23 +107,50 @@ template <typename F> void AdditionalDataDialog::guarded(F&& f) {
     }
 }
 
-void AdditionalDataDialog::writeField(const char* field, const QString& text) {
-    if (loading_ || !dm_.taWork.isOpen())
+void AdditionalDataDialog::writeField(const char* field, QLineEdit* edit, const QString& text) {
+    if (loading_ || !dm_.taWork.isOpen() || readOnly_)
         return;
+    // Typographic marks become their plain forms in the box as well; a character the file
+    // cannot hold is taken back out with a word why.
+    const StorableText storable = toStorableText(text.toStdString());
+    if (storable.refused()) {
+        loading_ = true;
+        const int at = edit->cursorPosition();
+        edit->setText(QString::fromStdString(dm_.taWork.asString(field)));
+        edit->setCursorPosition(std::min(at, static_cast<int>(edit->text().size())));
+        loading_ = false;
+        showRefusal(QString::fromStdString(storable.refusal));
+        return;
+    }
+    const QString plain = QString::fromStdString(storable.text);
+    if (plain != text) {
+        loading_ = true;
+        const int tail = static_cast<int>(text.size()) - edit->cursorPosition();
+        edit->setText(plain);
+        edit->setCursorPosition(std::max(0, static_cast<int>(plain.size()) - tail));
+        loading_ = false;
+    }
     guarded([&] {
         if (writeText) {
-            const std::string refusal = writeText(field, text.toStdString());
+            const std::string refusal = writeText(field, storable.text);
             if (!refusal.empty())
-                QMessageBox::warning(this, "Vorn", QString::fromStdString(refusal));
+                showRefusal(QString::fromStdString(refusal));
             return;
         }
         if (dm_.taWork.state() == Table::State::Browse)
             dm_.taWork.edit();
-        dm_.taWork.setValue(field, Value(text.toStdString()));
+        dm_.taWork.setValue(field, Value(storable.text));
     });
 }
 
-void AdditionalDataDialog::loadRecord() {
+void AdditionalDataDialog::loadRecord(bool readOnly) {
+    readOnly_ = readOnly;
+    client_->setReadOnly(readOnly);
+    note_->setReadOnly(readOnly);
+    executor_->lineEdit()->setReadOnly(readOnly);
+    executor_->setEnabled(!readOnly);
+    addButton_->setEnabled(!readOnly);
+    deleteButton_->setEnabled(!readOnly);
     loading_ = true;
     const bool open = dm_.taWork.isOpen();
     client_->setText(open ? QString::fromStdString(dm_.taWork.asString("KL_NAIM")) : QString());
@@ -145,14 +175,26 @@ void AdditionalDataDialog::refillExecutors() {
 }
 
 void AdditionalDataDialog::addExecutor() {
+    if (refuseReadOnlyExecutors())
+        return;
     guarded([&] { showExecutors(Executors::add(dm_.taIsp, dm_.taWork)); });
 }
 
 void AdditionalDataDialog::deleteExecutor() {
+    if (refuseReadOnlyExecutors())
+        return;
     guarded([&] {
         showExecutors(Executors::remove(dm_.taIsp, dm_.taWork));
-        loadRecord();
+        loadRecord(readOnly_);
     });
+}
+
+bool AdditionalDataDialog::refuseReadOnlyExecutors() {
+    if (!dm_.taIsp.isOpen() || !dm_.taIsp.readOnly())
+        return false;
+    showRefusal("Справочник исполнителей s_isp.DBF открыт только для чтения: в нем нет прав на "
+                "запись");
+    return true;
 }
 
 QString AdditionalDataDialog::folder() const {
@@ -189,7 +231,7 @@ void AdditionalDataDialog::pickFolder() {
 }
 
 void AdditionalDataDialog::showEvent(QShowEvent* event) {
-    loadRecord();
+    loadRecord(readOnly_);
     QDialog::showEvent(event);
 }
 

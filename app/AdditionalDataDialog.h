@@ -2,6 +2,7 @@
 // "Прочие данные": client, note and executor of the calculation, and the folder the
 // calculation file dialogs start in.
 #include <QDialog>
+#include <functional>
 
 #include <functional>
 #include <string>
@@ -28,14 +29,18 @@ public:
     // Sets the folder box from S_INIT.DBF; a change stores it back and moves the dialogs.
     void fillFolder();
     QString folder() const;
-    // Shows the record of the open calculation in the bound fields.
-    void loadRecord();
+    // Shows the record of the open calculation in the bound fields; readOnly keeps them
+    // from being edited (a calculation the user may only read).
+    void loadRecord(bool readOnly = false);
 
     // The add and delete buttons of the executor box.
     void addExecutor();
     void deleteExecutor();
     // As when the user picks a folder in the folder picker.
     void setFolder(const QString& folder);
+
+    // Tells the user why a typed character was taken back (a modal box by default).
+    std::function<void(const QString&)> showRefusal;
 
     QComboBox* executorBox() const { return executor_; }
     QLineEdit* clientEdit() const { return client_; }
@@ -50,9 +55,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void writeField(const char* field, const QString& text);
+    void writeField(const char* field, QLineEdit* edit, const QString& text);
     void showExecutors(const std::vector<std::string>& names);
     void folderChange(const QString& text);
+    bool refuseReadOnlyExecutors(); // true, with a message, when s_isp.DBF may not be written
     void pickFolder();
     template <typename F> void guarded(F&& f);
 
@@ -64,6 +70,7 @@ private:
     QToolButton* deleteButton_;
     QLineEdit* folder_;
     bool loading_ = false;
+    bool readOnly_ = false;
 };
 
 } // namespace vorn

@@ -15,7 +15,9 @@ std::string CalcFolderSetting::read(Table& taInit) {
 }
 
 void CalcFolderSetting::write(Table& taInit, const std::string& folder) {
-    if (!taInit.isOpen())
+    // A settings table the user may not write keeps its folder; the dialogs still follow
+    // the box for this run.
+    if (!taInit.isOpen() || taInit.readOnly())
         return;
     if (taInit.recordCount() == 0) {
         taInit.append();

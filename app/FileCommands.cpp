@@ -1,11 +1,14 @@
 #include "app/FileCommands.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
-#include "document/Session.h"
+#include "app/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"
+#include "document/Session.h"
 
 #include <cctype>
 #include <filesystem>
@@ -29,9 +32,46 @@ FileOutcome noCalculation(std::optional<std::string> caption = std::nullopt) {
     out.caption = std::move(caption);
     return out;
 }
+
+// Whether path opens as a calculation (its declared fields bind), read without a write.
+bool opensAsCalculation(const std::string& path) {
+    Table probe("probe");
+    configureCalcTable(probe);
+    probe.setReadOnly(true);
+    probe.setTableName(path);
+    try {
+        probe.open();
+        probe.close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+} // namespace
+
+namespace {
+// The user may write the file: it opens for writing (nothing is written by the probe).
+bool writable(const std::string& path) {
+    platform::File probe;
+    return !probe.open(path, platform::File::Mode::ReadWrite);
+}
 } // namespace
 
 FileCommands::FileCommands(Session& session, DataModule& dm) : session_(session), dm_(dm) {}
+FileCommands::~FileCommands() = default;
+
+std::string FileCommands::openAs(const std::string& path, int order) {
+    // A file the user may read but not write is read from a private copy, kept while it
+    // is open and removed with the next open or close: the session refuses every edit.
+    std::unique_ptr<WorkCopy> copy;
+    if (!writable(path))
+        copy = std::make_unique<WorkCopy>(path);
+    session_.openCalculation(path, static_cast<Session::OpenOrder>(order),
+                             copy ? copy->path() : std::string());
+    const bool readOnly = copy != nullptr;
+    readOnlyCopy_ = std::move(copy);
+    return readOnly ? path + kReadOnlyMark : path;
+}
 
 // A calculation that opens but whose recalculation stops at an undefined step (a working
 // time of 0, say) stays open; the user is told which input to mend.
@@ -49,7 +89,18 @@ std::string FileCommands::templatePath() const {
 FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmReplace& confirm) {
     session_.selectionOpened = false;
     // Replacing a file by the template wipes the calculation in it: only on request.
-    if (fileExists(path) && confirm && !confirm(path))
+    // A folder or a FIFO of that name is never replaced (nor filled with the template).
+    std::error_code ec;
+    const auto status = fs::status(fs::u8path(path), ec);
+    const bool existed = fs::exists(status);
+    if (existed && !fs::is_regular_file(status)) {
+        FileOutcome refused;
+        refused.messages.push_back(
+            "Файл " + path +
+            " не создан: " + (fs::is_directory(status) ? "это папка" : "это не обычный файл"));
+        return refused;
+    }
+    if (existed && confirm && !confirm(path))
         return {};
     session_.closeCalculation();
 
@@ -66,32 +117,45 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     }
     try {
         session_.resetResults();
-        session_.openCalculation(path, Session::OpenOrder::CategoryThenOptionBox);
+        out.caption = openAs(path, static_cast<int>(Session::OpenOrder::CategoryThenOptionBox));
     } catch (const std::exception& e) {
+        out.caption.reset();
         out.messages.push_back(e.what());
+        // A copy of the template that does not open as a calculation is no use to anyone.
+        if (!existed)
+            fs::remove(fs::u8path(path), ec);
         return out;
     }
     out.state = FileOutcome::State::CalculationOpen;
-    out.caption = path;
     addCalcError(out);
     return out;
 }
 
 FileOutcome FileCommands::openCalculation(const std::string& path, const ConfirmReplace& confirm) {
     session_.selectionOpened = false;
-    try {
-        session_.openCalculation(path, Session::OpenOrder::OptionBoxThenCategory);
-        FileOutcome out;
-        out.state = FileOutcome::State::CalculationOpen;
-        out.caption = path;
-        addCalcError(out);
-        return out;
-    } catch (const std::exception&) {
-        // Not a calculation: maybe one of the old format, to be converted beside it.
-    }
-    session_.closeCalculation();
-    FileOutcome out = noCalculation(std::string("Vorn"));
+    // Whatever fails before the file is open leaves the open calculation as it is.
+    FileOutcome out = session_.isOpen() ? FileOutcome{} : noCalculation(std::string("Vorn"));
     out.messages.push_back(kCannotOpen);
+    const std::string problem = calcFileProblem(path);
+    if (!problem.empty()) {
+        out.messages.push_back(problem);
+        return out;
+    }
+    if (opensAsCalculation(path)) {
+        try {
+            FileOutcome opened;
+            opened.caption =
+                openAs(path, static_cast<int>(Session::OpenOrder::OptionBoxThenCategory));
+            opened.state = FileOutcome::State::CalculationOpen;
+            addCalcError(opened);
+            return opened;
+        } catch (const std::exception& e) {
+            out = noCalculation(std::string("Vorn"));
+            out.messages = {kCannotOpen, e.what()};
+            return out;
+        }
+    }
+    // Not a calculation: maybe one of the old format, to be converted beside it.
     ConversionOutcome conv = OldFileConverter::convert(dm_, path, confirm);
     out.messages.insert(out.messages.end(), conv.messages.begin(), conv.messages.end());
     if (conv.result == ConversionOutcome::Result::Converted)
@@ -118,27 +182,40 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
         out.messages.push_back(e.what());
         return out;
     }
+    // Whatever fails from here, the work goes on in the current file, which holds every
+    // posted change.
+    auto stayInCurrent = [&](const std::string& why) {
+        out.messages.push_back(why);
+        out.messages.push_back("Расчет не сохранен под новым именем. Все изменения "
+                               "записаны в файл " +
+                               current);
+        try {
+            out.caption = openAs(current, static_cast<int>(Session::OpenOrder::None));
+        } catch (const std::exception& reopen) {
+            out.state = FileOutcome::State::NoCalculation;
+            out.caption = current;
+            out.messages.push_back(reopen.what());
+        }
+        return out;
+    };
+    std::string target = path;
     if (copy) {
         try {
-            copyFile(current, path);
+            target = copyFile(current, path); // a folder receives the file under its name
         } catch (const FileCopyError& e) {
-            // Every posted change is in the current file; say so rather than lose track.
-            out = noCalculation(current);
-            out.messages.push_back(e.what());
-            out.messages.push_back("Расчет не сохранен под новым именем. Все изменения "
-                                   "записаны в файл " +
-                                   current);
-            return out;
+            return stayInCurrent(e.what());
         }
     }
     try {
-        session_.openCalculation(path, Session::OpenOrder::None);
+        out.caption = openAs(target, static_cast<int>(Session::OpenOrder::None));
     } catch (const std::exception& e) {
-        out = noCalculation(path);
-        out.messages.push_back(e.what());
-        return out;
+        if (target == current) {
+            out = noCalculation(current);
+            out.messages.push_back(e.what());
+            return out;
+        }
+        return stayInCurrent(e.what());
     }
-    out.caption = path;
     addCalcError(out);
     return out;
 }

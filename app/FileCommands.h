@@ -3,6 +3,7 @@
 // of the program, without the dialogs: each takes the path the user chose and returns what
 // the window shows afterwards. The open and close steps themselves are the session's.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ namespace vorn {
 
 class DataModule;
 class Session;
+class WorkCopy;
 
 struct FileOutcome {
     enum class State {
@@ -35,14 +37,20 @@ public:
     // Asked before an existing file is replaced; true replaces it. Unset: replace.
     using ConfirmReplace = std::function<bool(const std::string& path)>;
 
+    // Shown after the path in the caption of a calculation the user may only read.
+    static constexpr const char* kReadOnlyMark = " (только чтение)";
+
     FileCommands(Session& session, DataModule& dm);
+    ~FileCommands();
 
     // Copies the template vorn.dbf to path and opens it as a new calculation.
     FileOutcome newCalculation(const std::string& path, const ConfirmReplace& confirm = {});
     // Opens path; a file in the old format is converted beside it instead (not opened).
+    // A file that cannot be opened (damaged, not a calculation, converted instead) leaves
+    // the open calculation open. A file the user may read but not write opens read-only.
     FileOutcome openCalculation(const std::string& path, const ConfirmReplace& confirm = {});
     // Posts and closes the calculation, copies it to path when that differs from the
-    // current path, and goes on in path.
+    // current path, and goes on in path. A copy that fails goes on in the current file.
     FileOutcome saveCalculation(const std::string& path, const ConfirmReplace& confirm = {});
     // Posts and closes; the caption keeps the closed file's path.
     FileOutcome closeCalculation();
@@ -56,6 +64,11 @@ public:
 
 private:
     void addCalcError(FileOutcome& out) const;
+    // The private copy a read-only calculation is read from, while it is open.
+    std::unique_ptr<WorkCopy> readOnlyCopy_;
+    // Opens path through the session, read-only from a private copy when the user may not
+    // write it; returns the caption. Throws as Session::openCalculation.
+    std::string openAs(const std::string& path, int order);
 
     Session& session_;
     DataModule& dm_;

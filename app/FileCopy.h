@@ -14,8 +14,12 @@ public:
 // Copies source to target byte for byte, creating or replacing the target, and gives the
 // copy the source's modification time. A target naming an existing folder receives the
 // file under the source's name; missing folders of the target path are created.
-// Throws FileCopyError "Cannot open file <source>" or "Cannot create file <target>".
-// Returns the path actually written.
+// The bytes go into a new file beside the target, which replaces the target only once it
+// is complete: a copy that fails leaves the target as it was and nothing beside it.
+// A target that exists but may not be written, or is no regular file (a FIFO, a device),
+// is refused.
+// Throws FileCopyError "Не удаётся открыть файл <source>: <reason>" or
+// "Не удаётся создать файл <target>: <reason>". Returns the path actually written.
 std::string copyFile(const std::string& source, const std::string& target);
 
 } // namespace vorn

@@ -632,7 +632,7 @@ void MainWindow::showCalculationState(bool open) {
         newsIcon()->stop();
         panel4_->show();
         if (addDialog_)
-            addDialog_->loadRecord();
+            addDialog_->loadRecord(session_.readOnly());
     } else {
         panel4_->hide();
         newsIcon()->start();

@@ -2,6 +2,7 @@
 
 #include "app/FileCopy.h"
 #include "data/DataModule.h"
+#include "data/FileIo.h"
 #include "data/Table.h"
 
 #include <cmath>
@@ -81,8 +82,17 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
     Table& taRec = dm.taRec;
     try {
         closeQuietly(taOld);
+        // A FIFO or a device is never opened: reading one could wait forever.
+        std::error_code ec;
+        const auto st = fs::status(fs::u8path(oldPath), ec);
+        if (fs::exists(st) && !fs::is_regular_file(st))
+            throw DbfError(fs::is_directory(st)
+                               ? FileIo::openError(oldPath, FileIo::error(platform::ErrorKind::IsDirectory))
+                               : "Не удаётся открыть файл " + oldPath +
+                                     ": это не обычный файл (канал или устройство)");
         taOld.setDatabaseName("");
         taOld.setTableName(oldPath);
+        taOld.setReadOnly(true); // the old file is only read, and stays as it was
         taOld.open();
     } catch (const std::exception& e) {
         closeQuietly(taOld);
@@ -138,7 +148,10 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
         closeQuietly(taOld);
         closeQuietly(taRec);
         out.result = ConversionOutcome::Result::Failed;
-        out.messages.push_back(e.what());
+        // The conversion writes its template: a DATA the user may only read refuses it.
+        out.messages.push_back(taRec.readOnly() ? "Шаблон преобразования " + taRec.filePath() +
+                                                      " открыт только для чтения"
+                                                : std::string(e.what()));
         out.messages.push_back(kFailed);
         return out;
     }

@@ -2,6 +2,7 @@
 target_sources(vorncore PRIVATE
   app/FileCopy.cpp
   app/WorkCopy.cpp
+  app/OutputFile.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp

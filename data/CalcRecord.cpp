@@ -1,6 +1,10 @@
 #include "data/CalcRecord.h"
 
+#include "data/DbfHeader.h"
+#include "data/FileIo.h"
+
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -145,6 +149,62 @@ std::string recordText(const std::string& field, const Value& v) {
     if (v.isNumber() && v.toDouble() == 0 && !zeroIsShown(field))
         return {};
     return valueText(v);
+}
+
+std::string calcFileProblem(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::u8path(path), ec);
+    if (fs::is_directory(st)) {
+        platform::SysError e;
+        e.kind = platform::ErrorKind::IsDirectory;
+        return FileIo::openError(path, e);
+    }
+    if (fs::exists(st) && !fs::is_regular_file(st)) // a FIFO or a device: never opened
+        return "Файл " + path + " не является расчетом: это не обычный файл (канал или устройство)";
+    platform::File f;
+    if (const platform::SysError e = f.open(path, platform::File::Mode::Read))
+        return FileIo::openError(path, e);
+    std::string problem;
+    try {
+        const DbfHeader h = DbfHeader::read(f, path);
+        const std::uint32_t count = DbfHeader::recordCount(f);
+        platform::FileStamp stamp;
+        f.stamp(stamp);
+        const auto size = static_cast<size_t>(stamp.size < 0 ? 0 : stamp.size);
+        const std::string damaged = "Файл расчета " + path + " поврежден: ";
+        char flag = 0;
+        size_t got = 0;
+        if (count == 0)
+            problem = damaged + "в нем нет записи расчета";
+        else if (count > 1)
+            problem = damaged + "записей в нем " + std::to_string(count) +
+                      ", а в расчете должна быть одна";
+        else if (size < h.headerLength + h.recordLength)
+            problem = damaged + "запись обрезана (в файле " + std::to_string(size) +
+                      " байт, нужно не меньше " + std::to_string(h.headerLength + h.recordLength) +
+                      ")";
+        else if (!FileIo::readFully(f, &flag, 1, static_cast<std::int64_t>(h.headerLength), &got))
+            problem = damaged + "запись не читается";
+        else if (flag == '*')
+            problem = damaged + "запись расчета помечена как удаленная";
+    } catch (const std::exception& e) {
+        problem = e.what();
+    }
+    return problem;
+}
+
+std::string calcOpenFailureText(const std::string& what) {
+    // The field's name stands between the first two quotes of both texts.
+    const size_t open = what.find('\'');
+    const size_t close = open == std::string::npos ? open : what.find('\'', open + 1);
+    const std::string field =
+        close == std::string::npos ? std::string() : what.substr(open + 1, close - open - 1);
+    if (what.rfind("Field '", 0) == 0 && what.find("' not found") != std::string::npos)
+        return "в файле нет поля " + field + ": это не файл расчета Vorn";
+    if (what.rfind("Type mismatch for field '", 0) == 0)
+        return "поле " + field + " в файле другого типа: это не файл расчета Vorn";
+    return what;
 }
 
 const std::vector<FieldDecl>& calcRecordFields() {

@@ -39,6 +39,17 @@ std::string valueText(const Value& v);
 // and the calculated fields (they always have a value) show 0.
 std::string recordText(const std::string& field, const Value& v);
 
+// What makes path unfit to be opened as a calculation, in a Russian sentence naming the
+// file, or empty when it may be opened. Read before a byte of it is written: it must be a
+// regular file with a sound table header that counts exactly one record, held whole in
+// the file and not marked deleted. Opening the file then binds the declared fields.
+std::string calcFileProblem(const std::string& path);
+
+// The table layer's reason why a file did not open as a calculation, in Russian for the
+// field binding ("Field 'X' not found", "Type mismatch for field 'X', ..."); any other
+// text as it is.
+std::string calcOpenFailureText(const std::string& what);
+
 // Declares the stored fields and the calculated ob_s1..ob_s6, ob_kamv on a table and
 // installs the OnCalcFields hook that derives them. Leaves afterOpen/beforeClose alone.
 void configureCalcTable(Table& table);

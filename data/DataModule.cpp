@@ -58,14 +58,30 @@ std::string DataModule::dataDirFor(const std::string& programDir) {
 void DataModule::setDataDir(const std::string& dir) { dataDir_ = dir; }
 const std::string& DataModule::dataDir() const { return dataDir_; }
 
-bool DataModule::openReferenceTables(std::string* firstError) {
+bool DataModule::openReferenceTables(std::string* firstError, Access access) {
     bool ok = true;
     for (Table* t : referenceTables()) {
         try {
             if (t->isOpen())
                 continue;
             t->setDatabaseName(dataDir_);
-            t->open();
+            t->setReadOnly(access == Access::ReadOnly);
+            try {
+                t->open();
+            } catch (const DbfError&) {
+                // A table the user may read but not write (a shared or system-wide DATA)
+                // still serves: it is read, and a change to it is refused when asked for.
+                // Anything else that keeps it closed fails the read-only open as well.
+                if (access == Access::ReadOnly)
+                    throw;
+                t->setReadOnly(true);
+                try {
+                    t->open();
+                } catch (const DbfError&) {
+                    t->setReadOnly(false);
+                    throw;
+                }
+            }
         } catch (const std::exception& e) {
             if (ok && firstError)
                 *firstError = e.what();

@@ -38,9 +38,15 @@ public:
     void setDataDir(const std::string& dir);
     const std::string& dataDir() const;
 
+    // How the reference tables are opened: for reading and writing (a table that may only
+    // be read is opened read-only: the window works on with what it can read), or for
+    // reading only (the commands that change no reference table).
+    enum class Access { WriteIfAllowed, ReadOnly };
+
     // Opens every reference table from the data directory in order. Does not stop at a
     // failure; returns false and the first error text when any table did not open.
-    bool openReferenceTables(std::string* firstError = nullptr);
+    bool openReferenceTables(std::string* firstError = nullptr,
+                             Access access = Access::WriteIfAllowed);
 
     // Runs after taInit, taRec or taOld open (the folder fill of the additional-data
     // dialog hangs here).

@@ -90,6 +90,8 @@ DbfHeader DbfHeader::read(const platform::File& fd, const std::string& path) {
     const unsigned version = h[0];
     if (version == 0x04 || version == 0x8C) // dBase 7: another descriptor layout
         notATable(path, "формат dBase 7 не поддерживается");
+    // The text of a table marked Windows-1251 is read and written in 1251, of any other in 866.
+    const TextCodePage codePage = CodePage::ofMark(h[29]);
     out.headerLength = h[8] | (h[9] << 8);
     out.recordLength = h[10] | (h[11] << 8);
     const size_t hlen = out.headerLength;
@@ -134,6 +136,7 @@ DbfHeader DbfHeader::read(const platform::File& fd, const std::string& path) {
         f.decimals = f.type == 'C' ? 0 : d[17]; // text: no decimals, whatever the byte says
         f.offset = total - 1;
         f.kind = kindOf(f.type, f.length, f.decimals);
+        f.codePage = codePage;
         total += static_cast<size_t>(f.length);
         wideTotal += f.type == 'C' ? static_cast<size_t>(d[16] | (d[17] << 8)) : d[16];
         out.fields.push_back(f);

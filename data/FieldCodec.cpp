@@ -276,7 +276,7 @@ Value FieldCodec::decode(const StoredField& f, const char* p) {
     if (n == 0)
         return Value();
     std::string s;
-    CodePage::appendUtf8(s, p, n);
+    CodePage::appendUtf8(s, p, n, f.codePage);
     return Value(std::move(s));
 }
 
@@ -287,7 +287,7 @@ void FieldCodec::encode(const StoredField& f, const Value& v, std::string& out) 
     case FieldKind::Text: {
         if (v.isNull())
             return;
-        const std::string bytes = utf8ToCp866(v.toString());
+        const std::string bytes = CodePage::fromUtf8(v.toString(), f.codePage);
         out.replace(0, std::min(len, bytes.size()), bytes, 0, std::min(len, bytes.size()));
         return;
     }

@@ -2,6 +2,7 @@
 // The bytes of one field in a record and the values they stand for: the kind of a field
 // from its descriptor, the reading and writing of text, numbers, logicals and dates, and
 // the key under which field names are compared.
+#include "data/CodePage.h"
 #include "data/Table.h"
 #include "data/Value.h"
 
@@ -18,6 +19,7 @@ struct StoredField {
     int decimals = 0;
     size_t offset = 0; // within the record, after the deletion flag
     FieldKind kind = FieldKind::Text;
+    TextCodePage codePage = TextCodePage::Cp866; // of the table, from its header's mark
 };
 
 class FieldCodec {

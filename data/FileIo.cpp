@@ -50,6 +50,33 @@ platform::File FileIo::openShared(std::string& path, bool readOnly) {
 
 // The system's reason in the user's language for the cases people meet; the C library
 // would say it in English.
+platform::SysError FileIo::error(platform::ErrorKind kind) {
+    platform::SysError e;
+    e.kind = kind;
+    return e;
+}
+
+platform::SysError FileIo::error(const std::error_code& ec) {
+    using platform::ErrorKind;
+    platform::SysError e;
+    e.native = ec.value();
+    if (ec == std::errc::no_such_file_or_directory)
+        e.kind = ErrorKind::NotFound;
+    else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        e.kind = ErrorKind::Access;
+    else if (ec == std::errc::is_a_directory)
+        e.kind = ErrorKind::IsDirectory;
+    else if (ec == std::errc::no_space_on_device)
+        e.kind = ErrorKind::NoSpace;
+    else if (ec == std::errc::read_only_file_system)
+        e.kind = ErrorKind::ReadOnlyFs;
+    else if (ec == std::errc::not_a_directory)
+        e.kind = ErrorKind::NotDirectory;
+    else
+        e.kind = ErrorKind::Other;
+    return e;
+}
+
 std::string FileIo::reasonText(const platform::SysError& err) {
     using platform::ErrorKind;
     switch (err.kind) {

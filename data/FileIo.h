@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 namespace vorn {
 
@@ -27,6 +28,10 @@ public:
     static void flush(platform::File& f, const std::string& path);
     // Flushes the entries of folder dir (a file created there), where the system needs it.
     static void flushFolder(const std::string& dir);
+
+    // An error of the given kind, and the reason of a failed std::filesystem call.
+    static platform::SysError error(platform::ErrorKind kind);
+    static platform::SysError error(const std::error_code& ec);
 
     // The system's reason for err, in Russian for the cases people meet.
     static std::string reasonText(const platform::SysError& err);

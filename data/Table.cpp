@@ -137,7 +137,7 @@ struct Table::Impl {
             if (c.isText) {
                 thread_local std::string text;
                 text.clear();
-                CodePage::appendUtf8(text, p, FieldCodec::trimmedLength(p, len));
+                CodePage::appendUtf8(text, p, FieldCodec::trimmedLength(p, len), f.codePage);
                 cmp = text.compare(c.text);
             } else {
                 const double v = FieldCodec::parseNumber(p, len);
@@ -491,7 +491,7 @@ struct Table::Impl {
                 return false;
             if (!caseInsensitive)
                 return std::memcmp(p, textKey.data(), n) == 0;
-            const unsigned char* fold = CodePage::foldTable();
+            const unsigned char* fold = CodePage::foldTable(f.codePage);
             for (size_t i = 0; i < n; ++i)
                 if (fold[static_cast<unsigned char>(p[i])] !=
                     static_cast<unsigned char>(textKey[i]))
@@ -909,12 +909,12 @@ bool Table::locate(const std::string& field, const Value& v, bool caseInsensitiv
     double number = 0;
     const FieldFamily fam = familyOf(f.kind);
     if (fam == FieldFamily::Text || fam == FieldFamily::Unknown) {
-        if (!v.isNull() && !CodePage::toCp866Exact(v.toString(), key))
+        if (!v.isNull() && !CodePage::toBytesExact(v.toString(), key, f.codePage))
             return false; // not representable on disk: no stored value can equal it
         key.resize(FieldCodec::trimmedLength(key.data(), key.size()));
         if (caseInsensitive)
             for (char& c : key)
-                c = static_cast<char>(CodePage::foldTable()[static_cast<unsigned char>(c)]);
+                c = static_cast<char>(CodePage::foldTable(f.codePage)[static_cast<unsigned char>(c)]);
     } else if (fam == FieldFamily::Whole || fam == FieldFamily::Fractional) {
         if (v.isText()) {
             const std::string t = v.toString();

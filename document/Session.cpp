@@ -65,13 +65,18 @@ bool Session::isOpen() const {
     return dm_.taWork.isOpen();
 }
 
-void Session::openCalculation(const std::string& path, OpenOrder order) {
+void Session::openCalculation(const std::string& path, OpenOrder order,
+                              const std::string& readFrom) {
     selectionOpened = false;
+    const std::string problem = calcFileProblem(path);
+    if (!problem.empty())
+        throw DbfError(problem);
     closeCalculation();
     Table& work = dm_.taWork;
     work.setDatabaseName("");
-    work.setTableName(path);
+    work.setTableName(readFrom.empty() ? path : readFrom);
     path_ = path;
+    readOnly_ = !readFrom.empty();
     results_.error.clear();
     opening_ = true;
     try {
@@ -214,6 +219,8 @@ CommitResult Session::event(const std::string& stepName,
                             const std::function<CommitResult()>& body) {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
+    if (readOnly_)
+        return CommitResult::refusal(kReadOnlyRefusal);
     const Snapshot before = snapshot();
     CommitResult r;
     try {
@@ -406,6 +413,8 @@ void Session::openSteps() {
 }
 
 void Session::closeSteps() {
+    if (readOnly_)
+        return; // nothing of a file that may not be written is written back
     Table& work = dm_.taWork;
     editRecord(work);
     for (int i = 0; i < 9; ++i)
@@ -661,6 +670,8 @@ std::string Session::stepName(const ControlSpec& spec) {
 CommitResult Session::commitText(const ControlSpec& spec, const std::string& typedText) {
     if (!isOpen() || !spec.isNumber() || !spec.field)
         return CommitResult::refusal("Это поле не принимает ввод");
+    if (readOnly_ && typedText == displayText(spec))
+        return {}; // a field left as it shows the stored value changes nothing
     return event(stepName(spec), [&] {
         // The typing rule (two decimals, the length) judges what the user typed; a field
         // left as it shows the stored value is not refused, even where the file holds more
@@ -702,6 +713,8 @@ CommitResult Session::commitText(const ControlSpec& spec, const std::string& typ
 CommitResult Session::chooseItem(const ControlSpec& spec, const std::string& itemText) {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
+    if (readOnly_ && itemText == displayText(spec))
+        return {};
     return event(stepName(spec), [&] {
         switch (spec.kind) {
         case ControlKind::Regime: {

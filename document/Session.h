@@ -84,11 +84,20 @@ public:
     // Open and New: clears SelectionOpened, closes an open calculation (close steps), opens
     // path as taWork (the open steps run in its afterOpen hook), then runs the two rules in
     // the given order, each ending with the recalculation.
+    // The file is checked first (calcFileProblem): a damaged file throws DbfError before
+    // the open calculation is closed and before a byte is written.
     // A table-layer failure (not a calculation file, missing file) throws DbfError and
     // leaves taWork closed. A recalculation that stops at an undefined step does not fail
     // the open: the file stays open and results().error holds the message.
+    // readFrom, when given, is a private copy of path to read instead: the calculation is
+    // then read-only (path() stays the user's file; every edit is refused).
     void openCalculation(const std::string& path,
-                         OpenOrder order = OpenOrder::OptionBoxThenCategory);
+                         OpenOrder order = OpenOrder::OptionBoxThenCategory,
+                         const std::string& readFrom = {});
+    // The open calculation may be read but not changed.
+    bool readOnly() const { return readOnly_; }
+    static constexpr const char* kReadOnlyRefusal =
+        "Расчет открыт только для чтения: изменения в него не записываются";
 
     // Close: moves to first (posts a pending change) and closes taWork; the close steps
     // (CH1..CH9 from the include boxes, post) run in its beforeClose hook. No-op if closed.
@@ -224,6 +233,7 @@ private:
 
     DataModule& dm_;
     bool opening_ = false;
+    bool readOnly_ = false;
     bool replaying_ = false; // undo, redo, revert: the record is restored as it was
     EditHistory history_;
     Snapshot opened_;

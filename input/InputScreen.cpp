@@ -237,10 +237,7 @@ QWidget* InputScreen::buildWidget(const ControlSpec& spec) {
         auto* box = new QCheckBox;
         const ControlSpec* s = &spec;
         connect(box, &QCheckBox::clicked, this, [this, s](bool on) {
-            forward([this, s, on] {
-                session_.clickCheck(*s, on);
-                return CommitResult{};
-            });
+            forward([this, s, on] { return session_.clickCheck(*s, on); });
         });
         return box;
     }
@@ -270,10 +267,7 @@ QWidget* InputScreen::buildWidget(const ControlSpec& spec) {
         button->setToolTip("Расчет полной загрузки камеры");
         button->setFixedSize(26, 22);
         connect(button, &QPushButton::clicked, this, [this] {
-            forward([this] {
-                session_.fullLoadClick();
-                return CommitResult{};
-            });
+            forward([this] { return session_.fullLoadClick(); });
         });
         return button;
     }

@@ -151,7 +151,10 @@ void ResultsPanel::refresh() {
 
 void ResultsPanel::includeBoxClicked(int n, bool checked) {
     try {
-        session_.includeBoxClick(n, checked);
+        // a refused click (a calculation open for reading only) says why
+        const CommitResult r = session_.includeBoxClick(n, checked);
+        if (r.refused && !r.message.empty())
+            emit messageRequested(QString::fromStdString(r.message));
     } catch (const std::exception& e) {
         // The run stopped part way: what it set before the failing step stays shown.
         emit messageRequested(QString::fromStdString(e.what()));

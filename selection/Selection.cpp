@@ -2,6 +2,7 @@
 
 #include "calc/CalcResults.h"
 #include "data/CalcRecord.h"
+#include "data/CodePage.h"
 #include "data/DataModule.h"
 #include "data/FieldCodec.h"
 #include "data/Table.h"
@@ -103,15 +104,30 @@ int Selection::ambientClassFor(double t) {
     return 0;
 }
 
-double Selection::percentValue(const std::string& text, int min, int max) {
+namespace {
+// A percentage as typed, decimal comma or point; false when it is no number.
+bool readPercent(const std::string& text, double& v) {
     std::string t = trim(text);
     for (char& c : t)
         if (c == ',')
             c = '.';
     // from_chars, not strtod: the window runs under the user's locale.
-    double v = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
+    return !t.empty() && ec == std::errc() && end == t.data() + t.size() && std::isfinite(v);
+}
+} // namespace
+
+std::string Selection::bandRefusal(const std::string& lower, const std::string& upper) {
+    double lo = 0, hi = 0;
+    if (!readPercent(lower, lo) || !readPercent(upper, hi) || lo <= hi)
+        return {};
+    return "Нижняя граница интервала (от " + trim(lower) + " %) больше верхней (до " +
+           trim(upper) + " %)";
+}
+
+double Selection::percentValue(const std::string& text, int min, int max) {
+    double v = 0;
+    if (!readPercent(text, v))
         return min;
     if (v < min)
         return min;
@@ -356,7 +372,11 @@ bool Selection::storeChosenField(const std::string& field, const std::string& te
                 v = Value(n);
         }
     } else {
-        v = Value(firstChars(text, static_cast<size_t>(f->width)));
+        // typed text in its plain forms; a character the file cannot hold is refused
+        const StorableText storable = toStorableText(text);
+        if (storable.refused())
+            throw DbfError(storable.refusal);
+        v = Value(firstChars(storable.text, static_cast<size_t>(f->width)));
     }
     return write_(f->field, {{f->field, v}});
 }

@@ -164,6 +164,10 @@ public:
     static const std::vector<CatalogueColumn>& columns(); // every catalogue field, in order
     static const CatalogueClass* catalogueFor(double chamberTemp); // nullptr outside all
     static int ambientClassFor(double outsideTemp);                // 0 outside all
+    // The band's refusal when both boxes hold numbers and "от" is above "до" (the clamping
+    // would otherwise turn, say, 120 and 115 into a band the user never asked for), or an
+    // empty text.
+    static std::string bandRefusal(const std::string& lower, const std::string& upper);
     // A percentage box: outside [min, max] the nearest end, unreadable text the minimum.
     static double percentValue(const std::string& text, int min, int max);
     // W from the required capacity in kW (already two decimals); ties to even.

@@ -199,24 +199,28 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
 
     connect(kolsys_, &QLineEdit::textEdited, this, [this] { runSelection(); });
     connect(kolsys_, &QLineEdit::editingFinished, this, &SelectionDialog::systemsLeft);
-    connect(lower_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        selection_.lowerPercentText = t.toStdString();
-        runSelection();
-    });
-    connect(upper_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        selection_.upperPercentText = t.toStdString();
-        runSelection();
-    });
+    connect(lower_, &QLineEdit::textEdited, this, &SelectionDialog::percentEdited);
+    connect(upper_, &QLineEdit::textEdited, this, &SelectionDialog::percentEdited);
+    connect(lower_, &QLineEdit::editingFinished, this, &SelectionDialog::percentLeft);
+    connect(upper_, &QLineEdit::editingFinished, this, &SelectionDialog::percentLeft);
 
     resize(900, 600);
 }
 
-SelectionDialog::~SelectionDialog() = default;
+SelectionDialog::~SelectionDialog() {
+    // A box that loses the focus while the window goes away reports no edit to it.
+    for (QLineEdit* box : {kolsys_, lower_, upper_})
+        box->disconnect(this);
+    for (auto& chosen : chosen_)
+        chosen.first->disconnect(this);
+}
 
 void SelectionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     lower_->setText(QString::fromStdString(selection_.lowerPercentText));
     upper_->setText(QString::fromStdString(selection_.upperPercentText));
+    acceptedLower_ = selection_.lowerPercentText;
+    acceptedUpper_ = selection_.upperPercentText;
     kolsys_->setText(QString::fromStdString(selection_.fieldText("KOLSYS")));
     refreshChosen();
     // Run once the window is on screen, so a message box comes up over it.
@@ -234,6 +238,32 @@ void SelectionDialog::tryOnRecord(const std::function<void()>& step) {
     }
 }
 
+void SelectionDialog::percentEdited() {
+    selection_.lowerPercentText = lower_->text().toStdString();
+    selection_.upperPercentText = upper_->text().toStdString();
+    // While "от" stands above "до" the list keeps the last band; leaving the box says why.
+    if (Selection::bandRefusal(selection_.lowerPercentText, selection_.upperPercentText).empty())
+        runSelection();
+}
+
+void SelectionDialog::percentLeft() {
+    const std::string refusal =
+        Selection::bandRefusal(lower_->text().toStdString(), upper_->text().toStdString());
+    if (refusal.empty()) {
+        acceptedLower_ = lower_->text().toStdString();
+        acceptedUpper_ = upper_->text().toStdString();
+        return;
+    }
+    // Both boxes go back to the band they held before this edit, before the message
+    // takes the focus, and the list follows them.
+    selection_.lowerPercentText = acceptedLower_;
+    selection_.upperPercentText = acceptedUpper_;
+    lower_->setText(QString::fromStdString(acceptedLower_));
+    upper_->setText(QString::fromStdString(acceptedUpper_));
+    runSelection();
+    showMessage(QString::fromStdString(refusal));
+}
+
 void SelectionDialog::runSelection() {
     if (running_)
         return;
@@ -243,8 +273,21 @@ void SelectionDialog::runSelection() {
     refreshView();
     running_ = false;
     emit selectionRan();
+    // A number of systems typed but not yet stored would change the list as soon as the
+    // message took the focus from its box: it is stored first, and the message comes only
+    // if the list stays empty, so it never covers a list with rows.
+    if (outcome == Selection::Outcome::Empty && kolsys_->isModified() && isVisible()) {
+        kolsys_->setModified(false);
+        bool stored = false;
+        tryOnRecord(
+            [this, &stored] { stored = selection_.storeSystems(kolsys_->text().toStdString()); });
+        if (stored) {
+            runSelection();
+            return;
+        }
+    }
     // Once per run: nothing runs the selection again on the activation that follows.
-    if (outcome == Selection::Outcome::Empty)
+    if (outcome == Selection::Outcome::Empty && selection_.rows().empty())
         showMessage(QString::fromUtf8(Selection::kNoEquipmentMessage));
 }
 

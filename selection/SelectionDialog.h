@@ -53,6 +53,8 @@ private:
     void print();
     void systemsLeft();
     void commitChosen(QLineEdit* box, const char* field);
+    void percentEdited();
+    void percentLeft();
     void tryOnRecord(const std::function<void()>& step);
 
     Selection& selection_;
@@ -70,6 +72,9 @@ private:
     QPushButton* choose_ = nullptr;
     QPushButton* print_ = nullptr;
     bool running_ = false;
+    // The band as the boxes held it when last left: a band with "от" above "до" goes back
+    // to it.
+    std::string acceptedLower_, acceptedUpper_;
 };
 
 } // namespace vorn

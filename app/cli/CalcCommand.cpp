@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <system_error>
 #include <utility>
@@ -95,14 +96,14 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
 }
 
 int openCommandData(const CliContext& ctx, const std::string& file, DataModule& dm) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::u8path(file), ec)) {
-        ctx.err << kCannotOpenCalculation << " Файл не найден: " << file << "\n";
+    const std::string problem = calcFileProblem(file);
+    if (!problem.empty()) {
+        ctx.err << kCannotOpenCalculation << " " << problem << "\n";
         return kExitFailure;
     }
     dm.setDataDir(ctx.dataDir);
     std::string refError;
-    if (!dm.openReferenceTables(&refError)) {
+    if (!dm.openReferenceTables(&refError, DataModule::Access::ReadOnly)) {
         ctx.err << "Ошибка подключения справочников ! (" << ctx.dataDir << ": " << refError
                 << ")\n";
         return kExitFailure;
@@ -110,15 +111,20 @@ int openCommandData(const CliContext& ctx, const std::string& file, DataModule& 
     return kExitOk;
 }
 
-bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& path,
-                            const std::string& file) {
+bool openCommandCalculation(const CliContext& ctx, Session& session, const std::string& file,
+                            std::unique_ptr<WorkCopy>* copy) {
     try {
-        session.openCalculation(path);
+        // The copy is the command's own: what the open rules and the command's parameters
+        // write goes there (through its journal, beside it), and it goes with the command.
+        if (copy)
+            *copy = std::make_unique<WorkCopy>(file);
+        session.openCalculation(copy ? (*copy)->path() : file);
         if (!session.suspectFields().empty())
             ctx.err << file << ": " << suspectFieldsWarning(session.suspectFields()) << "\n";
         return true;
     } catch (const std::exception& e) {
-        ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
+        ctx.err << kCannotOpenCalculation << " " << file << ": "
+                << calcOpenFailureText(e.what()) << "\n";
         return false;
     }
 }
@@ -134,9 +140,9 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     bool choiceFits = true;
     CalcResults results;
     try {
-        WorkCopy copy(file);
+        std::unique_ptr<WorkCopy> copy;
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, copy.path(), file))
+        if (!openCommandCalculation(ctx, session, file, &copy))
             return kExitFailure;
         regime = dm.taWork.asString("OB_TERMR");
         vnKr = dm.taWork.asDouble("VN_KR");

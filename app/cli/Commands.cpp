@@ -4,6 +4,7 @@
 #include "data/Version.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
@@ -180,7 +181,14 @@ CliRequest parseAndRun(const std::string& programDir,
     }
     if (!line.file.empty()) {
         std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::u8path(line.file), ec)) {
+        // A word that looks like a file, given with a display (a desktop shortcut), opens
+        // the window, which tells what is wrong with the file; anything else is a typo.
+        const bool looksLikeFile = line.file.find_first_of("./") != std::string::npos;
+        const char* display = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const bool hasDisplay = (display && *display) || (wayland && *wayland);
+        if (!std::filesystem::exists(std::filesystem::u8path(line.file), ec) &&
+            !(looksLikeFile && hasDisplay)) {
             err << "vorn: нет такой команды или файла: " << line.file << "\n" << kHelpHint << "\n";
             req.exitStatus = kExitUsage;
             return req;

@@ -1,8 +1,10 @@
 // vorn dump FILE [--json]: the fields and visible records of any DBF table.
 #include "app/cli/Commands.h"
+#include "data/FileIo.h"
 #include "data/Table.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -69,6 +71,15 @@ struct DumpOptions {
 int dumpCommand(const CliContext& ctx, const DumpOptions& opt) {
     const std::string& file = opt.file;
     try {
+        // A FIFO or a device is never opened: reading one could wait forever.
+        std::error_code ec;
+        const auto st = std::filesystem::status(std::filesystem::u8path(file), ec);
+        if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
+            throw DbfError(std::filesystem::is_directory(st)
+                               ? FileIo::openError(
+                                     file, FileIo::error(platform::ErrorKind::IsDirectory))
+                               : "Не удаётся открыть файл " + file +
+                                     ": это не обычный файл (канал или устройство)");
         Table table("dump");
         table.setTableName(file);
         table.setReadOnly(true); // a dump never changes the file

@@ -48,16 +48,16 @@ bool refuseExisting(const CliContext& ctx, const std::string& path) {
 }
 
 int newCommand(const CliContext& ctx, const FileArgs& fa) {
+    const std::string path = absolutePath(fa.path);
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
-    if (!dm.openReferenceTables()) {
+    if (!dm.openReferenceTables(nullptr, DataModule::Access::ReadOnly)) {
         ctx.err << kReferenceFailure << "\n";
         return 1;
     }
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
     FileCommands files(session, dm);
-    const std::string path = absolutePath(fa.path);
     FileOutcome out = files.newCalculation(
         path, [&](const std::string& p) { return fa.force || refuseExisting(ctx, p); });
     for (const std::string& m : out.messages)
@@ -74,10 +74,18 @@ int convertCommand(const CliContext& ctx, const FileArgs& fa) {
     const std::string path = absolutePath(fa.path);
     DataModule dm;
     dm.setDataDir(ctx.dataDir);
+    // A FIFO or a device is never opened: reading one could wait forever.
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        ctx.err << calcFileProblem(path) << "\n";
+        return 1;
+    }
     // A file that opens as a calculation needs no conversion.
     {
         Table probe("probe");
         configureCalcTable(probe);
+        probe.setReadOnly(true);
         probe.setTableName(path);
         bool isCalculation = false;
         try {

@@ -1,10 +1,12 @@
 #include "app/cli/ReportCommand.h"
 
+#include "app/WorkCopy.h"
+
+#include "app/OutputFile.h"
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
-#include "document/Session.h"
 #include "data/Version.h"
-#include "app/WorkCopy.h"
+#include "document/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/HeaderLines.h"
@@ -54,6 +56,11 @@ using Builder = std::function<int(DataModule& dm, Session& session, const std::s
 // Opens FILE as the program does (from a copy), builds the pages and writes OUT.
 int writeReport(const CliContext& ctx, const std::string& file, const std::string& out,
                 const Builder& build) {
+    const std::string outProblem = outputFileProblem(out, file);
+    if (!outProblem.empty()) {
+        ctx.err << outProblem << "\n";
+        return kExitFailure;
+    }
     DataModule dm;
     if (const int status = openCommandData(ctx, file, dm))
         return status;
@@ -62,9 +69,9 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
 
     ReportDocument doc;
     try {
-        WorkCopy copy(file);
+        std::unique_ptr<WorkCopy> copy;
         Session session(dm);
-        if (!openCommandCalculation(ctx, session, copy.path(), file))
+        if (!openCommandCalculation(ctx, session, file, &copy))
             return kExitFailure;
         if (!session.results().error.empty()) {
             ctx.err << session.results().error << "\n";

@@ -35,14 +35,33 @@ struct Run {
 
 // Opens path, applies the options and runs the selection; choosing and storing happen only
 // when write is set. The calculation is closed (and so stored) on the way out.
-Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt,
+Run selectIn(DataModule& dm, const std::string& path, const SelectOptions& opt, bool write,
              std::unique_ptr<Session>& session, std::unique_ptr<Selection>& selection) {
+    // A run that only reads works on a private copy, removed on the way out: read access
+    // is enough, and a refused choice leaves the file as it was. It outlives the session,
+    // which writes into it up to its close.
+    std::unique_ptr<WorkCopy> copy;
+    struct CloseFirst { // the calculation is closed before its copy goes, on every way out
+        std::unique_ptr<Session>& s;
+        ~CloseFirst() {
+            try {
+                if (s)
+                    s->closeCalculation();
+            } catch (...) {
+            }
+        }
+    };
     session = std::make_unique<Session>(dm);
-    selection = std::make_unique<Selection>(session->data(), session->results(), session->selectionWriter());
+    CloseFirst closeFirst{session};
+    selection = std::make_unique<Selection>(session->data(), session->results(),
+                                            session->selectionWriter());
     try {
-        session->openCalculation(path);
+        if (!write)
+            copy = std::make_unique<WorkCopy>(path);
+        session->openCalculation(copy ? copy->path() : path);
     } catch (const std::exception& e) {
-        return {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
+        return {kExitFailure, std::string(kCannotOpenCalculation) + " " + path + ": " +
+                                  calcOpenFailureText(e.what())};
     }
     if (!session->results().error.empty())
         return {kExitStopped, session->results().error};
@@ -145,12 +164,11 @@ int selectCommand(const CliContext& ctx, const SelectOptions& opt) {
     try {
         // Everything runs on a copy first, so that a refused choice leaves the file as it was;
         // only a run that succeeds there is repeated on the file itself.
-        WorkCopy scratch(opt.file);
-        run = selectIn(dm, scratch.path(), opt, session, selection);
+        run = selectIn(dm, opt.file, opt, false, session, selection);
         if (run.status == kExitOk && writes) {
             selection.reset();
             session.reset();
-            run = selectIn(dm, opt.file, opt, session, selection);
+            run = selectIn(dm, opt.file, opt, true, session, selection);
         }
     } catch (const std::exception& e) {
         run = {kExitFailure, std::string(kCannotOpenCalculation) + " " + e.what()};
@@ -186,6 +204,9 @@ void addSelectionParameters(CLI::App* command, SelectionParameters& p, const cha
 }
 
 std::string applySelectionParameters(Selection& selection, const SelectionParameters& p) {
+    const std::string band = Selection::bandRefusal(p.from, p.to);
+    if (!band.empty())
+        return "--from, --to: " + band;
     if (p.systems && !selection.storeSystems(*p.systems))
         return "--systems: число систем от " + std::to_string(Selection::kSystemsMin) + " до " +
                std::to_string(Selection::kSystemsMax);

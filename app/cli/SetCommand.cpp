@@ -5,14 +5,59 @@
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
 #include "input/ControlTable.h"
+#include "data/CodePage.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 
 namespace vorn {
 
 namespace {
+
+// The additional data of the dialog "Прочие данные": plain text fields of the record.
+const char* const kAdditionalText[] = {"KL_NAIM", "KL_PRIM", "OB_ISP"};
+
+// Length of a UTF-8 text in characters.
+size_t characters(const std::string& utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        if ((c & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+// A text typed into the dialog: made storable, no longer than its field, written.
+CommitResult setAdditionalText(Session& session, const std::string& field,
+                               const std::string& value) {
+    const StorableText text = toStorableText(value);
+    if (text.refused())
+        return CommitResult::refusal(text.refusal);
+    Table& work = session.data().taWork;
+    for (int i = 0; i < work.fieldCount(); ++i) {
+        const FieldInfo f = work.field(i);
+        if (equalsIgnoreCase(f.name, field) && characters(text.text) > static_cast<size_t>(f.length))
+            return CommitResult::refusal("текст длиннее " + std::to_string(f.length) + " знаков");
+    }
+    const std::string refused = session.editAdditionalData(field, text.text);
+    return refused.empty() ? CommitResult{} : CommitResult::refusal(refused);
+}
+
+// The assignment as it may be shown back: control characters as \xNN.
+std::string printable(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
 
 // One assignment, applied as the screen applies the input when the user enters it and
 // leaves the control. Refused when the screen would not let the user do it.
@@ -22,6 +67,10 @@ CommitResult applyAssignment(Session& session, const std::string& assignment) {
     const bool hasValue = eq != std::string::npos;
     const std::string value = hasValue ? assignment.substr(eq + 1) : std::string();
 
+    for (const char* field : kAdditionalText)
+        if (equalsIgnoreCase(name, field))
+            return hasValue ? setAdditionalText(session, field, value)
+                            : CommitResult::refusal("нет значения: ожидается ИМЯ=ЗНАЧЕНИЕ");
     const ControlSpec* spec = findControl(name);
     if (!spec)
         return CommitResult::refusal("нет такого поля или элемента ввода");
@@ -67,7 +116,8 @@ void addSetCommand(CLI::App& root, CliRunner& run) {
     sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
     sub->add_option("NAME=VALUE", opt->assignments,
                     "поле записи или элемент ввода и значение: OB_KAMVS=3.2, "
-                    "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1")
+                    "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1; прочие данные: KL_NAIM, "
+                    "KL_PRIM, OB_ISP")
         ->required();
     sub->add_flag("--json", opt->json,
                   "после последнего присваивания вывести объект vorn calc --json");
@@ -83,7 +133,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
     Session session(dm);
     session.showMessage = [&ctx](const std::string& m) { ctx.err << m << "\n"; };
     // a record locked by another process is refused here, before anything is written
-    if (!openCommandCalculation(ctx, session, file, file))
+    if (!openCommandCalculation(ctx, session, file, nullptr))
         return kExitFailure;
 
     int status = 0;
@@ -96,7 +146,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
                 // the value is in; the numbers wait for an input that makes them defined
             }
             if (r.refused) {
-                ctx.err << "vorn set: " << a << ": " << r.message << "\n";
+                ctx.err << "vorn set: " << printable(a) << ": " << printable(r.message) << "\n";
                 status = kExitUsage;
                 break;
             }

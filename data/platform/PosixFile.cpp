@@ -101,7 +101,9 @@ File& File::operator=(File&& other) noexcept {
 
 SysError File::open(const std::string& path, Mode mode) {
     close();
-    int flags = O_CLOEXEC;
+    // not blocking: opening a FIFO for reading would wait for a writer; a regular file,
+    // the only kind kept open, is not affected
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case Mode::Read:
         flags |= O_RDONLY;

@@ -62,7 +62,7 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
         {"calc x.vrn --bogus", 2, "", "неизвестный параметр или лишний аргумент: --bogus"},
         {"dump a b", 2, "", "лишний аргумент"},
         {"--data", 2, "", "параметру --data не хватает значения"},
-        {"calc missing.vrn", 1, "", "Файл не найден"},
+        {"calc missing.vrn", 1, "", "файл не найден"},
         {"", 1, "", "нет дисплея:"},
     };
     for (const Case& c : cases) {

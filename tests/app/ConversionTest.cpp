@@ -38,9 +38,10 @@ TEST_F(ConversionTest, OpenConvertsAnOldFileBesideItAndOpensNothing) {
     const std::string before = readFile(old);
     const std::string target = path("calc1.vrn");
 
+    // The calculation that was open stays open: the old file is not opened.
     FileOutcome out = files->openCalculation(old);
-    EXPECT_EQ(out.state, State::NoCalculation);
-    EXPECT_EQ(out.caption.value_or(""), "Vorn");
+    EXPECT_EQ(out.state, State::Unchanged);
+    EXPECT_FALSE(out.caption.has_value());
     EXPECT_EQ(out.converted.value_or(""), target);
     const std::vector<std::string> expected = {
         "Указанный расчет не может быть открыт !",
@@ -48,7 +49,7 @@ TEST_F(ConversionTest, OpenConvertsAnOldFileBesideItAndOpensNothing) {
         "Для работы откройте файл " + target,
     };
     EXPECT_EQ(out.messages, expected);
-    EXPECT_FALSE(session->isOpen());
+    EXPECT_EQ(session->path(), path("open.vrn"));
     EXPECT_FALSE(dm->taOld.isOpen());
     EXPECT_FALSE(dm->taRec.isOpen());
     EXPECT_EQ(readFile(old), before);

@@ -60,7 +60,7 @@ TEST_F(FileCommandsTest, NewWithoutTemplateClosesThePreviousCalculation) {
     FileOutcome out = files->newCalculation(path("b.vrn"));
     EXPECT_EQ(out.state, State::NoCalculation);
     ASSERT_EQ(out.messages.size(), 1u);
-    EXPECT_EQ(out.messages[0], "Cannot open file " + files->templatePath());
+    EXPECT_EQ(out.messages[0], "Не удаётся открыть файл " + files->templatePath() + ": файл не найден");
     EXPECT_FALSE(session->isOpen());
     EXPECT_FALSE(fs::exists(path("b.vrn")));
     // The previous calculation was posted on its way out.
@@ -89,18 +89,27 @@ TEST_F(FileCommandsTest, OpenOfACalculationWhoseRunStopsSaysWhichInput) {
     EXPECT_NE(out.messages[0].find("врем"), std::string::npos) << out.messages[0];
 }
 
-TEST_F(FileCommandsTest, OpenOfSomethingThatIsNoTable) {
-    newWithClient("a.vrn", "x");
+TEST_F(FileCommandsTest, AFailedOpenKeepsTheOpenCalculation) {
+    const std::string a = newWithClient("a.vrn", "x");
     const std::string junk = path("junk.vrn");
     std::ofstream(junk) << "not a table";
+    fs::create_directory(path("folder.vrn"));
+    for (const std::string& p : {junk, path("folder.vrn"), path("missing.vrn")}) {
+        FileOutcome out = files->openCalculation(p);
+        EXPECT_EQ(out.state, State::Unchanged) << p;
+        EXPECT_FALSE(out.caption.has_value()) << p;
+        ASSERT_EQ(out.messages.size(), 2u) << p;
+        EXPECT_EQ(out.messages[0], "Указанный расчет не может быть открыт !");
+        EXPECT_NE(out.messages[1].find(p), std::string::npos) << out.messages[1];
+        EXPECT_TRUE(session->isOpen());
+        EXPECT_EQ(session->path(), a);
+        EXPECT_FALSE(dm->taOld.isOpen());
+    }
+    // With nothing open the window goes back to its start caption.
+    files->closeCalculation();
     FileOutcome out = files->openCalculation(junk);
     EXPECT_EQ(out.state, State::NoCalculation);
     EXPECT_EQ(out.caption.value_or(""), "Vorn");
-    ASSERT_EQ(out.messages.size(), 2u);
-    EXPECT_EQ(out.messages[0], "Указанный расчет не может быть открыт !");
-    EXPECT_FALSE(out.messages[1].empty()); // the table layer's own text
-    EXPECT_FALSE(session->isOpen());
-    EXPECT_FALSE(dm->taOld.isOpen());
 }
 
 TEST_F(FileCommandsTest, SaveUnderTheSamePathPostsAndCopiesNothing) {
@@ -143,10 +152,12 @@ TEST_F(FileCommandsTest, FailedSaveCopyKeepsTheWorkInTheOriginal) {
     const std::string a = newWithClient("a.vrn", "Не потерять");
     const std::string blocked = a + "/b.vrn"; // a file where a folder should be
     FileOutcome out = files->saveCalculation(blocked);
-    EXPECT_EQ(out.state, State::NoCalculation);
+    EXPECT_EQ(out.state, State::Unchanged); // the work goes on in the current file
     EXPECT_EQ(out.caption.value_or(""), a);
+    EXPECT_TRUE(session->isOpen());
+    EXPECT_EQ(session->path(), a);
     ASSERT_EQ(out.messages.size(), 2u);
-    EXPECT_EQ(out.messages[0], "Cannot create file " + blocked);
+    EXPECT_EQ(out.messages[0].rfind("Не удаётся создать файл " + blocked + ": ", 0), 0u);
     EXPECT_NE(out.messages[1].find(a), std::string::npos);
     EXPECT_EQ(fieldOf(a, "KL_NAIM").toString(), "Не потерять");
 }

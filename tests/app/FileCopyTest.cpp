@@ -4,6 +4,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using vorn::copyFile;
@@ -47,7 +48,7 @@ TEST_F(FileCopyTest, FailuresNameTheFile) {
         copyFile(missing, (dir / "x.vrn").string());
         FAIL();
     } catch (const FileCopyError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+        EXPECT_EQ(std::string(e.what()), "Не удаётся открыть файл " + missing + ": файл не найден");
     }
     EXPECT_FALSE(fs::exists(dir / "x.vrn"));
 
@@ -57,8 +58,24 @@ TEST_F(FileCopyTest, FailuresNameTheFile) {
         copyFile(src.string(), blocked);
         FAIL();
     } catch (const FileCopyError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + blocked);
+        EXPECT_EQ(std::string(e.what()).rfind("Не удаётся создать файл " + blocked + ": ", 0), 0u)
+            << e.what();
     }
+}
+
+TEST_F(FileCopyTest, AFailedCopyLeavesTheTargetAsItWasAndNothingBesideIt) {
+    // A FIFO is never written into (the copy would wait for a reader) nor replaced.
+    const fs::path fifo = dir / "fifo.vrn";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_THROW(copyFile(src.string(), fifo.string()), FileCopyError);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    // A source that is a folder fails before the target is touched.
+    const fs::path target = dir / "kept.vrn";
+    std::ofstream(target) << "kept";
+    EXPECT_THROW(copyFile(dir.string(), target.string()), FileCopyError);
+    EXPECT_EQ(bytes(target), "kept");
+    for (const auto& e : fs::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find(".part"), std::string::npos) << e.path();
 }
 
 TEST_F(FileCopyTest, CopyOntoItselfKeepsTheFile) {

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QKeyEvent>
 #include <filesystem>
 #include <memory>
 
@@ -325,17 +326,33 @@ private slots:
         QVERIFY(w.inputPanel()->isVisible());
         QCOMPARE(w.recentFiles(), (QStringList{rig.nextPath, path}));
 
-        // An open that fails leaves no calculation and the caption "Vorn".
+        // An open that fails keeps the calculation that is open, and so does a failed
+        // Save-as (a file where a folder should be).
+        const QString saved = rig.nextPath;
         const QString junk = tmp_.filePath("junk.vrn");
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("junk");
         f.close();
+        for (const QString& failing : {junk, junk + "/x.vrn"}) {
+            rig.messages.clear();
+            rig.nextPath = failing;
+            if (failing == junk)
+                w.fileOpen();
+            else
+                w.fileSave();
+            QVERIFY(!rig.messages.isEmpty());
+            QCOMPARE(w.windowTitle(), saved);
+            QVERIFY(w.inputPanel()->isVisible());
+            QVERIFY(rig.fileCommandsOn());
+            QCOMPARE(QString::fromStdString(rig.session.path()), saved);
+        }
+        QCOMPARE(rig.messages.value(0).left(23), QString("Не удаётся создать файл"));
+        // With nothing open, a failed open leaves the caption "Vorn".
+        w.fileClose();
         rig.nextPath = junk;
         w.fileOpen();
-        QCOMPARE(rig.messages.value(0), QString("Указанный расчет не может быть открыт !"));
         QCOMPARE(w.windowTitle(), QString("Vorn"));
-        QVERIFY(!w.inputPanel()->isVisible());
         QVERIFY(rig.fileCommandsOff());
     }
 
@@ -369,6 +386,18 @@ private slots:
         add.loadRecord();
         QTest::keyClicks(add.clientEdit(), "Frost Ltd");
         QCOMPARE(QString::fromStdString(rig.dm.taWork.asString("KL_NAIM")), QString("Frost Ltd"));
+        // Typographic marks become plain in the box and the record; € is taken back.
+        QStringList refusals;
+        add.showRefusal = [&refusals](const QString& m) { refusals << m; };
+        add.noteEdit()->clear();
+        for (const QChar c : QString("«1×2»€")) { // typed one by one, as a keyboard does
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(add.noteEdit(), &key);
+        }
+        QCOMPARE(add.noteEdit()->text(), QString("\"1x2\""));
+        QCOMPARE(QString::fromStdString(rig.dm.taWork.asString("KL_PRIM")), QString("\"1x2\""));
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY(refusals[0].contains("U+20AC"));
 
         const int before = add.executorBox()->count();
         add.executorBox()->setEditText("Андреев А.А.");

@@ -98,7 +98,8 @@ TEST_F(SelectCommand, RefusedChoicesWriteNothing) {
         const char* args;
         int status;
     } cases[] = {
-        {"--choose 99", 2}, {"--choose 0", 2}, {"--systems x", 2}, {"--systems 12 --choose 1", 2}};
+        {"--choose 99", 2}, {"--choose 0", 2}, {"--systems x", 2}, {"--systems 12 --choose 1", 2},
+        {"--from 120 --to 115 --choose 1", 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(select(c.args), c.status) << c.args;
         EXPECT_FALSE(err.str().empty()) << c.args;

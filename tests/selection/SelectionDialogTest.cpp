@@ -46,8 +46,35 @@ TEST_F(SelectionDialogTest, NoEquipmentMessageOncePerRun) {
         QApplication::processEvents();
     }
     EXPECT_EQ(messages.size(), 1);
-    QTest::keyClicks(dialog->lowerBox(), "5");
+    dialog->upperBox()->selectAll();
+    QTest::keyClicks(dialog->upperBox(), "120"); // runs once "до" is no longer below "от"
     EXPECT_EQ(messages.size(), 2);
+}
+
+TEST_F(SelectionDialogTest, NoEquipmentMessageNeverOverAListWithRows) {
+    setRequired(20.00); // one system: 18000 ... 23000, nothing
+    show();
+    ASSERT_EQ(messages.size(), 1);
+    // Two systems typed: the number is stored before any message, and the list has rows.
+    dialog->systemsBox()->setFocus();
+    dialog->systemsBox()->selectAll();
+    QTest::keyClicks(dialog->systemsBox(), "2");
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(SelectionDialogTest, LowerBoundAboveTheUpperIsRefused) {
+    setRequired(10.00);
+    show();
+    dialog->lowerBox()->setFocus();
+    dialog->lowerBox()->selectAll();
+    QTest::keyClicks(dialog->lowerBox(), "120");
+    EXPECT_EQ(rows(), 3); // the list keeps the last band while "от" is above "до"
+    QTest::keyClick(dialog->lowerBox(), Qt::Key_Return);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("от 120 %")) << messages[0].toStdString();
+    EXPECT_EQ(dialog->lowerBox()->text(), "90");
+    EXPECT_EQ(selection->lowerPercentText, "90");
 }
 
 TEST_F(SelectionDialogTest, ListFollowsTheParametersAndChooseWritesTheRecord) {
