@@ -9,6 +9,7 @@
 
 #ifdef VORN_WITH_GUI
 #include "app/GuiMain.h"
+#include "app/cli/ProjectCommand.h"
 #include "app/cli/ReportCommand.h"
 #endif
 
@@ -25,7 +26,8 @@ std::string programDirOf(const char* argv0) {
 // Subcommands that need Qt (they render on the offscreen platform).
 #ifdef VORN_WITH_GUI
 const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand,
-                                                      vorn::addSystemsCommand};
+                                                      vorn::addSystemsCommand,
+                                                      vorn::addProjectOfferCommand};
 #else
 const std::vector<vorn::CliRegistrar> kGuiCommands = {};
 #endif

@@ -1,6 +1,8 @@
 #include "app/cli/Commands.h"
 
 #include "app/DataLocation.h"
+#include "app/cli/ProjectCommand.h"
+#include "app/cli/TableCommand.h"
 #include "data/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +21,8 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addTableCommand,
+    addProjectCommand,
 };
 
 const char* const kHelpHint = "Справка: vorn --help";

@@ -6,4 +6,6 @@ target_sources(vorncore PRIVATE
   app/cli/SelectCommand.cpp
   app/cli/SetCommand.cpp
   app/cli/FileCliCommands.cpp
+  app/cli/ProjectCommand.cpp
+  app/cli/TableCommand.cpp
 )

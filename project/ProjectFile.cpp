@@ -1,0 +1,260 @@
+#include "project/ProjectFile.h"
+
+#include "data/DbfCreate.h"
+#include "data/Table.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace vorn {
+
+namespace {
+namespace fs = std::filesystem;
+
+struct TextField {
+    const char* name;
+    int width;
+};
+constexpr TextField kFile{"FILE", 254};
+constexpr TextField kNote{"NOTE", 80};
+constexpr TextField kClient{"CLIENT", 100};
+constexpr TextField kNumber{"OFFER_NO", 20};
+constexpr TextField kCurrency{"CURRENCY", 10};
+constexpr TextField kExecutor{"EXECUTOR", 60};
+
+const std::vector<DbfFieldSpec>& fieldSpecs() {
+    static const std::vector<DbfFieldSpec> specs = {
+        {"KIND", 'C', 6, 0},
+        {kFile.name, 'C', kFile.width, 0},
+        {"QTY", 'N', 5, 0},
+        {kNote.name, 'C', kNote.width, 0},
+        {kClient.name, 'C', kClient.width, 0},
+        {kNumber.name, 'C', kNumber.width, 0},
+        {"OFFER_DATE", 'D', 8, 0},
+        {"VAT", 'N', 6, 2},
+        {"TARIFF", 'N', 10, 4},
+        {kCurrency.name, 'C', kCurrency.width, 0},
+        {kExecutor.name, 'C', kExecutor.width, 0},
+    };
+    return specs;
+}
+
+// A text the file keeps exactly: every character in code page 866, within the width.
+void checkText(const TextField& f, const std::string& text, const char* what) {
+    const std::string bytes = utf8ToCp866(text);
+    if (cp866ToUtf8(bytes) != text)
+        throw std::runtime_error(std::string(what) +
+                                 " содержит символы, которых нет в кодовой странице 866: " + text);
+    if (bytes.size() > static_cast<size_t>(f.width))
+        throw std::runtime_error(std::string(what) + " длиннее " + std::to_string(f.width) +
+                                 " знаков: " + text);
+}
+
+void checkQty(int qty) {
+    if (qty < 1 || qty > ProjectFile::kMaxQty)
+        throw std::runtime_error("количество камер должно быть от 1 до " +
+                                 std::to_string(ProjectFile::kMaxQty) + ": " + std::to_string(qty));
+}
+
+void checkSettings(const OfferSettings& s) {
+    checkText(kClient, s.client, "Клиент");
+    checkText(kNumber, s.number, "Номер предложения");
+    checkText(kCurrency, s.currency, "Валюта");
+    checkText(kExecutor, s.executor, "Исполнитель");
+    if (!(s.vatPercent >= 0 && s.vatPercent <= 100))
+        throw std::runtime_error("ставка НДС должна быть от 0 до 100 %");
+    if (!(s.tariff >= 0 && s.tariff < 100000))
+        throw std::runtime_error("тариф должен быть от 0 до 99999");
+}
+
+// Opens the project for reading or writing; anything but a project table is refused.
+void openProject(Table& t, const std::string& path, bool write) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::u8path(path), ec))
+        throw std::runtime_error("файл проекта не найден: " + path);
+    t.setTableName(path);
+    t.setReadOnly(!write);
+    t.open();
+    for (const char* f : {"KIND", "FILE", "QTY", "NOTE"})
+        if (!t.hasField(f)) {
+            t.close();
+            throw std::runtime_error("это не файл проекта (нет поля " + std::string(f) +
+                                     "): " + path);
+        }
+}
+
+bool isKind(const Table& t, const char* kind) {
+    return t.asString("KIND") == kind;
+}
+
+// Moves to chamber index (1-based); refuses an index outside the list.
+void seekChamber(Table& t, int index) {
+    int n = 0;
+    for (t.first(); !t.eof(); t.next())
+        if (isKind(t, ProjectFile::kChamberKind) && ++n == index)
+            return;
+    t.close();
+    throw std::runtime_error("в проекте нет камеры с номером " + std::to_string(index));
+}
+
+void writeSettings(Table& t, const OfferSettings& s) {
+    t.setValue("KIND", ProjectFile::kSettingsKind);
+    t.setValue(kClient.name, s.client);
+    t.setValue(kNumber.name, s.number);
+    t.setValue("OFFER_DATE", s.date.year ? Value(s.date) : Value());
+    t.setValue("VAT", s.vatPercent);
+    t.setValue("TARIFF", s.tariff);
+    t.setValue(kCurrency.name, s.currency);
+    t.setValue(kExecutor.name, s.executor);
+}
+
+std::string optionalText(const Table& t, const char* field) {
+    return t.hasField(field) ? t.asString(field) : std::string();
+}
+
+Date today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+} // namespace
+
+std::string Project::chamberPath(size_t index) const {
+    return ProjectFile::resolve(path, chambers.at(index).file);
+}
+
+void ProjectFile::create(const std::string& path, const OfferSettings& settings) {
+    checkSettings(settings);
+    std::error_code ec;
+    if (fs::exists(fs::u8path(path), ec))
+        throw std::runtime_error("файл уже существует: " + path);
+    OfferSettings s = settings;
+    if (!s.date.year)
+        s.date = today();
+    createDbf(path, fieldSpecs(), {});
+    Table t;
+    openProject(t, path, true);
+    t.append();
+    writeSettings(t, s);
+    t.post();
+    t.close();
+}
+
+Project ProjectFile::load(const std::string& path) {
+    Project p;
+    p.path = path;
+    Table t;
+    openProject(t, path, false);
+    bool settingsSeen = false;
+    for (t.first(); !t.eof(); t.next()) {
+        if (isKind(t, kSettingsKind) && !settingsSeen) {
+            settingsSeen = true;
+            OfferSettings& s = p.settings;
+            s.client = optionalText(t, kClient.name);
+            s.number = optionalText(t, kNumber.name);
+            if (t.hasField("OFFER_DATE") && t.value("OFFER_DATE").isDate())
+                s.date = t.value("OFFER_DATE").toDate();
+            if (t.hasField("VAT") && !t.value("VAT").isNull())
+                s.vatPercent = t.asDouble("VAT");
+            if (t.hasField("TARIFF"))
+                s.tariff = t.asDouble("TARIFF");
+            if (t.hasField(kCurrency.name) && !t.asString(kCurrency.name).empty())
+                s.currency = t.asString(kCurrency.name);
+            s.executor = optionalText(t, kExecutor.name);
+        } else if (isKind(t, kChamberKind)) {
+            ProjectChamber c;
+            c.file = t.asString("FILE");
+            const double qty = t.asDouble("QTY");
+            // a quantity edited to nothing counts one chamber
+            c.qty = qty >= 1 && qty <= kMaxQty ? static_cast<int>(qty) : 1;
+            c.note = t.asString("NOTE");
+            p.chambers.push_back(std::move(c));
+        }
+    }
+    t.close();
+    return p;
+}
+
+void ProjectFile::addChamber(const std::string& projectPath, const std::string& calcPath, int qty,
+                             const std::string& note) {
+    checkQty(qty);
+    const std::string stored = relativePath(projectPath, calcPath);
+    checkText(kFile, stored, "Путь к расчету");
+    checkText(kNote, note, "Примечание");
+    Table t;
+    openProject(t, projectPath, true);
+    t.append();
+    t.setValue("KIND", kChamberKind);
+    t.setValue("FILE", stored);
+    t.setValue("QTY", qty);
+    t.setValue("NOTE", note);
+    t.post();
+    t.close();
+}
+
+void ProjectFile::removeChamber(const std::string& projectPath, int index) {
+    Table t;
+    openProject(t, projectPath, true);
+    seekChamber(t, index);
+    t.deleteRecord();
+    t.close();
+}
+
+void ProjectFile::setChamber(const std::string& projectPath, int index, int qty,
+                             const std::string& note) {
+    checkQty(qty);
+    checkText(kNote, note, "Примечание");
+    Table t;
+    openProject(t, projectPath, true);
+    seekChamber(t, index);
+    t.edit();
+    t.setValue("QTY", qty);
+    t.setValue("NOTE", note);
+    t.post();
+    t.close();
+}
+
+void ProjectFile::saveSettings(const std::string& projectPath, const OfferSettings& settings) {
+    checkSettings(settings);
+    Table t;
+    openProject(t, projectPath, true);
+    bool found = false;
+    for (t.first(); !t.eof(); t.next())
+        if (isKind(t, kSettingsKind)) {
+            found = true;
+            break;
+        }
+    if (found)
+        t.edit();
+    else
+        t.append();
+    writeSettings(t, settings);
+    t.post();
+    t.close();
+}
+
+std::string ProjectFile::relativePath(const std::string& projectPath, const std::string& calcPath) {
+    std::error_code ec;
+    const fs::path base =
+        fs::weakly_canonical(fs::absolute(fs::u8path(projectPath)), ec).parent_path();
+    const fs::path file = fs::weakly_canonical(fs::absolute(fs::u8path(calcPath)), ec);
+    fs::path rel = file.lexically_relative(base);
+    // Another drive has no relative path: the full one is kept.
+    if (rel.empty())
+        rel = file;
+    return rel.generic_u8string();
+}
+
+std::string ProjectFile::resolve(const std::string& projectPath, const std::string& stored) {
+    const fs::path p = fs::u8path(stored);
+    if (p.is_absolute())
+        return p.lexically_normal().u8string();
+    return (fs::absolute(fs::u8path(projectPath)).parent_path() / p).lexically_normal().u8string();
+}
+
+} // namespace vorn

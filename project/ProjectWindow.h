@@ -1,0 +1,93 @@
+#pragma once
+// The project window: the chambers of the open project in a table with a totals row, and
+// beside it the nine gains of each chamber as stacked bars. It lives beside the main window:
+// a double-click opens a chamber there, and the rows follow that chamber's edits (the open
+// calculation is read as it stands whenever an edit is made or this window is activated).
+// The menu "Проект" of both windows carries its commands.
+#include "project/ProjectSummary.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QTableWidget;
+
+class QChartView;
+
+namespace vorn {
+
+class ChamberLoader;
+class MainWindow;
+class Session;
+
+class ProjectWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    ProjectWindow(MainWindow& main, Session& session, const QString& dataDir,
+                  QWidget* parent = nullptr);
+    ~ProjectWindow() override;
+
+    // "Новый проект…", "Открыть проект…", "Добавить текущий расчет", "Добавить расчет…",
+    // "Коммерческое предложение…", in menu order.
+    QList<QAction*> menuActions() const;
+
+    // The commands once their file is chosen.
+    bool newProjectAt(const QString& path);
+    bool openProjectAt(const QString& path);
+    bool addCalculationAt(const QString& path);
+    bool removeChamber(int row); // 0-based
+    // Reads every chamber anew (the one open in the main window as it stands) and shows them.
+    void refresh();
+    // Reads only the chamber open in the main window again (after an edit there).
+    void refreshOpenChamber();
+    // The offer with the project's settings: the preview (print, PDF) and the workbook.
+    bool saveXlsxAt(const QString& path);
+
+    const QString& projectPath() const { return path_; }
+    const ProjectSummary& summary() const { return summary_; }
+    QTableWidget* table() const { return table_; }
+    QChartView* chart() const { return chart_; }
+
+    // The file dialog: the chosen path, or empty when cancelled.
+    std::function<QString(const QString& title, const QString& filter, bool save)> pickPath;
+    std::function<void(const QString&)> showMessage;
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void newProject();
+    void openProject();
+    void addCurrent();
+    void addCalculation();
+    void offer();
+    void showProject();
+    void fillTable();
+    void fillChart();
+    void openChamber(int row);
+    bool ensureProject();
+    void followEdits();
+
+    MainWindow& main_;
+    Session& session_;
+    QString dataDir_;
+    QString path_;
+    Project project_;
+    std::vector<ChamberFigures> figures_; // one per chamber of project_
+    ProjectSummary summary_;
+    std::unique_ptr<ChamberLoader> loader_;
+    QTableWidget* table_ = nullptr;
+    QChartView* chart_ = nullptr;
+    QLabel* status_ = nullptr;
+    QList<QAction*> actions_;
+    QAction* remove_ = nullptr;
+    bool following_ = false;
+};
+
+// Adds the menu "Проект" to the main window (before "Справка" where there is one) with the
+// project window behind it.
+void installProjectMenu(MainWindow& main, Session& session, const QString& dataDir);
+
+} // namespace vorn
