@@ -73,19 +73,22 @@ TEST_P(Case, MatchesExpected) {
     }
     // the file name, and whether a chosen system fits (the cases choose none), are not
     // the engine's results; the gains repeat the boxes (below)
-    for (const auto& [key, value] : got.items())
-        if (key != "/file" && key != "/choice_fits" && key.rfind("/gains/", 0) != 0)
+    for (const auto& [key, value] : got.items()) {
+        if (key != "/file" && key != "/choice_fits" && key.rfind("/gains/", 0) != 0) {
             EXPECT_TRUE(want.contains(key)) << key << " not expected (" << value << ")";
+        }
+    }
 
     // the readable names of the result boxes, in kW as the boxes show them
     const char* const gainKeys[] = {"walls",       "ventilation", "infiltration", "product",
                                     "respiration", "lighting",    "personnel",    "transport",
                                     "fans",        "sum",         "required"};
     ASSERT_EQ(parsed["gains"].size(), std::size(gainKeys));
-    for (size_t n = 0; n < std::size(gainKeys); ++n)
+    for (size_t n = 0; n < std::size(gainKeys); ++n) {
         EXPECT_EQ(parsed["gains"][gainKeys[n]],
                   parsed["boxes"]["CurrencyEdit" + std::to_string(n + 1)])
             << gainKeys[n];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, Case, ::testing::ValuesIn(caseNames()),
