@@ -1,13 +1,11 @@
 #include "app/DataLocation.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
 
 namespace vorn {
 
@@ -26,15 +24,6 @@ bool isDir(const fs::path& p) {
     return fs::is_directory(p, ec);
 }
 
-#ifndef _WIN32
-std::string homeFolder() {
-    std::string home = env("HOME");
-    if (home.empty())
-        if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-            home = pw->pw_dir;
-    return home;
-}
-#endif
 } // namespace
 
 std::string DataLocation::userFolder() {
@@ -45,7 +34,7 @@ std::string DataLocation::userFolder() {
     // A relative XDG_DATA_HOME is invalid by the XDG rules and ignored.
     std::string base = env("XDG_DATA_HOME");
     if (base.empty() || base.front() != '/') {
-        const std::string home = homeFolder();
+        const std::string home = platform::homeFolder();
         if (home.empty())
             return {};
         base = (fs::u8path(home) / ".local" / "share").u8string();

@@ -11,6 +11,7 @@
 #include "data/DataModule.h"
 #include "input/ResultsPanel.h"
 #include "project/ProjectWindow.h"
+#include "refedit/RefEditorWindow.h"
 #include "widgets/Utf8.h"
 #include "widgets/AnimatedIcon.h"
 #include "widgets/NewsPanel.h"
@@ -118,6 +119,8 @@ MainWindow::MainWindow(DataModule& dm, Session& session, const QString& dataDir,
     statusBar()->setSizeGripEnabled(false);
 
     connect(start_->icon(), &AnimatedIcon::clicked, this, &MainWindow::newsToggle);
+    connect(start_->referencesButton(), &QPushButton::clicked, this,
+            &MainWindow::openReferenceEditor);
 
     // The client area (toolbar, working area, status line) is fixed; the menu bar sits
     // above it.
@@ -181,6 +184,10 @@ void MainWindow::buildActions() {
     QMenu* edit = menuBar()->addMenu("&Правка");
     edit->addActions({actCut_, actCopy_, actPaste_});
     buildUndoActions(file, edit);
+    QMenu* service = menuBar()->addMenu("С&ервис");
+    QAction* refs = service->addAction("&Справочники", this, &MainWindow::openReferenceEditor);
+    refs->setObjectName("ToolsReferences");
+    refs->setStatusTip("Справочники и каталоги оборудования, прайс-лист");
 
     QToolBar* bar = addToolBar("ToolBar1");
     bar->setObjectName("ToolBar1");
@@ -540,6 +547,49 @@ void MainWindow::activationPass() {
         return;
     }
     emit startupFinished();
+}
+
+void MainWindow::openReferenceEditor() {
+    if (!refEditor_) {
+        refEditor_ = new RefEditorWindow(dataDir_, this);
+        QRect frame = refEditor_->frameGeometry();
+        frame.moveCenter(frameGeometry().center());
+        refEditor_->move(frame.topLeft());
+        connect(refEditor_, &RefEditorWindow::tableChanged, this,
+                &MainWindow::referenceDataChanged);
+    }
+    refEditor_->show();
+    refEditor_->raise();
+    refEditor_->activateWindow();
+}
+
+void MainWindow::referenceDataChanged() {
+    // The editor writes through tables of its own; ours read the files anew, each back
+    // on its current row (the product, packaging and region of the calculation).
+    for (Table* t : dm_.referenceTables()) {
+        if (!t->isOpen())
+            continue;
+        try {
+            const long rec = t->recNo();
+            t->first();
+            while (rec > 0 && !t->eof() && t->recNo() != rec)
+                t->next();
+            if (t->recNo() != rec)
+                t->first();
+        } catch (const std::exception&) {
+            // a table that cannot be read now keeps what it had
+        }
+    }
+    if (addDialog_)
+        addDialog_->refillExecutors();
+    if (!session_.isOpen())
+        return;
+    try {
+        session_.recalculate();
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+    }
+    emit calculationShown();
 }
 
 bool MainWindow::event(QEvent* event) {

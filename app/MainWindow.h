@@ -18,6 +18,7 @@ class AdditionalDataDialog;
 class AnimatedIcon;
 class DataModule;
 class NewsPanel;
+class RefEditorWindow;
 class ResultsPanel;
 class Session;
 class StartScreen;
@@ -65,6 +66,13 @@ public:
     void newCalculationAt(const QString& path);
     void openCalculationAt(const QString& path);
     void saveCalculationAs(const QString& path);
+
+    // "Сервис" -> "Справочники": the reference-table editor (one window, made on first use).
+    void openReferenceEditor();
+    RefEditorWindow* referenceEditor() const { return refEditor_; }
+    // A reference table was changed: the tables read it anew and the open calculation is
+    // recalculated with it.
+    void referenceDataChanged();
 
     // Enables or disables Save, Close, Print and Preview together.
     void setFileCommands(bool on);
@@ -152,6 +160,7 @@ private:
     QWidget* inputArea_ = nullptr;
     ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
+    RefEditorWindow* refEditor_ = nullptr;
     QAction* actUndo_ = nullptr;
     QAction* actRedo_ = nullptr;
     QAction* actRevert_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace vorn {
@@ -71,6 +72,10 @@ StartScreen::StartScreen(QWidget* parent) : QWidget(parent) {
     news_ = new NewsPanel(this);
     news_->hide();
 
+    references_ = new QPushButton("Справочники", this);
+    references_->setObjectName("ReferencesButton");
+    references_->setToolTip("Справочники и каталоги оборудования, прайс-лист");
+
     auto* footer1 = new QLabel(kFooter1, this);
     auto* footer2 = new QLabel(kFooter2, this);
     for (QLabel* l : {footer1, footer2}) {
@@ -95,6 +100,12 @@ StartScreen::StartScreen(QWidget* parent) : QWidget(parent) {
     layout->addLayout(top);
     layout->addSpacing(6);
     layout->addLayout(middle, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addSpacing(16);
+    buttons->addWidget(references_);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    layout->addSpacing(14);
     layout->addWidget(footer1);
     layout->addWidget(footer2);
 }

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace vorn {
 
 class AnimatedIcon;
@@ -19,6 +21,8 @@ public:
 
     AnimatedIcon* icon() const { return icon_; }
     NewsPanel* news() const { return news_; }
+    // "Справочники": the window of the reference tables.
+    QPushButton* referencesButton() const { return references_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,6 +30,7 @@ protected:
 private:
     AnimatedIcon* icon_;
     NewsPanel* news_;
+    QPushButton* references_;
 };
 
 } // namespace vorn

@@ -1,5 +1,7 @@
 #include "project/ProjectFile.h"
 
+#include "data/platform/PlatformFile.h"
+
 #include "data/DbfCreate.h"
 #include "data/Table.h"
 
@@ -117,9 +119,7 @@ std::string optionalText(const Table& t, const char* field) {
 }
 
 Date today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = platform::localTime(std::time(nullptr));
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/DataLocation.h"
 #include "app/cli/ProjectCommand.h"
+#include "app/cli/TableCommand.h"
 #include "data/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -20,6 +21,7 @@ const CliRegistrar kCoreCommands[] = {
     addNewCommand,
     addConvertCommand,
     addDumpCommand,
+    addTableCommand,
     addProjectCommand,
 };
 

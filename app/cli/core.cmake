@@ -7,4 +7,5 @@ target_sources(vorncore PRIVATE
   app/cli/SetCommand.cpp
   app/cli/FileCliCommands.cpp
   app/cli/ProjectCommand.cpp
+  app/cli/TableCommand.cpp
 )

@@ -97,6 +97,10 @@ void syncFolder(const std::string& dir);
 
 // The full path of the running program.
 std::string programPath();
+// The user's home folder: HOME, else the account's own; USERPROFILE on Windows. Empty
+// when there is none.
+std::string homeFolder();
+
 // Local calendar time.
 std::tm localTime(std::time_t t);
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <cstdlib>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace vorn::platform {
@@ -236,6 +238,14 @@ std::string programPath() {
     if (n <= 0)
         return {};
     return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return {};
 }
 
 std::tm localTime(std::time_t t) {

@@ -269,6 +269,11 @@ std::string programPath() {
     return narrow(buf.data(), static_cast<int>(n));
 }
 
+std::string homeFolder() {
+    const wchar_t* home = _wgetenv(L"USERPROFILE");
+    return home && *home ? narrow(home, static_cast<int>(wcslen(home))) : std::string();
+}
+
 std::tm localTime(std::time_t t) {
     std::tm tm{};
     ::localtime_s(&tm, &t);

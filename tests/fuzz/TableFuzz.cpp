@@ -17,7 +17,8 @@ using namespace vorn;
 namespace {
 
 const std::string& scratchPath() {
-    static const std::string path = [] {
+    // Never destroyed: the exit handler below runs after the static objects are gone.
+    static const std::string& path = *new std::string([] {
         const std::string p = (std::filesystem::temp_directory_path() /
                                ("vorn-fuzz-" + std::to_string(std::random_device{}())))
                                   .string();
@@ -26,7 +27,7 @@ const std::string& scratchPath() {
             std::remove(Journal::pathFor(scratchPath()).c_str());
         });
         return p;
-    }();
+    }());
     return path;
 }
 

@@ -2,6 +2,7 @@
 // Field layouts of the reference tables mkdata writes into DATA/. Tests that build their
 // own small reference tables use the same layouts, so both stay in step.
 #include "data/DbfCreate.h"
+#include "refedit/RefTables.h"
 
 #include <string>
 #include <vector>
@@ -53,6 +54,10 @@ inline std::vector<DbfFieldSpec> catalogue() {
     f.push_back({"ID_GRUP", 'N', 5, 0});
     f.push_back({"VO", 'N', 1, 0});
     return f;
+}
+// The user's price list, by the article codes the catalogues use.
+inline std::vector<DbfFieldSpec> prices() {
+    return priceListLayout();
 }
 inline std::vector<DbfFieldSpec> settings() {
     return {{"DIR", 'C', 254, 0}};

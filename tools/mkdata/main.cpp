@@ -165,6 +165,18 @@ Output executors() {
     return {"s_isp.DBF", layouts::executors(), {}};
 }
 
+// Prices are the user's own: the table ships with whatever refdata/prices.csv holds (its
+// header alone).
+Output prices(const std::string& dir) {
+    CsvTable csv = CsvTable::load(dir + "/prices.csv");
+    Output out{"prices.dbf", layouts::prices(), {}};
+    std::set<std::string> seen;
+    for (size_t r = 0; r < csv.rowCount(); ++r)
+        out.rows.push_back(
+            {keyName(csv, r, "ARTICLE", 20, seen), csv.cell(r, "NAME"), csv.number(r, "PRICE")});
+    return out;
+}
+
 // The start folder of the file dialogs: empty until the user picks one.
 Output settings() {
     return {"S_INIT.DBF", layouts::settings(), {DbfRow{Value()}}};
@@ -385,6 +397,7 @@ int main(int argc, char** argv) {
         outputs.push_back({"trec.dbf", calcLayout(), {defaults}});
         for (CatalogueFile& k : equipment.catalogues)
             outputs.push_back({k.file, layouts::catalogue(), std::move(k.rows)});
+        outputs.push_back(prices(in));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mkdata: %s\n", e.what());
         return 1;
