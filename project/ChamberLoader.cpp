@@ -2,11 +2,13 @@
 
 #include "calc/CalcResults.h"
 #include "data/DataModule.h"
+#include "data/FileIo.h"
+#include "data/Journal.h"
 #include "document/Session.h"
 #include "selection/Selection.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -36,10 +38,17 @@ void ChamberLoader::openReferences() {
                                  ")");
     // Opening a calculation writes its record (the rules, the ventilation rate, the include
     // boxes on close): each chamber is opened from a copy in a folder of the loader's own.
-    std::string pattern = (fs::temp_directory_path() / "vorn-project-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("не удалось создать временную папку");
-    scratchDir_ = pattern;
+    std::error_code ec;
+    const fs::path tmp = fs::temp_directory_path(ec);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && scratchDir_.empty(); ++attempt) {
+        const fs::path dir = tmp / ("vorn-project-" + std::to_string(random() % 100000000));
+        if (fs::create_directory(dir, ec))
+            scratchDir_ = dir.u8string();
+    }
+    if (scratchDir_.empty())
+        throw std::runtime_error("Не удаётся создать временную папку: " +
+                                 FileIo::reasonText(FileIo::error(ec)));
     dm_ = std::move(dm);
     session_ = std::make_unique<Session>(*dm_);
 }
@@ -53,8 +62,13 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         return f;
     }
     try {
+        // a write interrupted in the chamber's file is undone there first, as for `vorn calc`
+        Journal::repairFile(path);
         const fs::path copy = fs::u8path(scratchDir_) / "chamber.vrn";
         fs::copy_file(fs::u8path(path), copy, fs::copy_options::overwrite_existing);
+        // the copy is the program's own: writable whatever the user's file allows
+        fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::replace);
         session_->openCalculation(copy.u8string());
         f = figuresOf(*session_);
         session_->closeCalculation();

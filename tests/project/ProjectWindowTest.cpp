@@ -3,10 +3,10 @@
 // made there, and the workbook saved from the window.
 #include "project/ProjectWindow.h"
 
-#include "app/cli/Commands.h"
 #include "app/MainWindow.h"
-#include "document/Session.h"
+#include "app/cli/Commands.h"
 #include "data/DataModule.h"
+#include "document/Session.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
