@@ -4,6 +4,8 @@
 #include "../data/Fixtures.h"
 #include "BundledCalculation.h"
 
+#include "../data/Fixtures.h"
+
 #include <cmath>
 #include <cstdlib>
 
