@@ -7,15 +7,11 @@ target_sources(vorncore PRIVATE
   project/ProjectSummary.cpp
   project/OfferLayout.cpp
 )
-# The workbook needs libxlsxwriter; the command-line-only cross build goes without it (the
-# offer is a command of the window's build).
-find_package(PkgConfig)
-if(VORN_BUILD_GUI)
+# The workbook needs libxlsxwriter; the command-line-only cross build for Windows goes
+# without it (the offer is a command of the window's build, and there is no MinGW package).
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
   pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
-else()
-  pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
-endif()
-if(XLSXWRITER_FOUND)
   target_link_libraries(vorncore PUBLIC PkgConfig::XLSXWRITER)
   target_sources(vorncore PRIVATE project/OfferXlsx.cpp)
 endif()
