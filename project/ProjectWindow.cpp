@@ -192,6 +192,7 @@ bool ProjectWindow::openProjectAt(const QString& path) {
     show();
     raise();
     activateWindow();
+    main_.addRecentFile(path);
     return true;
 }
 
@@ -550,6 +551,8 @@ void installProjectMenu(MainWindow& main, Session& session, const QString& dataD
         if (a->text().remove('&') == "Справка")
             help = a;
     main.menuBar()->insertMenu(help, menu);
+    // a project among the recent files opens here
+    main.openProject = [window](const QString& path) { window->openProjectAt(path); };
 }
 
 } // namespace vorn
