@@ -66,10 +66,11 @@ TEST_P(Case, MatchesExpected) {
     const nlohmann::json got = parsed.flatten();
     // numbers compare by value: 0.00 in a case file is the 0.0 vorn prints
     for (const auto& [key, value] : want.items()) {
-        if (!got.contains(key))
+        if (!got.contains(key)) {
             ADD_FAILURE() << key << " missing";
-        else
+        } else {
             EXPECT_EQ(got[key], value) << key;
+        }
     }
     // the file name, and whether a chosen system fits (the cases choose none), are not
     // the engine's results; the gains repeat the boxes (below)

@@ -199,8 +199,9 @@ TEST(Malformed, HarmlessOdditiesReadWhatIsSound) {
         const Outcome o = readAll(p);
         EXPECT_TRUE(o.opened) << c.name << ": " << o.error;
         EXPECT_EQ(o.names.size(), c.records) << c.name;
-        if (!o.names.empty())
+        if (!o.names.empty()) {
             EXPECT_EQ(o.names[0], "abcd") << c.name;
+        }
         EXPECT_EQ(readFile(p), bytes) << c.name << ": the file was changed";
     }
 }

@@ -51,8 +51,9 @@ TEST_F(Ranges, InsideAtTheBoundAndOutside) {
         EXPECT_EQ(r.refused, c.refused) << r.message;
         EXPECT_NE((r.refused ? r.message : r.notice).find(c.message), std::string::npos)
             << r.message << r.notice;
-        if (c.refused)
+        if (c.refused) {
             EXPECT_TRUE(fileBytes() == before);
+        }
         TearDown();
     }
 }

@@ -285,10 +285,11 @@ TEST(Transfer, ValueChecks) {
         SCOPED_TRACE(c.text);
         const CellCheck r = checkCell(*c.field, nullptr, {c.text, false});
         EXPECT_EQ(r.ok(), c.ok) << r.error;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(formatValue(*c.field, r.value, '.'), c.stored);
-        else
+        } else {
             EXPECT_EQ(r.error.rfind(c.stored, 0), 0u) << r.error;
+        }
     }
 }
 
