@@ -4,7 +4,7 @@
 
 #include "app/FileCopy.h"
 #include "app/OldFileConverter.h"
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "data/Table.h"

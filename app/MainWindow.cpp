@@ -357,7 +357,8 @@ void MainWindow::buildUndoActions(QMenu* file, QMenu* edit) {
     connect(file, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);
     connect(this, &MainWindow::documentChanged, this, &MainWindow::updateUndoActions);
     connect(this, &MainWindow::calculationShown, this, &MainWindow::updateUndoActions);
-    session_.changed = [this](const CommitResult&) { emit documentChanged(); };
+    // the screen refreshes itself after the events it forwards; the menu follows every one
+    session_.changed = [this](const CommitResult&) { updateUndoActions(); };
     updateUndoActions();
 }
 
@@ -393,18 +394,8 @@ void MainWindow::editUndo() {
         line->undo();
         return;
     }
-    if (!session_.isOpen() || !session_.history().canUndo())
-        return;
-    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-        line->setModified(false); // nothing typed is left: the field shows the record
-    try {
-        const CommitResult r = session_.undo();
-        if (r.refused)
-            showMessage(u8(r.message));
-    } catch (const std::exception& e) {
-        showMessage(u8(e.what()));
-    }
-    emit documentChanged();
+    if (session_.history().canUndo())
+        historyStep([this] { return session_.undo(); });
 }
 
 void MainWindow::editRedo() {
@@ -412,27 +403,21 @@ void MainWindow::editRedo() {
         line->redo();
         return;
     }
-    if (!session_.isOpen() || !session_.history().canRedo())
-        return;
-    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-        line->setModified(false);
-    try {
-        const CommitResult r = session_.redo();
-        if (r.refused)
-            showMessage(u8(r.message));
-    } catch (const std::exception& e) {
-        showMessage(u8(e.what()));
-    }
-    emit documentChanged();
+    if (session_.history().canRedo())
+        historyStep([this] { return session_.redo(); });
 }
 
 void MainWindow::fileRevert() {
+    historyStep([this] { return session_.revertToOpened(); });
+}
+
+void MainWindow::historyStep(const std::function<CommitResult()>& step) {
     if (!session_.isOpen())
         return;
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-        line->setModified(false);
+        line->setModified(false); // nothing typed is left: the field shows the record
     try {
-        const CommitResult r = session_.revertToOpened();
+        const CommitResult r = step();
         if (r.refused)
             showMessage(u8(r.message));
     } catch (const std::exception& e) {

@@ -21,6 +21,7 @@ class NewsPanel;
 class RefEditorWindow;
 class ResultsPanel;
 class Session;
+struct CommitResult;
 class StartScreen;
 
 class MainWindow : public QMainWindow {
@@ -141,6 +142,8 @@ private:
     void editUndo();
     void editRedo();
     void fileRevert();
+    // Runs an undo, redo or revert of the open calculation and shows what it left.
+    void historyStep(const std::function<CommitResult()>& step);
     void updateUndoActions();
     bool inputCommitted();
     FileCommands::ConfirmReplace confirmer();

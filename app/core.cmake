@@ -1,7 +1,6 @@
 # GUI-free sources of app/
 target_sources(vorncore PRIVATE
   app/FileCopy.cpp
-  app/WorkCopy.cpp
   app/OutputFile.cpp
   app/OldFileConverter.cpp
   app/Executors.cpp

@@ -2,7 +2,7 @@
 // For the benchmarks: the bundled DATA open and a new calculation from its template open in
 // a session, on a private copy removed at the end.
 #include "document/Session.h"
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "data/DataModule.h"
 
 #include <benchmark/benchmark.h>

@@ -16,4 +16,5 @@ target_sources(vorncore PRIVATE
   data/DataModule.cpp
   data/CalcRecord.cpp
   data/DbfCreate.cpp
+  data/WorkCopy.cpp
 )

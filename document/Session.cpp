@@ -248,8 +248,7 @@ CommitResult Session::event(const std::string& stepName,
     return r;
 }
 
-CommitResult Session::applyStep(const std::string& stepName, const RecordValues& values,
-                                const ScreenState& screen) {
+CommitResult Session::applyStep(const RecordValues& values, const ScreenState& screen) {
     const Snapshot before = snapshot();
     const int page = screen_.shownPage;
     replaying_ = true;
@@ -275,7 +274,6 @@ CommitResult Session::applyStep(const std::string& stepName, const RecordValues&
     r.changes = changedFields(before.record, recordValues());
     if (changed)
         changed(r);
-    (void)stepName;
     return r;
 }
 
@@ -283,7 +281,7 @@ CommitResult Session::undo() {
     if (!isOpen() || !history_.canUndo())
         return CommitResult::refusal("Нечего отменять");
     const EditStep& step = history_.undoStep();
-    CommitResult r = applyStep(step.name, step.valuesBefore(), step.screenBefore);
+    CommitResult r = applyStep(step.valuesBefore(), step.screenBefore);
     history_.stepBack();
     return r;
 }
@@ -292,7 +290,7 @@ CommitResult Session::redo() {
     if (!isOpen() || !history_.canRedo())
         return CommitResult::refusal("Нечего повторять");
     const EditStep& step = history_.redoStep();
-    CommitResult r = applyStep(step.name, step.valuesAfter(), step.screenAfter);
+    CommitResult r = applyStep(step.valuesAfter(), step.screenAfter);
     history_.stepForward();
     return r;
 }
@@ -301,7 +299,7 @@ CommitResult Session::revertToOpened() {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
     const Snapshot before = snapshot();
-    CommitResult r = applyStep("Вернуть расчет к открытому", opened_.record, opened_.screen);
+    CommitResult r = applyStep(opened_.record, opened_.screen);
     if (!r.changes.empty() || !(before.screen == screen_))
         history_.push({"Вернуть расчет к открытому", r.changes, before.screen, screen_});
     return r;

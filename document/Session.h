@@ -213,8 +213,8 @@ private:
     CommitResult event(const std::string& stepName, const std::function<CommitResult()>& body);
     void rollback(const Snapshot& before);
     void finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r);
-    CommitResult applyStep(const std::string& stepName, const RecordValues& values,
-                           const ScreenState& screen);
+    // Writes values and the screen state back (undo, redo, revert): recalculated, posted.
+    CommitResult applyStep(const RecordValues& values, const ScreenState& screen);
     void restoreTablePositions();
     void post();
     // Writes one field (taking the record into edit); a value the field cannot hold throws

@@ -2,13 +2,11 @@
 
 #include "calc/CalcResults.h"
 #include "data/DataModule.h"
-#include "data/FileIo.h"
-#include "data/Journal.h"
+#include "data/WorkCopy.h"
 #include "document/Session.h"
 #include "selection/Selection.h"
 
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -21,10 +19,6 @@ ChamberLoader::ChamberLoader(std::string dataDir) : dataDir_(std::move(dataDir))
 ChamberLoader::~ChamberLoader() {
     if (session_)
         session_->closeCalculation();
-    if (!scratchDir_.empty()) {
-        std::error_code ec;
-        fs::remove_all(fs::u8path(scratchDir_), ec);
-    }
 }
 
 void ChamberLoader::openReferences() {
@@ -36,19 +30,6 @@ void ChamberLoader::openReferences() {
     if (!dm->openReferenceTables(&why))
         throw std::runtime_error("Ошибка подключения справочников ! (" + dataDir_ + ": " + why +
                                  ")");
-    // Opening a calculation writes its record (the rules, the ventilation rate, the include
-    // boxes on close): each chamber is opened from a copy in a folder of the loader's own.
-    std::error_code ec;
-    const fs::path tmp = fs::temp_directory_path(ec);
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && scratchDir_.empty(); ++attempt) {
-        const fs::path dir = tmp / ("vorn-project-" + std::to_string(random() % 100000000));
-        if (fs::create_directory(dir, ec))
-            scratchDir_ = dir.u8string();
-    }
-    if (scratchDir_.empty())
-        throw std::runtime_error("Не удаётся создать временную папку: " +
-                                 FileIo::reasonText(FileIo::error(ec)));
     dm_ = std::move(dm);
     session_ = std::make_unique<Session>(*dm_);
 }
@@ -62,22 +43,20 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         return f;
     }
     try {
-        // a write interrupted in the chamber's file is undone there first, as for `vorn calc`
-        Journal::repairFile(path);
-        const fs::path copy = fs::u8path(scratchDir_) / "chamber.vrn";
-        fs::copy_file(fs::u8path(path), copy, fs::copy_options::overwrite_existing);
-        // the copy is the program's own: writable whatever the user's file allows
-        fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write,
-                        fs::perm_options::replace);
-        session_->openCalculation(copy.u8string());
-        f = figuresOf(*session_);
+        // Opening a calculation writes its record (the rules, the ventilation rate, the
+        // include boxes on close): each chamber is read from a private copy, as `vorn calc`
+        // reads its file; the copy goes once the chamber is closed.
+        const WorkCopy copy(path);
+        try {
+            session_->openCalculation(copy.path());
+            f = figuresOf(*session_);
+        } catch (...) {
+            session_->closeCalculation();
+            throw;
+        }
         session_->closeCalculation();
     } catch (const std::exception& e) {
-        try {
-            session_->closeCalculation();
-        } catch (const std::exception&) {
-            // only the copy was open; the user's file was never touched
-        }
+        // only the copy was open; the user's file was never touched
         f = ChamberFigures{};
         f.error = e.what();
         return f;

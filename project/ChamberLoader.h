@@ -64,7 +64,6 @@ private:
                                   const std::string& agr);
 
     std::string dataDir_;
-    std::string scratchDir_; // the copies of the chambers, removed with the loader
     std::unique_ptr<DataModule> dm_;
     std::unique_ptr<Session> session_;
     std::map<std::string, std::vector<CatalogueRowPower>> catalogues_;

@@ -3,7 +3,7 @@
 
 #include "app/cli/Commands.h"
 #include "document/Session.h"
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 #include "data/CalcRecord.h"

@@ -1,6 +1,6 @@
 #include "app/cli/ReportCommand.h"
 
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 
 #include "app/OutputFile.h"
 #include "app/cli/CalcCommand.h"

@@ -6,7 +6,7 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
 #include "document/Session.h"
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "selection/Selection.h"

@@ -1,6 +1,6 @@
 // One Recalculate on the bundled DATA and the new-calculation template, and vorn calc as
 // a whole process.
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "bench/BundledCalculation.h"
 #include "calc/Recalculate.h"
 

@@ -1,6 +1,6 @@
 // One field commit as the screen makes it (commit rule, the field's handler, the
 // recalculation, the record posted to the file with its journal) on the bundled DATA, and vorn set with ten assignments as a whole process.
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "bench/BundledCalculation.h"
 #include "input/ControlTable.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A new calculation from the bundled template, open in a session over the bundled DATA,
 // on a private copy removed at the end.
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
 #include "input/ControlTable.h"

@@ -1,4 +1,4 @@
-#include "app/WorkCopy.h"
+#include "data/WorkCopy.h"
 
 #include "data/FileIo.h"
 #include "data/Journal.h"
