@@ -13,7 +13,7 @@ PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils
   qt6-translations-l10n librsvg2-bin dpkg-dev desktop-file-utils file pkg-config
-  qt6-charts-dev libqt6opengl6-dev libxlsxwriter-dev libzip-dev libpugixml-dev python3-openpyxl)
+  qt6-charts-dev libqt6opengl6-dev libxlsxwriter-dev libzip-dev libpugixml-dev python3-openpyxl ccache)
 
 ensure_packages() {
   local missing=()
@@ -30,12 +30,15 @@ ensure_packages() {
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
+# ccache keeps compiled objects between builds and between clones of the project.
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/vorn/ccache} CCACHE_NOHASHDIR=1 CCACHE_BASEDIR="$PWD"
+launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmd=${1:-run}
 shift || true
 case "$cmd" in
   run)
     ensure_packages
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_TESTS=OFF >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_TESTS=OFF "${launcher[@]}" >/dev/null
     cmake --build build -j "$jobs"
     exec build/vorn "$@"
     ;;
@@ -43,7 +46,7 @@ case "$cmd" in
     ensure_packages
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DCMAKE_CXX_COMPILER=clang++ -DENABLE_SANITIZERS=ON -DVORN_FUZZ=ON \
-      -DWARNINGS_AS_ERRORS=ON -DVORN_BUILD_BENCH=ON
+      -DWARNINGS_AS_ERRORS=ON -DVORN_BUILD_BENCH=ON "${launcher[@]}"
     cmake --build build-test -j "$jobs"
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir build-test --output-on-failure -j "$jobs"

@@ -85,4 +85,22 @@ std::string formatMask0(double value) {
     return std::string(r < 0 ? "-" : "") + digitsOf(r);
 }
 
+double parseNumericText(const std::string& text) {
+    std::string s = text;
+    for (char& c : s)
+        if (c == ',')
+            c = '.';
+    // from_chars: the same reading whatever locale the window set
+    const char* begin = s.data();
+    if (!s.empty() && s[0] == '-')
+        ++begin;
+    double v = 0;
+    const auto res = std::from_chars(begin, s.data() + s.size(), v);
+    if (res.ec == std::errc::result_out_of_range)
+        v = HUGE_VAL; // more digits than a double holds: clamped, or too large for the field
+    else if (res.ec != std::errc())
+        return 0; // "", "-", "." and "-.": nothing typed yet
+    return begin != s.data() ? -v : v;
+}
+
 } // namespace vorn

@@ -16,4 +16,8 @@ std::string formatMask0(double value);
 // The result boxes on screen: two decimals with digit grouping (non-breaking space).
 std::string formatGrouped2(double value);
 
+// The number a committed text stands for (either separator; "", "-" read as 0). Only
+// meaningful for text that numericTextAllowed accepts.
+double parseNumericText(const std::string& text);
+
 } // namespace vorn

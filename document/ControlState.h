@@ -1,7 +1,7 @@
 #pragma once
 // The state a control of the input screen shows for the open calculation: enabled,
 // visible, and the caption the regime rule switches.
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include "calc/Recalculate.h"
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 #include "selection/Selection.h"
 
 #include <algorithm>
@@ -211,8 +211,27 @@ void Session::finishStep(const std::string& stepName, const Snapshot& before, Co
     const bool screenChanged = !(before.screen == screen_);
     if (!r.changes.empty() || screenChanged)
         history_.push({stepName, r.changes, before.screen, screen_});
-    if (changed)
-        changed(r);
+    notify(r);
+}
+
+int Session::addListener(Listener listener) {
+    listeners_.emplace_back(nextListener_, std::move(listener));
+    return nextListener_++;
+}
+
+void Session::removeListener(int id) {
+    for (auto it = listeners_.begin(); it != listeners_.end(); ++it)
+        if (it->first == id) {
+            listeners_.erase(it);
+            return;
+        }
+}
+
+void Session::notify(const CommitResult& r) {
+    // a copy: a listener may add or remove listeners
+    const auto listeners = listeners_;
+    for (const auto& l : listeners)
+        l.second(r);
 }
 
 CommitResult Session::event(const std::string& stepName,
@@ -272,8 +291,7 @@ CommitResult Session::applyStep(const RecordValues& values, const ScreenState& s
     }
     replaying_ = false;
     r.changes = changedFields(before.record, recordValues());
-    if (changed)
-        changed(r);
+    notify(r);
     return r;
 }
 

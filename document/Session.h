@@ -29,6 +29,9 @@ struct ControlSpec;
 // The line the screen and the report show under a chosen system that no longer fits.
 inline constexpr const char* kChoiceMisfit =
     "не соответствует потребной холодопроизводительности";
+// The same as a sentence of its own, among the calculation's warnings.
+inline constexpr const char* kChoiceMisfitWarning =
+    "Выбранное оборудование не соответствует потребной холодопроизводительности";
 
 // The warning for a calculation that holds values outside what its fields accept.
 std::string suspectFieldsWarning(const std::vector<std::string>& fields);
@@ -192,8 +195,17 @@ public:
     // around box 11. True when nothing is chosen.
     bool choiceFits() const;
 
-    // Called after every event, undo and redo with what it changed.
-    std::function<void(const CommitResult&)> changed;
+    // What the user must know about the open calculation's figures, as Russian sentences:
+    // the screen shows them in red, `vorn calc` prints them, the JSON of calc and set gives
+    // them as "warnings", the report prints them. Empty when all is well.
+    std::vector<std::string> warnings() const;
+
+    // Listeners of the open calculation (any window may listen): each is called once per
+    // event, undo, redo and revert, after the history is consistent, with what it changed,
+    // and once after a calculation is opened or closed (with no changes listed).
+    using Listener = std::function<void(const CommitResult&)>;
+    int addListener(Listener listener);
+    void removeListener(int id);
 
     // Messages the rules show ("База не открылась !"). Unset: dropped.
     std::function<void(const std::string&)> showMessage;
@@ -231,7 +243,11 @@ private:
     void runRule(const ControlSpec& spec);
     void runRecalculation();
 
+    void notify(const CommitResult& r);
+
     DataModule& dm_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListener_ = 1;
     bool opening_ = false;
     bool readOnly_ = false;
     bool replaying_ = false; // undo, redo, revert: the record is restored as it was

@@ -4,4 +4,6 @@ target_sources(vorncore PRIVATE
   document/ScreenState.cpp
   document/EditHistory.cpp
   document/ControlState.cpp
+  document/ControlTable.cpp
+  document/Warnings.cpp
 )

@@ -19,6 +19,7 @@
 #include <ostream>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace vorn {
 
@@ -138,6 +139,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     std::string regime;
     double vnKr = 0;
     bool choiceFits = true;
+    std::vector<std::string> warnings;
     CalcResults results;
     try {
         std::unique_ptr<WorkCopy> copy;
@@ -148,6 +150,7 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         vnKr = dm.taWork.asDouble("VN_KR");
         results = session.results();
         choiceFits = session.choiceFits();
+        warnings = session.warnings();
         session.closeCalculation();
     } catch (const std::exception& e) {
         ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
@@ -160,11 +163,12 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
     if (opt.json) {
         nlohmann::ordered_json j = calcJson(file, regime, results, vnKr);
         j["choice_fits"] = choiceFits;
+        j["warnings"] = warnings;
         ctx.out << j.dump() << "\n";
     } else {
         printTable(ctx.out, file, regime, results);
-        if (!choiceFits)
-            ctx.out << kChoiceMisfit << "\n";
+        for (const std::string& w : warnings)
+            ctx.out << w << "\n";
     }
     return 0;
 }

@@ -29,7 +29,6 @@ int evaluateProject(const CliContext& ctx, const ProjectRunOptions& opt, Project
 // {"chambers": [...], "totals": {...}, "materials": [...], "warnings": [...]}
 nlohmann::ordered_json projectJson(const ProjectSummary& summary);
 
-void addProjectCommand(CLI::App& root, CliRunner& run);      // core: new, add, remove, show
-void addProjectOfferCommand(CLI::App& root, CliRunner& run); // GUI build: offer
+void addProjectCommand(CLI::App& root, CliRunner& run); // new, add, remove, show
 
 } // namespace vorn

@@ -4,7 +4,7 @@
 #include "document/Session.h"
 #include "calc/CalcError.h"
 #include "data/DataModule.h"
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 #include "data/CodePage.h"
 
 #include <CLI/CLI.hpp>
@@ -161,6 +161,7 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
             nlohmann::ordered_json j = calcJson(file, dm.taWork.asString("OB_TERMR"),
                                                 session.results(), dm.taWork.asDouble("VN_KR"));
             j["choice_fits"] = session.choiceFits();
+            j["warnings"] = session.warnings();
             ctx.out << j.dump() << "\n";
         }
         session.closeCalculation();

@@ -2,7 +2,7 @@
 // recalculation, the record posted to the file with its journal) on the bundled DATA, and vorn set with ten assignments as a whole process.
 #include "data/WorkCopy.h"
 #include "bench/BundledCalculation.h"
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>

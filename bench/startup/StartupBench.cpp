@@ -1,7 +1,7 @@
 // Start-up time: from the start of a fresh process to the main window shown with every
 // reference table open. The benchmark starts itself as a child process several times and
 // reports the median and the worst run.
-#include "app/MainWindow.h"
+#include "desktop/shell/MainWindow.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
 

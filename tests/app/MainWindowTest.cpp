@@ -1,18 +1,18 @@
 // The main window offscreen: start-up, the two states, the file-command switch, the news
 // toggle, the shortcuts, the additional-data dialog and the result column.
-#include "app/MainWindow.h"
+#include "desktop/shell/MainWindow.h"
 
-#include "app/AdditionalDataDialog.h"
+#include "desktop/shell/AdditionalDataDialog.h"
 #include "app/DataLocation.h"
-#include "app/DocumentsFolder.h"
-#include "app/HelpWindow.h"
+#include "desktop/widgets/DocumentsFolder.h"
+#include "desktop/shell/HelpWindow.h"
 #include "document/Session.h"
-#include "app/StartScreen.h"
+#include "desktop/shell/StartScreen.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
-#include "input/ResultsPanel.h"
-#include "widgets/AnimatedIcon.h"
-#include "widgets/NewsPanel.h"
+#include "desktop/input/ResultsPanel.h"
+#include "desktop/widgets/AnimatedIcon.h"
+#include "desktop/widgets/NewsPanel.h"
 
 #include <QAction>
 #include <QApplication>

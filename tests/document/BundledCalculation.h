@@ -4,7 +4,7 @@
 #include "data/WorkCopy.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -4,7 +4,8 @@
 #include "InputRecord.h"
 #include "document/Session.h"
 #include "data/CalcRecord.h"
-#include "input/ControlTable.h"
+#include "calc/NumberFormat.h"
+#include "document/ControlTable.h"
 
 #include <set>
 

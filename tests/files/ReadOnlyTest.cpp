@@ -5,7 +5,7 @@
 #include "app/FileCommands.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
-#include "input/ControlTable.h"
+#include "document/ControlTable.h"
 
 #include <grp.h>
 #include <pwd.h>

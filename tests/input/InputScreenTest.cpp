@@ -1,15 +1,15 @@
 // The input screen offscreen: typing into the numeric fields, Enter, the refused VO_PROC,
 // the regime captions, the pages and that everything fits the window.
-#include "input/InputScreen.h"
+#include "desktop/input/InputScreen.h"
 
-#include "app/MainWindow.h"
+#include "desktop/shell/MainWindow.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
-#include "input/ResultsPanel.h"
-#include "widgets/CalculatorPopup.h"
-#include "widgets/LookupList.h"
-#include "widgets/NumericEdit.h"
-#include "widgets/TabPages.h"
+#include "desktop/input/ResultsPanel.h"
+#include "desktop/widgets/CalculatorPopup.h"
+#include "desktop/widgets/LookupList.h"
+#include "desktop/widgets/NumericEdit.h"
+#include "desktop/widgets/TabPages.h"
 
 #include <QApplication>
 #include <QCheckBox>

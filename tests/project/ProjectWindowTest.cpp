@@ -1,9 +1,9 @@
 // The project window beside the main window: the menu "Проект", the table with its totals
 // row, the stacked gains, a chamber opened by double-click and its row following the edits
 // made there, and the workbook saved from the window.
-#include "project/ProjectWindow.h"
+#include "desktop/project/ProjectWindow.h"
 
-#include "app/MainWindow.h"
+#include "desktop/shell/MainWindow.h"
 #include "app/cli/Commands.h"
 #include "data/DataModule.h"
 #include "document/Session.h"

@@ -1,11 +1,11 @@
 // The window "Справочники" offscreen: the grid's model over a table (edit, refusal, add,
 // duplicate, delete, a locked row, filter), and the open calculation recalculated after a
 // change of a figure it uses.
-#include "app/MainWindow.h"
+#include "desktop/shell/MainWindow.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
-#include "refedit/RefEditorWindow.h"
-#include "refedit/RefTableModel.h"
+#include "desktop/refedit/RefEditorWindow.h"
+#include "desktop/refedit/RefTableModel.h"
 #include "refedit/TableTransfer.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // and "Сохранить в PDF", and the systems list over a selection run.
 #include "document/Session.h"
 #include "data/DataModule.h"
-#include "reports/CalcReport.h"
-#include "reports/ReportPreviewDialog.h"
-#include "reports/SystemsReport.h"
+#include "desktop/reports/CalcReport.h"
+#include "desktop/reports/ReportPreviewDialog.h"
+#include "desktop/reports/SystemsReport.h"
 #include "selection/Selection.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // The selection window over a small catalogue: the no-equipment message once per run, the
 // list following the parameters, "Выбрать" only on a listed row, Enter moving on.
-#include "selection/SelectionDialog.h"
+#include "desktop/selection/SelectionDialog.h"
 
 #include "SelectionFixture.h"
 

@@ -1,0 +1,29 @@
+// vorn: the window, or a subcommand when the command line names one.
+#include "app/ProgramDir.h"
+#include "app/cli/Commands.h"
+#include "desktop/cli/ProjectOfferCommand.h"
+#include "desktop/cli/ReportCommand.h"
+#include "desktop/shell/GuiMain.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+// Subcommands that need Qt (they render on the offscreen platform).
+const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand,
+                                                      vorn::addSystemsCommand,
+                                                      vorn::addProjectOfferCommand};
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string programDir = vorn::programDirOf(argv[0]);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const vorn::CliRequest req =
+        vorn::runCommandLine(programDir, args, std::cout, std::cerr, kGuiCommands);
+    if (!req.startWindow)
+        return req.exitStatus;
+    // Qt gets the program name only: the command line is already read.
+    int qtArgc = 1;
+    return vorn::runGui(qtArgc, argv, programDir, req.dataDir, req.files);
+}
