@@ -108,6 +108,7 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
     history_.clear();
     opened_ = snapshot();
     findSuspectFields();
+    notify(CommitResult{});
 }
 
 void Session::closeCalculation() {
@@ -118,10 +119,24 @@ void Session::closeCalculation() {
         return;
     work.first(); // posts a pending change
     work.close(); // the close steps run in the beforeClose hook
+    notify(CommitResult{});
 }
 
 void Session::recalculate() {
     runRecalculation();
+}
+
+CommitResult Session::referenceDataChanged() {
+    if (isOpen() && readOnly_) {
+        // nothing is written into a calculation opened for reading: the figures follow
+        runRecalculation();
+        notify(CommitResult{});
+        return {};
+    }
+    return event("Изменение справочников", [this] {
+        runRecalculation();
+        return CommitResult{};
+    });
 }
 
 void Session::runRecalculation() {

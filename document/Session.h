@@ -111,6 +111,10 @@ public:
     // the message too). Does nothing when no calculation is open.
     void recalculate();
 
+    // A reference table was changed (the reference window, an import): the recalculation
+    // runs as one event, so what it writes (VN_KR, an emptied choice) is posted and undoable.
+    CommitResult referenceDataChanged();
+
     // CheckBox1Click..CheckBox9Click: include box n (1..9) takes the state the user gave
     // it, then the recalculation runs; throws as recalculate(). Other n: nothing happens.
     CommitResult includeBoxClick(int n, bool checked);

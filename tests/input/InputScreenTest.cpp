@@ -2,6 +2,7 @@
 // the regime captions, the pages and that everything fits the window.
 #include "desktop/input/InputScreen.h"
 
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
@@ -39,7 +40,7 @@ class InputScreenTest : public QObject {
             window = std::make_unique<MainWindow>(dm, session, dataDir);
             window->showMessage = [this](const QString& m) { messages << m; };
             window->confirmReplace = [](const QString&) { return true; };
-            screen = InputScreen::install(*window, session);
+            screen = composeInputScreen(*window, session);
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
             QTRY_VERIFY(window->startupDone());
@@ -239,13 +240,14 @@ private slots:
     void enterMovesOnAndCommitsOnce() {
         Rig rig(data_);
         newFile(rig);
-        QSignalSpy edits(rig.screen, &InputScreen::edited);
+        auto edits = std::make_shared<int>(0); // the session's notices of a change
+        rig.session.addListener([edits](const CommitResult&) { ++*edits; });
         const QString capacity = rig.window->resultsPanel()->display(11)->text();
         NumericEdit* width = rig.clearField("DBEdit39");
         QTest::keyClicks(width, "7,5");
         QTest::keyClick(width, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), rig.screen->control("DBEdit40"));
-        QCOMPARE(edits.count(), 1);
+        QCOMPARE(*edits, 1);
         QCOMPARE(rig.dm.taWork.asDouble("OB_KAMSH"), 7.5);
         QVERIFY(rig.window->resultsPanel()->display(11)->text() != capacity);
         QCOMPARE(rig.get<QLineEdit>("DBEdit41")->text(), QString("135,00")); // 6 × 7,5 × 3
@@ -336,7 +338,8 @@ private slots:
         newFile(rig);
         rig.screen->pages()->setCurrentIndex(8);
         const std::string before = rig.field("VO_PROC");
-        QSignalSpy edits(rig.screen, &InputScreen::edited);
+        auto edits = std::make_shared<int>(0); // the session's notices of a change
+        rig.session.addListener([edits](const CommitResult&) { ++*edits; });
         NumericEdit* share = rig.clearField("DBEdit48");
         QTest::keyClicks(share, typed);
         TabPages* pages = rig.screen->pages();
@@ -351,7 +354,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), share);
         QCOMPARE(share->selectedText(), typed);
         QCOMPARE(rig.field("VO_PROC"), before);
-        QCOMPARE(edits.count(), 0);
+        QCOMPARE(*edits, 0);
     }
 
     void regimeSwitchesTheCaptions() {

@@ -3,6 +3,7 @@
 // made there, and the workbook saved from the window.
 #include "desktop/project/ProjectWindow.h"
 
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "app/cli/Commands.h"
 #include "data/DataModule.h"
@@ -41,6 +42,7 @@ private slots:
         DataModule dm;
         Session session(dm);
         MainWindow main(dm, session, VORN_DATA_DIR);
+        composeProjectWindow(main, session, VORN_DATA_DIR);
         main.showMessage = [](const QString& m) { QFAIL(qPrintable(m)); };
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -82,10 +84,9 @@ private slots:
         QVERIFY(session.isOpen());
         QVERIFY(std::filesystem::equivalent(session.path(), b));
         QVERIFY(pw->isVisible());
-        // An edit there: the row shows the chamber as it now stands.
+        // An edit there: the row shows the chamber as it now stands, at once.
         const double before = pw->summary().chambers[1].figures.sumKw;
         session.includeBoxClick(1, false);
-        pw->refreshOpenChamber();
         QCOMPARE(pw->summary().chambers[1].figures.sumKw, session.results().box(10));
         QVERIFY(pw->summary().chambers[1].figures.sumKw < before);
 
