@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -235,6 +236,38 @@ private slots:
         edit->deselect();
         QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
         QCOMPARE(edit->selectedText(), stored);
+    }
+
+    // Another program on the shared folder holds the record: the typed value is not lost
+    // and the commands that would go on without it stop.
+    void refusedWriteKeepsTheTextAndStopsTheCommand() {
+        Rig rig(data_);
+        const QString path = newFile(rig);
+        QTemporaryDir sync;
+        QProcess holder;
+        holder.start(VORN_LOCK_HOLDER, {path, "1", sync.filePath("ready"), sync.filePath("done")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sync.filePath("ready")), 20000);
+        QFile ready(sync.filePath("ready"));
+        QVERIFY(ready.open(QIODevice::ReadOnly));
+        QCOMPARE(ready.readAll(), QByteArray("1"));
+
+        NumericEdit* width = rig.clearField("DBEdit39");
+        QTest::keyClicks(width, "7,5");
+        QVERIFY(!rig.screen->commitPending(true));
+        QCOMPARE(width->text(), QString("7,5"));
+        QVERIFY(width->isModified());
+        QCOMPARE(rig.messages.size(), 1);
+        QVERIFY2(rig.messages[0].contains("не записано"), qPrintable(rig.messages[0]));
+        rig.window->fileClose(); // stops: the calculation stays open with the text
+        QVERIFY(rig.session.isOpen());
+        QCOMPARE(width->text(), QString("7,5"));
+
+        QFile done(sync.filePath("done"));
+        QVERIFY(done.open(QIODevice::WriteOnly));
+        done.close();
+        QVERIFY(holder.waitForFinished(20000));
+        QVERIFY(rig.screen->commitPending(true)); // the same text, now written
+        QCOMPARE(rig.dm.taWork.asDouble("OB_KAMSH"), 7.5);
     }
 
     void enterMovesOnAndCommitsOnce() {

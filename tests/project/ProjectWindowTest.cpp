@@ -8,6 +8,7 @@
 #include "app/cli/Commands.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
+#include "project/ProjectFile.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
@@ -100,6 +101,27 @@ private slots:
         QVERIFY(QFileInfo(tmp.filePath("offer.xlsx")).size() > 0);
         QVERIFY(messages.isEmpty());
         session.closeCalculation();
+    }
+
+    // vorn P.vrp, as the file manager runs it: the project opens in its window, no
+    // calculation is tried.
+    void aProjectNamedAtStartOpensInTheProjectWindow() {
+        QTemporaryDir tmp;
+        const QString vrp = tmp.filePath("site.vrp");
+        ProjectFile::create(vrp.toStdString(), OfferSettings{});
+        DataModule dm;
+        Session session(dm);
+        MainWindow main(dm, session, VORN_DATA_DIR);
+        QStringList messages;
+        main.showMessage = [&messages](const QString& m) { messages << m; };
+        Desktop desktop(main, session, dm, VORN_DATA_DIR);
+        main.show();
+        QTRY_VERIFY(main.startupDone());
+        desktop.openAtStart(vrp);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        QVERIFY(!session.isOpen());
+        QVERIFY(desktop.projectWindow()->isVisible());
+        QCOMPARE(desktop.projectWindow()->projectPath(), vrp);
     }
 };
 
