@@ -570,7 +570,10 @@ void MainWindow::referenceDataChanged() {
     if (!session_.isOpen())
         return;
     try {
-        session_.recalculate();
+        // one event: posted, undoable, the listeners told
+        const CommitResult r = session_.referenceDataChanged();
+        if (r.refused)
+            showMessage(QString::fromStdString(r.message));
     } catch (const std::exception& e) {
         showMessage(QString::fromStdString(e.what()));
     }
