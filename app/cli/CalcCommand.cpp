@@ -83,7 +83,7 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<CalcOptions>();
     CLI::App* sub = root.add_subcommand(
         "calc", "тепловой баланс расчета: девять теплопритоков и итоги (файл не меняется)");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
     sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return calcCommand(ctx, *opt); }; });

@@ -104,8 +104,8 @@ void addSetCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<SetOptions>();
     CLI::App* sub = root.add_subcommand(
         "set", "ввести данные в расчет, как на экране: поле за полем, по порядку");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
-    sub->add_option("NAME=VALUE", opt->assignments,
+    sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
+    sub->add_option("ИМЯ=ЗНАЧЕНИЕ", opt->assignments,
                     "поле записи или элемент ввода и значение: OB_KAMVS=3.2, "
                     "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1; прочие данные: KL_NAIM, "
                     "KL_PRIM, OB_ISP")
