@@ -171,6 +171,19 @@ void CodePage::appendCodePoint(std::string& out, char32_t cp) {
     }
 }
 
+size_t utf8Characters(const std::string& utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string CodePage::toUtf8(const std::string& bytes, TextCodePage page) {
+    std::string out;
+    appendUtf8(out, bytes.data(), bytes.size(), page);
+    return out;
+}
+
 void CodePage::appendUtf8(std::string& out, const char* p, size_t n, TextCodePage page) {
     const std::array<Utf8Seq, 128>& high = highUtf8(page);
     const size_t start = out.size();
@@ -313,7 +326,7 @@ std::string codePointName(char32_t cp) {
 }
 } // namespace
 
-StorableText toStorableText(const std::string& utf8, TextCodePage page) {
+StorableText toStorableText(const std::string& utf8, TextCodePage page, const char* where) {
     StorableText out;
     std::string& text = out.text;
     text.reserve(utf8.size());
@@ -336,8 +349,8 @@ StorableText toStorableText(const std::string& utf8, TextCodePage page) {
                       ": допустимы только печатные знаки";
         } else if (CodePage::toByte(cp, page) < 0) {
             refusal = "Знак \"" + utf8.substr(start, i - start) + "\" (" + codePointName(cp) +
-                      ") не может быть сохранен в файле расчета: в его кодовой странице такого "
-                      "знака нет";
+                      ") не может быть сохранен " + where +
+                      ": в его кодовой странице такого знака нет";
         }
         if (!refusal.empty()) {
             out.text.clear();

@@ -23,7 +23,13 @@ struct StorableText {
 // « » „ “ ” become ", ‘ ’ become ', – — − become -, × becomes x, … becomes ..., a
 // non-breaking space becomes a space. Any other character the code page has no byte for,
 // a control character or bytes that are no UTF-8 are refused.
-StorableText toStorableText(const std::string& utf8, TextCodePage page = TextCodePage::Cp866);
+// where names the file in the refusal ("в файле расчета", "в файле проекта").
+StorableText toStorableText(const std::string& utf8, TextCodePage page = TextCodePage::Cp866,
+                            const char* where = "в файле расчета");
+
+// The number of characters of a UTF-8 text (the bytes that start one), as a text field of
+// a table counts its width.
+size_t utf8Characters(const std::string& utf8);
 
 class CodePage {
 public:
@@ -37,6 +43,8 @@ public:
     // Appends the UTF-8 form of the bytes [p, p + n) to out.
     static void appendUtf8(std::string& out, const char* p, size_t n,
                            TextCodePage page = TextCodePage::Cp866);
+    // The UTF-8 form of bytes in the code page (a file written in 1251, say).
+    static std::string toUtf8(const std::string& bytes, TextCodePage page);
     // 256 entries: the lower-case partner of each byte (Latin and Cyrillic, Ё/ё, Є/є,
     // Ї/ї, Ў/ў and the rest of the page's capitals), for comparing stored text without
     // decoding it.

@@ -2,6 +2,7 @@
 
 #include "data/platform/PlatformFile.h"
 
+#include "data/CodePage.h"
 #include "data/DbfCreate.h"
 #include "data/Table.h"
 
@@ -45,15 +46,31 @@ const std::vector<DbfFieldSpec>& fieldSpecs() {
     return specs;
 }
 
-// A text the file keeps exactly: every character in code page 866, within the width.
-void checkText(const TextField& f, const std::string& text, const char* what) {
-    const std::string bytes = utf8ToCp866(text);
-    if (cp866ToUtf8(bytes) != text)
-        throw std::runtime_error(std::string(what) +
-                                 " содержит символы, которых нет в кодовой странице 866: " + text);
-    if (bytes.size() > static_cast<size_t>(f.width))
+constexpr const char* kInProject = "в файле проекта";
+
+void checkWidth(const TextField& f, const std::string& text, const char* what) {
+    if (utf8Characters(text) > static_cast<size_t>(f.width))
         throw std::runtime_error(std::string(what) + " длиннее " + std::to_string(f.width) +
                                  " знаков: " + text);
+}
+
+// A text as the file keeps it: typographic marks in their plain forms («» as ", – as -),
+// within the width. A character code page 866 has no byte for is refused by name.
+std::string storable(const TextField& f, const std::string& text, const char* what) {
+    const StorableText t = toStorableText(text, TextCodePage::Cp866, kInProject);
+    if (t.refused())
+        throw std::runtime_error(std::string(what) + ": " + t.refusal);
+    checkWidth(f, t.text, what);
+    return t.text;
+}
+
+// A path must name its file exactly: nothing in it is replaced.
+void checkPath(const TextField& f, const std::string& text, const char* what) {
+    const StorableText t = toStorableText(text, TextCodePage::Cp866, kInProject);
+    if (t.refused() || t.text != text)
+        throw std::runtime_error(std::string(what) +
+                                 " содержит знаки, которых нет в кодовой странице 866: " + text);
+    checkWidth(f, text, what);
 }
 
 void checkQty(int qty) {
@@ -62,15 +79,18 @@ void checkQty(int qty) {
                                  std::to_string(ProjectFile::kMaxQty) + ": " + std::to_string(qty));
 }
 
-void checkSettings(const OfferSettings& s) {
-    checkText(kClient, s.client, "Клиент");
-    checkText(kNumber, s.number, "Номер предложения");
-    checkText(kCurrency, s.currency, "Валюта");
-    checkText(kExecutor, s.executor, "Исполнитель");
+// The settings as the file keeps them; refuses what it cannot keep.
+OfferSettings storableSettings(const OfferSettings& settings) {
+    OfferSettings s = settings;
+    s.client = storable(kClient, s.client, "Клиент");
+    s.number = storable(kNumber, s.number, "Номер предложения");
+    s.currency = storable(kCurrency, s.currency, "Валюта");
+    s.executor = storable(kExecutor, s.executor, "Исполнитель");
     if (!(s.vatPercent >= 0 && s.vatPercent <= 100))
         throw std::runtime_error("ставка НДС должна быть от 0 до 100 %");
     if (!(s.tariff >= 0 && s.tariff < 100000))
         throw std::runtime_error("тариф должен быть от 0 до 99999");
+    return s;
 }
 
 // Opens the project for reading or writing; anything but a project table is refused.
@@ -129,11 +149,10 @@ std::string Project::chamberPath(size_t index) const {
 }
 
 void ProjectFile::create(const std::string& path, const OfferSettings& settings) {
-    checkSettings(settings);
+    OfferSettings s = storableSettings(settings);
     std::error_code ec;
     if (fs::exists(fs::u8path(path), ec))
         throw std::runtime_error("файл уже существует: " + path);
-    OfferSettings s = settings;
     if (!s.date.year)
         s.date = today();
     createDbf(path, fieldSpecs(), {});
@@ -184,15 +203,15 @@ void ProjectFile::addChamber(const std::string& projectPath, const std::string& 
                              const std::string& note) {
     checkQty(qty);
     const std::string stored = relativePath(projectPath, calcPath);
-    checkText(kFile, stored, "Путь к расчету");
-    checkText(kNote, note, "Примечание");
+    checkPath(kFile, stored, "Путь к расчету");
+    const std::string storedNote = storable(kNote, note, "Примечание");
     Table t;
     openProject(t, projectPath, true);
     t.append();
     t.setValue("KIND", kChamberKind);
     t.setValue("FILE", stored);
     t.setValue("QTY", qty);
-    t.setValue("NOTE", note);
+    t.setValue("NOTE", storedNote);
     t.post();
     t.close();
 }
@@ -208,19 +227,19 @@ void ProjectFile::removeChamber(const std::string& projectPath, int index) {
 void ProjectFile::setChamber(const std::string& projectPath, int index, int qty,
                              const std::string& note) {
     checkQty(qty);
-    checkText(kNote, note, "Примечание");
+    const std::string storedNote = storable(kNote, note, "Примечание");
     Table t;
     openProject(t, projectPath, true);
     seekChamber(t, index);
     t.edit();
     t.setValue("QTY", qty);
-    t.setValue("NOTE", note);
+    t.setValue("NOTE", storedNote);
     t.post();
     t.close();
 }
 
 void ProjectFile::saveSettings(const std::string& projectPath, const OfferSettings& settings) {
-    checkSettings(settings);
+    const OfferSettings s = storableSettings(settings);
     Table t;
     openProject(t, projectPath, true);
     bool found = false;
@@ -233,7 +252,7 @@ void ProjectFile::saveSettings(const std::string& projectPath, const OfferSettin
         t.edit();
     else
         t.append();
-    writeSettings(t, settings);
+    writeSettings(t, s);
     t.post();
     t.close();
 }

@@ -40,6 +40,10 @@ struct Project {
     std::string chamberPath(size_t index) const;
 };
 
+// Texts (client, offer number, currency, executor, a chamber's note) are stored as the
+// calculation stores typed text: typographic marks in their plain forms (« » as "), any
+// other character outside code page 866 refused by name (std::runtime_error). A chamber's
+// path is never changed: one that the file cannot keep exactly is refused.
 class ProjectFile {
 public:
     static constexpr const char* kExtension = ".vrp";

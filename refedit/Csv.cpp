@@ -1,5 +1,6 @@
 #include "refedit/Csv.h"
 
+#include "data/CodePage.h"
 #include "reports/HeaderLines.h"
 
 namespace vorn {
@@ -40,7 +41,7 @@ Sheet Csv::read(const std::string& bytes) {
     else if (HeaderLines::isValidUtf8(bytes))
         text = bytes;
     else
-        text = HeaderLines::cp1251ToUtf8(bytes);
+        text = CodePage::toUtf8(bytes, TextCodePage::Cp1251);
 
     const char sep = separatorOf(text);
     Sheet sheet;

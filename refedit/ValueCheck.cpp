@@ -11,13 +11,6 @@ namespace vorn {
 
 namespace {
 
-size_t charCount(const std::string& utf8) {
-    size_t n = 0;
-    for (unsigned char c : utf8)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 bool parsePlain(const std::string& s, double& out) {
     if (s.empty())
         return false;
@@ -170,7 +163,7 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
     std::string fitted;
     if (!fitCodePage866(value, fitted, &r.error))
         return r;
-    const size_t n = charCount(fitted);
+    const size_t n = utf8Characters(fitted);
     if (static_cast<int>(n) > field.length) {
         r.error = "текст длиннее " + std::to_string(field.length) + " знаков";
         return r;

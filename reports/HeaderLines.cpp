@@ -9,19 +9,6 @@
 
 namespace vorn {
 
-namespace {
-
-// Code points of the Windows-1251 bytes 0x80..0xBF (0x98 is unassigned: U+FFFD).
-const char16_t k1251High[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
-    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
-    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-
-} // namespace
-
 const std::vector<std::string>& HeaderLines::builtIn() {
     static const std::vector<std::string> lines = {
         "ООО «Ворн-Холод», 127015, Москва, ул. Складская, д. 7, стр. 2",
@@ -62,7 +49,7 @@ std::vector<std::string> HeaderLines::decode(const std::string& bytes) {
     if (isValidUtf8(bytes))
         text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
     else
-        text = cp1251ToUtf8(bytes);
+        text = CodePage::toUtf8(bytes, TextCodePage::Cp1251);
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -112,20 +99,6 @@ bool HeaderLines::isValidUtf8(const std::string& bytes) {
             return false;
     }
     return true;
-}
-
-std::string HeaderLines::cp1251ToUtf8(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        if (c < 0x80)
-            CodePage::appendCodePoint(out, c);
-        else if (c < 0xC0)
-            CodePage::appendCodePoint(out, k1251High[c - 0x80]);
-        else
-            CodePage::appendCodePoint(out, 0x0410 + (c - 0xC0)); // А..я in alphabetical order
-    }
-    return out;
 }
 
 } // namespace vorn

@@ -28,7 +28,6 @@ public:
     static std::vector<std::string> decode(const std::string& bytes);
 
     static bool isValidUtf8(const std::string& bytes);
-    static std::string cp1251ToUtf8(const std::string& bytes);
 };
 
 } // namespace vorn

@@ -7,6 +7,7 @@
 #include "calc/Gains.h"
 #include "calc/NumberFormat.h"
 #include "data/CalcRecord.h"
+#include "data/CodePage.h"
 #include "data/DataModule.h"
 
 #include <CLI/CLI.hpp>
@@ -30,14 +31,6 @@ namespace fs = std::filesystem;
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
 
-size_t displayWidth(const std::string& utf8) {
-    size_t n = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
-
 void printTable(std::ostream& out, const std::string& file, const std::string& regime,
                 const CalcResults& r) {
     out << "Расчет: " << file << "\n";
@@ -47,7 +40,7 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
             out << std::string(60, '-') << "\n";
         const std::string caption = CalcResults::boxCaption(n);
         const std::string value = formatGrouped2(r.box(n));
-        const size_t used = displayWidth(caption) + displayWidth(value);
+        const size_t used = utf8Characters(caption) + utf8Characters(value);
         out << caption << std::string(used < 60 ? 60 - used : 1, ' ') << value << "\n";
     }
     out << "\nКоличество проходов в камеру: " << r.label3 << " (" << r.label(79) << " дверь)\n";
@@ -90,7 +83,7 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<CalcOptions>();
     CLI::App* sub = root.add_subcommand(
         "calc", "тепловой баланс расчета: девять теплопритоков и итоги (файл не меняется)");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
     sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return calcCommand(ctx, *opt); }; });

@@ -3,11 +3,13 @@
 #include "app/DataLocation.h"
 #include "app/cli/ProjectCommand.h"
 #include "app/cli/TableCommand.h"
+#include "data/CodePage.h"
 #include "data/Version.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 namespace vorn {
@@ -27,9 +29,42 @@ const CliRegistrar kCoreCommands[] = {
 
 const char* const kHelpHint = "Справка: vorn --help";
 
-// Russian headings for CLI11's help texts. Placeholders stay Latin (FILE, DIR): the help
-// columns are aligned by bytes, and Cyrillic takes two.
+// CLI11's help with its columns aligned by characters rather than bytes, so that the
+// Russian placeholders (ФАЙЛ, ПАПКА: two bytes a letter) keep the descriptions in line.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_option(const CLI::Option* opt, bool isPositional) const override {
+        return row(make_option_name(opt, isPositional) + make_option_opts(opt),
+                   make_option_desc(opt));
+    }
+    std::string make_subcommand(const CLI::App* sub) const override {
+        return row(sub->get_display_name(true), sub->get_description());
+    }
+
+private:
+    std::string row(const std::string& name, const std::string& description) const {
+        const size_t width = get_column_width();
+        std::string out = "  " + name;
+        size_t used = utf8Characters(out);
+        if (!description.empty()) {
+            if (used >= width) {
+                out += '\n';
+                used = 0;
+            }
+            out.append(width - used, ' ');
+            for (char c : description) {
+                out += c;
+                if (c == '\n')
+                    out.append(width, ' ');
+            }
+        }
+        return out + '\n';
+    }
+};
+
+// Russian headings and placeholders for CLI11's help texts.
 void russianLabels(CLI::App& app) {
+    app.formatter(std::make_shared<HelpFormatter>());
     auto f = app.get_formatter();
     f->label("Usage", "Использование");
     f->label("OPTIONS", "ПАРАМЕТРЫ");
@@ -85,14 +120,14 @@ struct Line {
         root.add_option("--data", dataDir,
                         "папка справочников и каталогов (по умолчанию DATA рядом с программой, "
                         "иначе папка данных пользователя)")
-            ->type_name("DIR");
-        root.add_option("FILE", file, "файл расчета, который окно откроет при запуске")
-            ->type_name("FILE");
+            ->type_name("ПАПКА");
+        root.add_option("ФАЙЛ", file, "файл расчета, который окно откроет при запуске")
+            ->type_name("ФАЙЛ");
         // --data may stand after the subcommand's own arguments as well.
         root.fallthrough();
-        // `vorn help [COMMAND]` is answered before parsing (see parseAndRun); it is listed
+        // `vorn help [КОМАНДА]` is answered before parsing (see parseAndRun); it is listed
         // here so that the usage names it
-        root.add_subcommand("help", "справка о программе или о команде: vorn help COMMAND");
+        root.add_subcommand("help", "справка о программе или о команде: vorn help КОМАНДА");
         for (CliRegistrar reg : kCoreCommands)
             reg(root, run);
         for (CliRegistrar reg : extra)
@@ -102,11 +137,11 @@ struct Line {
             tidyHelp(*sub);
             sub->group("Команды");
             if (sub->get_name() != "help")
-                sub->footer("Общий параметр: --data DIR, папка справочников и каталогов.");
+                sub->footer("Общий параметр: --data ПАПКА, папка справочников и каталогов.");
         }
     }
 
-    // A positional shows its name once ("FILE", not "FILE FILE"); every option of a
+    // A positional shows its name once ("ФАЙЛ", not "ФАЙЛ ФАЙЛ"); every option of a
     // command stands in one group.
     static void tidyHelp(CLI::App& app) {
         for (CLI::Option* o : app.get_options())

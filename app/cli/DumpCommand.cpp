@@ -133,7 +133,7 @@ void addDumpCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<DumpOptions>();
     CLI::App* sub =
         root.add_subcommand("dump", "поля и видимые записи любой таблицы DBF (файл не меняется)");
-    sub->add_option("FILE", opt->file, "таблица DBF")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", opt->file, "таблица DBF")->required()->type_name("ФАЙЛ");
     sub->add_flag("--json", opt->json, "вывести таблицу объектом JSON");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return dumpCommand(ctx, *opt); }; });

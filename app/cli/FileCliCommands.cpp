@@ -29,7 +29,7 @@ void addFileCommand(CLI::App& root, CliRunner& run, const char* name, const char
                     const char* fileHelp, int (*command)(const CliContext&, const FileArgs&)) {
     auto opt = std::make_shared<FileArgs>();
     CLI::App* sub = root.add_subcommand(name, description);
-    sub->add_option("FILE", opt->path, fileHelp)->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", opt->path, fileHelp)->required()->type_name("ФАЙЛ");
     sub->add_flag("--force", opt->force, "заменить существующий файл без вопроса");
     sub->callback([&run, opt, command] {
         run = [opt, command](const CliContext& ctx) { return command(ctx, *opt); };

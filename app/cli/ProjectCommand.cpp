@@ -149,7 +149,7 @@ int showProject(const CliContext& ctx, const ShowOptions& opt) {
 }
 
 CLI::App* addProjectArg(CLI::App* sub, std::string& project) {
-    sub->add_option("PROJECT", project, "файл проекта .vrp")->required()->type_name("P.vrp");
+    sub->add_option("ПРОЕКТ", project, "файл проекта .vrp")->required();
     return sub;
 }
 
@@ -254,17 +254,17 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
         "project", "проект: камеры одного объекта, итоги, энергопотребление и коммерческое "
                    "предложение (vorn project new|add|remove|show|offer)");
     project->require_subcommand(1);
-    project->footer("Общий параметр: --data DIR, папка справочников и каталогов.");
+    project->footer("Общий параметр: --data ПАПКА, папка справочников и каталогов.");
 
     auto nw = std::make_shared<NewOptions>();
     CLI::App* sub =
         addProjectArg(project->add_subcommand("new", "создать пустой проект"), nw->project);
-    sub->add_option("--client", nw->client, "клиент")->type_name("TEXT");
+    sub->add_option("--client", nw->client, "клиент")->type_name("ТЕКСТ");
     setRunner(sub, run, nw, newProject);
 
     auto add = std::make_shared<AddOptions>();
     sub = addProjectArg(project->add_subcommand("add", "добавить расчет в проект"), add->project);
-    sub->add_option("FILE", add->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", add->file, "файл расчета .vrn")->required();
     sub->add_option("--qty", add->qty, "количество одинаковых камер (по умолчанию 1)")
         ->type_name("N")
         ->check(CLI::Range(1, ProjectFile::kMaxQty).description(""));
@@ -272,10 +272,9 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
 
     auto rm = std::make_shared<RemoveOptions>();
     sub = addProjectArg(project->add_subcommand("remove", "убрать камеру из проекта"), rm->project);
-    sub->add_option("INDEX", rm->index, "номер камеры в проекте, с 1")
+    sub->add_option("НОМЕР", rm->index, "номер камеры в проекте, с 1")
         ->required()
-        ->type_name("INDEX")
-        ->check(CLI::PositiveNumber.description(""));
+                ->check(CLI::PositiveNumber.description(""));
     setRunner(sub, run, rm, removeChamber);
 
     auto show = std::make_shared<ShowOptions>();

@@ -219,7 +219,7 @@ void addSelectCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<SelectOptions>();
     CLI::App* sub = root.add_subcommand(
         "select", "подбор оборудования: системы каталога под требуемую холодопроизводительность");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
     addSelectionParameters(sub, opt->params,
                            "количество систем 1…9, записывается в расчет (KOLSYS)");
     sub->add_option("--choose", opt->choose,

@@ -19,15 +19,6 @@ namespace {
 // The additional data of the dialog "Прочие данные": plain text fields of the record.
 const char* const kAdditionalText[] = {"KL_NAIM", "KL_PRIM", "OB_ISP"};
 
-// Length of a UTF-8 text in characters.
-size_t characters(const std::string& utf8) {
-    size_t n = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
-
 // A text typed into the dialog: made storable, no longer than its field, written.
 CommitResult setAdditionalText(Session& session, const std::string& field,
                                const std::string& value) {
@@ -37,7 +28,7 @@ CommitResult setAdditionalText(Session& session, const std::string& field,
     Table& work = session.data().taWork;
     for (int i = 0; i < work.fieldCount(); ++i) {
         const FieldInfo f = work.field(i);
-        if (equalsIgnoreCase(f.name, field) && characters(text.text) > static_cast<size_t>(f.length))
+        if (equalsIgnoreCase(f.name, field) && utf8Characters(text.text) > static_cast<size_t>(f.length))
             return CommitResult::refusal("текст длиннее " + std::to_string(f.length) + " знаков");
     }
     const std::string refused = session.editAdditionalData(field, text.text);
@@ -113,8 +104,8 @@ void addSetCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<SetOptions>();
     CLI::App* sub = root.add_subcommand(
         "set", "ввести данные в расчет, как на экране: поле за полем, по порядку");
-    sub->add_option("FILE", opt->file, "файл расчета .vrn")->required()->type_name("FILE");
-    sub->add_option("NAME=VALUE", opt->assignments,
+    sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
+    sub->add_option("ИМЯ=ЗНАЧЕНИЕ", opt->assignments,
                     "поле записи или элемент ввода и значение: OB_KAMVS=3.2, "
                     "RadioGroup1=Охлаждение, CheckBox3=F, BitBtn1; прочие данные: KL_NAIM, "
                     "KL_PRIM, OB_ISP")

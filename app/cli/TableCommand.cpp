@@ -1,7 +1,7 @@
 // vorn table list [--json]
-// vorn table export NAME -o FILE.csv|FILE.xlsx
-// vorn table import NAME FILE.csv|FILE.xlsx [--append] [--dry-run]
-// NAME is the table's file name without extension, any letter case.
+// vorn table export ИМЯ -o ФАЙЛ.csv|ФАЙЛ.xlsx
+// vorn table import ИМЯ ФАЙЛ.csv|ФАЙЛ.xlsx [--append] [--dry-run]
+// ИМЯ is the table's file name without extension, any letter case.
 #include "app/cli/TableCommand.h"
 
 #include "refedit/RefTables.h"
@@ -45,10 +45,10 @@ int list(const CliContext& ctx, const TableOptions& opt) {
         }
         if (opt.json) {
             all.push_back({{"name", d.name},
-                           {"caption", d.caption},
-                           {"group", d.group},
                            {"file", d.file},
-                           {"rows", rows}});
+                           {"rows", rows},
+                           {"caption", d.caption},
+                           {"group", d.group}});
             continue;
         }
         char line[64];
@@ -144,19 +144,19 @@ void addTableCommand(CLI::App& root, CliRunner& run) {
         [opt, &run] { run = [opt](const CliContext& ctx) { return list(ctx, *opt); }; });
 
     CLI::App* exportCmd = table->add_subcommand("export", "записать таблицу в файл CSV или XLSX");
-    exportCmd->add_option("NAME", opt->name, "имя таблицы (products, s_mater, kat-18, prices ...)")
+    exportCmd->add_option("ИМЯ", opt->name, "имя таблицы (products, s_mater, kat-18, prices ...)")
         ->required();
     exportCmd->add_option("-o,--output", opt->output, "файл .csv или .xlsx")
         ->required()
-        ->type_name("FILE");
+        ->type_name("ФАЙЛ");
     exportCmd->fallthrough();
     exportCmd->callback(
         [opt, &run] { run = [opt](const CliContext& ctx) { return exportTable(ctx, *opt); }; });
 
     CLI::App* importCmd =
         table->add_subcommand("import", "заменить строки таблицы строками файла CSV или XLSX");
-    importCmd->add_option("NAME", opt->name, "имя таблицы")->required();
-    importCmd->add_option("FILE", opt->file, "файл .csv или .xlsx")->required();
+    importCmd->add_option("ИМЯ", opt->name, "имя таблицы")->required();
+    importCmd->add_option("ФАЙЛ", opt->file, "файл .csv или .xlsx")->required();
     importCmd->add_flag("--append", opt->import.append, "добавить строки к строкам таблицы");
     importCmd->add_flag("--dry-run", opt->import.dryRun,
                         "только проверить файл, ничего не записывая");

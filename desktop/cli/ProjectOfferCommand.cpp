@@ -80,12 +80,11 @@ void addProjectOfferCommand(CLI::App& root, CliRunner& run) {
     auto opt = std::make_shared<OfferOptions>();
     CLI::App* sub =
         project->add_subcommand("offer", "коммерческое предложение проекта в файл PDF или XLSX");
-    sub->add_option("PROJECT", opt->run.project, "файл проекта .vrp")
-        ->required()
-        ->type_name("P.vrp");
+    sub->add_option("ПРОЕКТ", opt->run.project, "файл проекта .vrp")
+        ->required();
     sub->add_option("-o,--output", opt->out, "файл .pdf или .xlsx, который будет записан")
         ->required()
-        ->type_name("OUT");
+        ->type_name("ФАЙЛ");
     addOverrideOptions(sub, opt->run);
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return offerCommand(ctx, *opt); }; });

@@ -102,10 +102,10 @@ int writeReport(const CliContext& ctx, const std::string& file, const std::strin
 CLI::App* addPdfCommand(CLI::App& root, const char* name, const char* description,
                         std::string& file, std::string& out) {
     CLI::App* sub = root.add_subcommand(name, description);
-    sub->add_option("FILE", file, "файл расчета .vrn")->required()->type_name("FILE");
+    sub->add_option("ФАЙЛ", file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
     sub->add_option("-o,--output", out, "файл PDF, который будет записан")
         ->required()
-        ->type_name("OUT.pdf");
+        ->type_name("ОТЧЕТ.pdf");
     return sub;
 }
 

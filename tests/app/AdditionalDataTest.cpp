@@ -70,8 +70,19 @@ TEST_F(AdditionalDataTest, OpeningACalculationShowsExecutorsAnotherProcessAdded)
     EXPECT_EQ(countOf(shownList, "Гость Г.Г."), 1);
 }
 
+TEST_F(AdditionalDataTest, AFolderThatCannotBeStoredExactlyIsNotStored) {
+    const std::string kept = "/home/user/Расчеты";
+    ASSERT_EQ(CalcFolderSetting::write(dm->taInit, kept), "");
+    const std::string refused[] = {"/home/user/Café", "/home/user/ООО «Север»",
+                                   "/home/user/" + std::string(300, 'a')};
+    for (const std::string& folder : refused) {
+        EXPECT_NE(CalcFolderSetting::write(dm->taInit, folder), "") << folder;
+        EXPECT_EQ(CalcFolderSetting::read(dm->taInit), kept) << folder;
+    }
+}
+
 TEST_F(AdditionalDataTest, FolderSettingSurvivesARestart) {
-    CalcFolderSetting::write(dm->taInit, "/home/user/Расчеты");
+    EXPECT_EQ(CalcFolderSetting::write(dm->taInit, "/home/user/Расчеты"), "");
     EXPECT_EQ(CalcFolderSetting::read(dm->taInit), "/home/user/Расчеты");
     files.reset();
     session.reset();

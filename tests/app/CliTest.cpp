@@ -52,6 +52,20 @@ struct Case {
     const char* err; // a part of standard error
 };
 
+// Help speaks Russian throughout: the placeholders as the manual page names them.
+TEST(CommandLine, HelpHasNoLatinPlaceholders) {
+    const char* const helps[] = {
+        "--help",          "calc --help",         "set --help",         "select --help",
+        "new --help",      "convert --help",      "dump --help",        "table export --help",
+        "table import --help", "project add --help", "project new --help", "project remove --help",
+    };
+    for (const char* args : helps) {
+        const Outcome r = vorn(args);
+        for (const char* latin : {"FILE", "DIR", "COMMAND", "NAME", "VALUE", "INDEX", "TEXT"})
+            EXPECT_EQ(r.out.find(latin), std::string::npos) << args << ": " << latin;
+    }
+}
+
 TEST(CommandLine, HelpVersionAndUsageErrors) {
     const Case cases[] = {
         {"--help", 0, "Использование: vorn", ""},
@@ -63,7 +77,8 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
         {"--version", 0, "Vorn версия 2.05", ""},
         {"help frobnicate", 2, "", "нет такой команды: frobnicate"},
         {"frobnicate", 2, "", "нет такой команды или файла: frobnicate"},
-        {"calc", 2, "", "не задан обязательный аргумент FILE"},
+        {"calc", 2, "", "не задан обязательный аргумент ФАЙЛ"},
+        {"set --help", 0, "ФАЙЛ ИМЯ=ЗНАЧЕНИЕ", ""},
         {"calc x.vrn --bogus", 2, "", "неизвестный параметр или лишний аргумент: --bogus"},
         {"dump a b", 2, "", "лишний аргумент"},
         {"--data", 2, "", "параметру --data не хватает значения"},

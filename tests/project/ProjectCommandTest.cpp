@@ -202,6 +202,8 @@ TEST_F(ProjectCommand, RefusesWhatItCannotDo) {
     };
     const Case cases[] = {
         {{"project", "new", project}, 1},                               // exists
+        {{"project", "new", (site / "q.vrp").string(), "--client", "ООО «Тест-Холод»"}, 0},
+        {{"project", "new", (site / "r.vrp").string(), "--client", "Café"}, 1},
         {{"project", "add", project, (site / "none.vrn").string()}, 1}, // no such file
         {{"project", "add", project, a, "--qty", "0"}, 2},
         {{"project", "remove", project, "3"}, 1},

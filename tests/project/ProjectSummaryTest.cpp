@@ -164,10 +164,15 @@ TEST(ProjectFile, KeepsChambersRelativeAndRefusesWhatItCannotHold) {
     std::filesystem::create_directories(dir.path() / "site" / "calc");
     const std::string p = dir.file("site/p.vrp");
     OfferSettings s;
-    s.client = "ООО «Холод»"; // guillemets are outside code page 866
-    EXPECT_THROW(ProjectFile::create(p, s), std::runtime_error);
-    s.client = "ООО Холод";
-    s.number = "КП-7";
+    s.client = "ООО «Холод» €"; // no euro sign in code page 866: refused by name
+    try {
+        ProjectFile::create(p, s);
+        ADD_FAILURE() << "created";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("\"€\""), std::string::npos) << e.what();
+    }
+    s.client = "ООО «Тест-Холод»"; // guillemets are kept as plain quotes
+    s.number = "КП–7";
     ProjectFile::create(p, s);
     EXPECT_THROW(ProjectFile::create(p, s), std::runtime_error) << "an existing file";
 
@@ -178,10 +183,10 @@ TEST(ProjectFile, KeepsChambersRelativeAndRefusesWhatItCannotHold) {
     EXPECT_THROW(ProjectFile::addChamber(p, dir.file("site/é.vrn"), 1), std::runtime_error);
     ProjectFile::removeChamber(p, 2);
     EXPECT_THROW(ProjectFile::removeChamber(p, 3), std::runtime_error);
-    ProjectFile::setChamber(p, 2, 4, "Молоко");
+    ProjectFile::setChamber(p, 2, 4, "Молоко „свежее“");
 
     const Project loaded = ProjectFile::load(p);
-    EXPECT_EQ(loaded.settings.client, "ООО Холод");
+    EXPECT_EQ(loaded.settings.client, "ООО \"Тест-Холод\"");
     EXPECT_EQ(loaded.settings.number, "КП-7");
     EXPECT_NE(loaded.settings.date.year, 0) << "dated when created";
     EXPECT_DOUBLE_EQ(loaded.settings.vatPercent, 20);
@@ -191,7 +196,7 @@ TEST(ProjectFile, KeepsChambersRelativeAndRefusesWhatItCannotHold) {
     EXPECT_EQ(loaded.chambers[0].note, "Мясо");
     EXPECT_EQ(loaded.chambers[1].file, "b.vrn");
     EXPECT_EQ(loaded.chambers[1].qty, 4);
-    EXPECT_EQ(loaded.chambers[1].note, "Молоко");
+    EXPECT_EQ(loaded.chambers[1].note, "Молоко \"свежее\"");
 
     // Any other table is not a project.
     EXPECT_THROW(ProjectFile::load(VORN_DATA_DIR "/grups.dbf"), std::runtime_error);

@@ -5,6 +5,7 @@
 #include "CsvTable.h"
 #include "Psychrometrics.h"
 #include "RefLayouts.h"
+#include "data/CodePage.h"
 #include "data/DbfCreate.h"
 
 #include <cmath>
@@ -26,13 +27,6 @@ struct Output {
     std::vector<DbfRow> rows;
 };
 
-size_t utf8Length(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::runtime_error rowError(const CsvTable& csv, size_t row, const std::string& what) {
     return std::runtime_error(csv.origin() + ":" + std::to_string(csv.lineOf(row)) + ": " + what);
 }
@@ -44,9 +38,9 @@ std::string keyName(const CsvTable& csv, size_t row, const std::string& column, 
     const std::string& name = csv.cell(row, column);
     if (name.empty())
         throw rowError(csv, row, column + " is empty");
-    if (utf8Length(name) > width)
+    if (utf8Characters(name) > width)
         throw rowError(csv, row,
-                       column + " '" + name + "' has " + std::to_string(utf8Length(name)) +
+                       column + " '" + name + "' has " + std::to_string(utf8Characters(name)) +
                            " characters; at most " + std::to_string(width) +
                            " fit the calculation record");
     if (!seen.insert(foldCase(name)).second)
