@@ -106,6 +106,21 @@ public:
     void append(); // blank record in insert state, added at the end on post
     void deleteRecord();
 
+    // Whole-table writes (an import). lockTable takes the whole-file lock other dBase
+    // programs use, and the header lock, waiting up to waitMs: while they are held no
+    // record can be locked, no other writer writes and the table's readers in this program
+    // wait. The records are read again under the lock. Throws DbfError (in Russian) when
+    // another user holds a record or the table.
+    void lockTable(int waitMs);
+    void unlockTable();
+    bool tableLocked() const;
+    // Writes rows (values in the order of field(), calculated ones ignored) over the
+    // table's visible records in file order, marks the visible records left over deleted
+    // and appends the rest; with append, only appends. One journaled write, flushed once:
+    // a crash at any point leaves the old table or the new one. Needs lockTable(). A value
+    // that does not fit its field is thrown (DbfError) before anything is written.
+    void writeRows(const std::vector<std::vector<Value>>& rows, bool append);
+
     // Case-insensitive whole-value search among visible records in file order.
     bool locate(const std::string& field, const Value& v, bool caseInsensitive = true);
 

@@ -27,8 +27,29 @@ std::atomic<unsigned long> ownWrites{0};
 void Table::Impl::openFile() {
     path = self->filePath();
     file = FileIo::openShared(path, readOnly);
+}
+
+void Table::Impl::recoverJournal() {
     // An interrupted write is undone before anything of the file is read.
     Journal::recover(file, path, readOnly);
+}
+
+void Table::Impl::enterRead() {
+    if (tableLockHeld || readDepth++ > 0)
+        return;
+    if (!RecordLock::lockWithin(file, RecordLock::readerOffset(), kReaderWaitMs, false)) {
+        readDepth = 0;
+        throw DbfError("Таблица " + path +
+                       " сейчас перезаписывается целиком (идёт импорт), прочитать её не удалось;"
+                       " повторите через несколько секунд");
+    }
+}
+
+void Table::Impl::leaveRead() {
+    if (tableLockHeld || readDepth == 0 || --readDepth > 0)
+        return;
+    if (file.isOpen())
+        RecordLock::unlock(file, RecordLock::readerOffset());
 }
 
 void Table::Impl::closeFd() {
@@ -45,6 +66,11 @@ void Table::Impl::readStructure() {
 // Re-reads the header record count and the whole data region. Other processes may
 // have appended or deleted records since the last look.
 void Table::Impl::reload() {
+    enterRead();
+    struct Leave {
+        Impl* d;
+        ~Leave() { d->leaveRead(); }
+    } leave{this};
     platform::FileStamp st;
     if (!file.stamp(st))
         return;

@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uintmax_t kMaxCsv = 64u << 20;
+// How long an import waits for the table: another import, or a row being edited.
+constexpr int kImportWaitMs = 5000;
 
 std::vector<FieldInfo> fieldsOf(const Table& table) {
     std::vector<FieldInfo> out;
@@ -140,7 +142,23 @@ Sheet TableTransfer::readFile(const std::string& path) {
     ss << in.rdbuf();
     if (!in)
         throw TransferError(path + ": файл не читается");
-    return Csv::read(ss.str());
+    Sheet sheet = Csv::read(ss.str());
+    // A line with fewer values than the header has lost some (a separator missing, a
+    // line cut): refused rather than read with the missing cells empty.
+    if (!sheet.empty()) {
+        const SheetRow& head = sheet.front();
+        for (size_t r = 1; r < sheet.size(); ++r)
+            if (sheet[r].cells.size() < head.cells.size()) {
+                const size_t c = sheet[r].cells.size();
+                const std::string name = trimBlanks(head.cells[c].text);
+                throw RefusedFile("строка " + std::to_string(sheet[r].line) + ", поле " +
+                                  (name.empty() ? "№" + std::to_string(c + 1) : name) +
+                                  ": значения нет, в строке " + std::to_string(c) + " из " +
+                                  std::to_string(head.cells.size()) +
+                                  " (строка короче заголовка)");
+            }
+    }
+    return sheet;
 }
 
 ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const Sheet& sheet,
@@ -151,6 +169,20 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
         result.errors.push_back("строка 1: файл пуст, нет строки заголовка");
         return result;
     }
+    if (sheet.size() == 1) {
+        result.errors.push_back("строка " + std::to_string(sheet.front().line + 1) +
+                                ": в файле нет ни одной строки данных (очистить таблицу можно "
+                                "в окне «Справочники»)");
+        return result;
+    }
+    // The table is locked before it is read: the keys below, the rows written over and
+    // the write itself all see one table, and no other writer comes between.
+    struct Unlock {
+        Table& t;
+        ~Unlock() { t.unlockTable(); }
+    } unlock{table};
+    if (!options.dryRun)
+        table.lockTable(kImportWaitMs);
 
     // The header: field names or captions, any order, each once.
     const SheetRow& head = sheet.front();
@@ -244,31 +276,9 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
     if (!result.errors.empty() || options.dryRun)
         return result;
 
-    auto store = [&](const std::vector<Value>& values) {
-        for (size_t f = 0; f < fields.size(); ++f)
-            table.setValue(fields[f].name, values[f]);
-        table.post();
-    };
-    size_t next = 0;
-    if (!options.append) {
-        // Rows are written over the table's own in place, the rest appended or deleted:
-        // a file exported and imported again leaves the table as it was.
-        const int existing = table.recordCount();
-        table.first();
-        for (int i = 0; i < existing; ++i) {
-            if (next < rows.size()) {
-                table.edit();
-                store(rows[next++]);
-                table.next();
-            } else {
-                table.deleteRecord();
-            }
-        }
-    }
-    for (; next < rows.size(); ++next) {
-        table.append();
-        store(rows[next]);
-    }
+    // In one write: a crash or a second user leaves the old table or the new one.
+    table.writeRows(rows, options.append);
+    table.unlockTable();
     table.first();
     result.written = true;
     return result;

@@ -42,8 +42,10 @@ public:
     static Sheet readFile(const std::string& path);
 
     // Checks the sheet against the table and, unless refused or a dry run, replaces the
-    // table's rows with the sheet's (or appends them), record by record through the table
-    // layer. A table-layer failure while writing is thrown (DbfError).
+    // table's rows with the sheet's (or appends them) in one write under the whole-table
+    // lock: the old table or the new one, whatever happens. A table another user is
+    // writing or editing, after a few seconds' wait, and a failure while writing are
+    // thrown (DbfError); nothing is written then.
     static ImportResult import(Table& table, const RefTableDesc& desc, const Sheet& sheet,
                                const ImportOptions& options);
 };

@@ -187,9 +187,21 @@ Sheet Xlsx::read(const std::string& path) {
             } else if (type.empty() || type == "n") {
                 cell.text = v;
                 cell.number = !v.empty();
+            } else if (type == "str") {
+                cell.text = v; // a formula's text result
+            } else if (type == "b") {
+                cell.refusal = "логическое значение (ИСТИНА/ЛОЖЬ), а нужен текст или число";
+            } else if (type == "d") {
+                cell.refusal = "дата, а нужен текст или число";
             } else {
-                cell.text = v; // str (a formula's text), b (0 or 1), e (#N/A ...), d
+                cell.refusal = "ошибка в ячейке (" + v + ")";
             }
+            // A formula the writer did not compute: its value is not in the file.
+            if (v.empty() && type != "inlineStr" && child(c, "f"))
+                cell.refusal =
+                    "формула без вычисленного значения: откройте и сохраните файл в Excel";
+            if (!cell.refusal.empty())
+                cell.text = "?";
             // Empty cells (formatted but blank, often far to the right) take no room.
             if (cell.text.empty())
                 continue;
