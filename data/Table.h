@@ -100,8 +100,8 @@ public:
     void setValue(const std::string& field, const Value& v);
 
     // Changes of the record in the cursor, each written through the journal.
-    void edit();   // locks the record; "Record is locked by another user"
-    void post();   // writes in place (or appends), flushes, unlocks
+    void edit(); // locks the record; "Record is locked by another user"
+    void post(); // writes in place (or appends), flushes, unlocks
     void cancel();
     void append(); // blank record in insert state, added at the end on post
     void deleteRecord();

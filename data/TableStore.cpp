@@ -83,8 +83,8 @@ void Table::Impl::reload() {
     cache.resize(static_cast<size_t>(n) * recordLength);
     if (n > 0) {
         size_t got = 0;
-        FileIo::readFully(file, cache.data(), cache.size(),
-                          static_cast<std::int64_t>(headerLength), &got);
+        FileIo::readFully(file, cache.data(), cache.size(), static_cast<std::int64_t>(headerLength),
+                          &got);
         n = static_cast<long>(got / recordLength);
         cache.resize(static_cast<size_t>(n) * recordLength);
     }
@@ -116,8 +116,7 @@ bool Table::Impl::fileChanged() const {
     platform::FileStamp st;
     if (!file.stamp(st))
         return false;
-    return st.size != cached.size || st.modified != cached.modified ||
-           st.changed != cached.changed;
+    return st.size != cached.size || st.modified != cached.modified || st.changed != cached.changed;
 }
 
 void Table::Impl::refreshIfChanged() {
@@ -169,8 +168,7 @@ double Table::Impl::storedNumber(size_t fi) const {
 // hold it already). True when the journal of an earlier, interrupted write had to be
 // played back first: the cache is then stale.
 bool Table::Impl::writeFile(const std::vector<Patch>& patches, bool headerLockHeld) {
-    if (!headerLockHeld &&
-        !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
+    if (!headerLockHeld && !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
         throw DbfError(tablemsg::kLocked);
     bool stale = false;
     try {

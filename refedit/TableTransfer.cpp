@@ -154,8 +154,7 @@ Sheet TableTransfer::readFile(const std::string& path) {
                 throw RefusedFile("строка " + std::to_string(sheet[r].line) + ", поле " +
                                   (name.empty() ? "№" + std::to_string(c + 1) : name) +
                                   ": значения нет, в строке " + std::to_string(c) + " из " +
-                                  std::to_string(head.cells.size()) +
-                                  " (строка короче заголовка)");
+                                  std::to_string(head.cells.size()) + " (строка короче заголовка)");
             }
     }
     return sheet;

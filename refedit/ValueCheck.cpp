@@ -142,7 +142,8 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
             double kept = 0;
             parsePlain(stored, kept);
             if (std::fabs(kept - d) > 1e-9 * std::max(1.0, std::fabs(d))) {
-                r.error = "в числе " + limitText(d) + " больше знаков после запятой, чем хранит поле (" +
+                r.error = "в числе " + limitText(d) +
+                          " больше знаков после запятой, чем хранит поле (" +
                           std::to_string(field.decimals) + ")";
                 return r;
             }

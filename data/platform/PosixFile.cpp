@@ -4,11 +4,11 @@
 #include "data/platform/PlatformFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorn::platform {

@@ -2,7 +2,6 @@
 // several points of its write, and two imports into one table at once. Each time the table
 // is afterwards the old one or the new one, never a mix.
 #include "FilesFixture.h"
-
 #include "data/Journal.h"
 #include "data/Table.h"
 
@@ -84,8 +83,8 @@ TEST_F(ImportCrash, KilledImportLeavesTheOldTableOrTheNew) {
         writeFile(table, original);
         const pid_t pid = startImport("new.csv", "err");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!fs::exists(Journal::pathFor(table)) && std::chrono::steady_clock::now() < deadline &&
-               ::waitpid(pid, nullptr, WNOHANG) == 0)
+        while (!fs::exists(Journal::pathFor(table)) &&
+               std::chrono::steady_clock::now() < deadline && ::waitpid(pid, nullptr, WNOHANG) == 0)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         ::kill(pid, SIGKILL);

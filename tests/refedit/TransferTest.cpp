@@ -168,18 +168,18 @@ TEST(Transfer, ReadsInlineStrings) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(dump(d, "s_tara"), "Мешок|1.25\n");
     // values a workbook holds that are no text or number: refused naming row and field
-    python(
-        "import zipfile\n"
-        "ns = 'xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"'\n"
-        "with zipfile.ZipFile('" +
-        d.file("formula.xlsx") +
-        "', 'w') as z:\n"
-        "    z.writestr('xl/workbook.xml', '<workbook ' + ns + '><sheets>'\n"
-        "        '<sheet name=\"A\" sheetId=\"1\"/></sheets></workbook>')\n"
-        "    z.writestr('xl/worksheets/sheet1.xml', '<worksheet ' + ns + '><sheetData>'\n"
-        "        '<row><c t=\"inlineStr\"><is><t>NAIM</t></is></c><c t=\"inlineStr\"><is><t>SP</t>'\n"
-        "        '</is></c></row><row><c t=\"b\"><v>1</v></c><c><f>A1*2</f></c></row>'\n"
-        "        '</sheetData></worksheet>')\n");
+    python("import zipfile\n"
+           "ns = 'xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"'\n"
+           "with zipfile.ZipFile('" +
+           d.file("formula.xlsx") +
+           "', 'w') as z:\n"
+           "    z.writestr('xl/workbook.xml', '<workbook ' + ns + '><sheets>'\n"
+           "        '<sheet name=\"A\" sheetId=\"1\"/></sheets></workbook>')\n"
+           "    z.writestr('xl/worksheets/sheet1.xml', '<worksheet ' + ns + '><sheetData>'\n"
+           "        '<row><c t=\"inlineStr\"><is><t>NAIM</t></is></c><c "
+           "t=\"inlineStr\"><is><t>SP</t>'\n"
+           "        '</is></c></row><row><c t=\"b\"><v>1</v></c><c><f>A1*2</f></c></row>'\n"
+           "        '</sheetData></worksheet>')\n");
     const Cli f = table(d, {"import", "s_tara", d.file("formula.xlsx")});
     EXPECT_EQ(f.status, 2);
     EXPECT_NE(f.err.find("строка 2, поле NAIM: логическое значение"), std::string::npos) << f.err;
