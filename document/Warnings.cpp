@@ -1,5 +1,6 @@
 // The warnings of the open calculation: each check adds its sentence here, so that the
 // screen, the command line and the report list the same ones in the same order.
+#include "document/MissingRows.h"
 #include "document/Session.h"
 
 namespace vorn {
@@ -10,6 +11,8 @@ std::vector<std::string> Session::warnings() const {
         return out;
     if (!choiceFits())
         out.emplace_back(kChoiceMisfitWarning);
+    for (std::string& missing : missingReferenceRows(dm_))
+        out.push_back(std::move(missing));
     return out;
 }
 
