@@ -97,6 +97,9 @@ public:
     double asDouble(const std::string& field) const { return value(field).toDouble(); }
     std::string asString(const std::string& field) const { return value(field).toString(); }
     bool asBool(const std::string& field) const { return value(field).toBool(); }
+    // Whether the field holds nothing: only blanks (a number that reads 0), or a null
+    // calculated value.
+    bool isBlank(const std::string& field) const;
     void setValue(const std::string& field, const Value& v);
 
     // Changes of the record in the cursor, each written through the journal.
