@@ -246,7 +246,9 @@ bool OfferXlsx::write(const OfferSource& src, const std::string& path, std::stri
     const lxw_error status = workbook_close(wb);
     if (status != LXW_NO_ERROR) {
         fs::remove(temp, ec);
-        return fail(lxw_strerror(status));
+        return fail(status == LXW_ERROR_CREATING_XLSX_FILE
+                        ? "нет доступа к папке, или файл открыт в другой программе"
+                        : "ошибка записи книги, код " + std::to_string(static_cast<int>(status)));
     }
     fs::rename(temp, target, ec);
     if (ec) {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 
 namespace vorn {
@@ -36,9 +35,11 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-// A temporary name beside path, so that the final rename stays on one file system.
+// The temporary file beside path (the final rename stays on one file system). One name
+// per target: an export killed before its rename leaves this one file, which the next
+// export of the same file replaces, never a heap of them.
 std::string temporaryBeside(const std::string& path) {
-    return path + ".tmp" + std::to_string(std::random_device{}() % 1000000);
+    return path + ".part";
 }
 
 void moveInto(const std::string& from, const std::string& to) {
@@ -65,15 +66,24 @@ FileKind fileKindOf(const std::string& path) {
     return FileKind::Unknown;
 }
 
-std::unique_ptr<Table> TableTransfer::open(const std::string& dataDir, const RefTableDesc& desc) {
+std::unique_ptr<Table> TableTransfer::open(const std::string& dataDir, const RefTableDesc& desc,
+                                           bool readOnly) {
     const fs::path path = fs::u8path(dataDir) / fs::u8path(desc.file);
     std::error_code ec;
     if (desc.name == "prices" && fs::is_directory(fs::u8path(dataDir), ec) &&
-        !fs::exists(path, ec) && !ec)
-        createDbf(path.u8string(), priceListLayout(), {});
+        !fs::exists(path, ec) && !ec) {
+        try {
+            createDbf(path.u8string(), priceListLayout(), {});
+        } catch (const std::exception&) {
+            if (!readOnly)
+                throw;
+            // a folder that may only be read: the missing price list is an empty one
+        }
+    }
     auto t = std::make_unique<Table>(desc.name);
     t->setDatabaseName(dataDir);
     t->setTableName(desc.file);
+    t->setReadOnly(readOnly);
     t->open();
     return t;
 }

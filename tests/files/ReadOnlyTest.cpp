@@ -4,8 +4,8 @@
 #include "FilesFixture.h"
 #include "app/FileCommands.h"
 #include "data/DataModule.h"
-#include "document/Session.h"
 #include "document/ControlTable.h"
+#include "document/Session.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -57,10 +57,13 @@ TEST_F(ReadOnly, CommandsThatReadNeedOnlyReadAccess) {
         "report '" + calc + "' -o '" + pdf + "'",
         "systems '" + calc + "' -o '" + pdf + "'",
         "dump '" + calc + "'",
+        "table list",
+        "table export products -o '" + path("tmp/p.csv") + "'",
     };
     for (const std::string& cmd : reading) {
         EXPECT_EQ(vorn(cmd, asNobody()), 0) << cmd << "\n" << err;
         fs::remove(pdf);
+        fs::remove(path("tmp/p.csv"));
         EXPECT_EQ(leftovers(), 0) << cmd;
     }
     const std::string writing[] = {"set '" + calc + "' OB_KAMVS=3",
