@@ -541,6 +541,15 @@ void ProjectWindow::offer() {
     dlg.exec();
 }
 
+std::vector<std::string> ProjectWindow::chamberFiles() const {
+    std::vector<std::string> out;
+    if (path_.isEmpty())
+        return out;
+    for (size_t i = 0; i < project_.chambers.size(); ++i)
+        out.push_back(project_.chamberPath(i));
+    return out;
+}
+
 void installProjectMenu(MainWindow& main, Session& session, const QString& dataDir) {
     auto* window = new ProjectWindow(main, session, dataDir, &main);
     auto* menu = new QMenu("&Проект", &main);
@@ -553,6 +562,7 @@ void installProjectMenu(MainWindow& main, Session& session, const QString& dataD
     main.menuBar()->insertMenu(help, menu);
     // a project among the recent files opens here
     main.openProject = [window](const QString& path) { window->openProjectAt(path); };
+    main.openProjectChambers = [window] { return window->chamberFiles(); };
 }
 
 } // namespace vorn

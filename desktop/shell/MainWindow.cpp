@@ -12,6 +12,7 @@
 #include "desktop/input/ResultsPanel.h"
 #include "desktop/project/ProjectWindow.h"
 #include "desktop/refedit/RefEditorWindow.h"
+#include "refedit/RowUse.h"
 #include "desktop/widgets/Utf8.h"
 #include "desktop/widgets/AnimatedIcon.h"
 #include "desktop/widgets/NewsPanel.h"
@@ -542,6 +543,15 @@ void MainWindow::openReferenceEditor() {
         refEditor_->move(frame.topLeft());
         connect(refEditor_, &RefEditorWindow::tableChanged, this,
                 &MainWindow::referenceDataChanged);
+        // rows the open calculation or the open project's chambers name are not deleted
+        // or renamed without a word
+        refEditor_->rowUsers = [this](const std::string& table, const std::string& key) {
+            const bool open = session_.isOpen();
+            return rowUsers(table, key, open ? &dm_.taWork : nullptr,
+                            open ? session_.path() : std::string(),
+                            openProjectChambers ? openProjectChambers()
+                                                : std::vector<std::string>());
+        };
     }
     refEditor_->show();
     refEditor_->raise();

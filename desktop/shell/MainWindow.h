@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -43,6 +45,8 @@ public:
     std::function<QString(const QString& proposed)> pickSavePath;
     // Opens a project picked from the recent files (set where projects are handled).
     std::function<void(const QString& path)> openProject;
+    // The calculation files of the open project's chambers (set where projects are handled).
+    std::function<std::vector<std::string>()> openProjectChambers;
 
     enum class FileDialogKind { New, Open, Save };
     // The dialog of a file command, not yet shown: title, button, filter, start folder.
