@@ -57,7 +57,6 @@ struct CommitResult {
 
 class Session {
 public:
-    // Installs the open and close steps as the afterOpen / beforeClose hooks of taWork.
     explicit Session(DataModule& dm);
     ~Session();
     Session(const Session&) = delete;
@@ -85,8 +84,9 @@ public:
     };
 
     // Open and New: clears SelectionOpened, closes an open calculation (close steps), opens
-    // path as taWork (the open steps run in its afterOpen hook), then runs the two rules in
-    // the given order, each ending with the recalculation.
+    // path as taWork, runs the open steps (the screen state, product, region and boxes
+    // derived from the record), then the two rules in the given order, each ending with
+    // the recalculation.
     // The file is checked first (calcFileProblem): a damaged file throws DbfError before
     // the open calculation is closed and before a byte is written.
     // A table-layer failure (not a calculation file, missing file) throws DbfError and
@@ -102,14 +102,18 @@ public:
     static constexpr const char* kReadOnlyRefusal =
         "Расчет открыт только для чтения: изменения в него не записываются";
 
-    // Close: moves to first (posts a pending change) and closes taWork; the close steps
-    // (CH1..CH9 from the include boxes, post) run in its beforeClose hook. No-op if closed.
+    // Close: moves to first (posts a pending change), runs the close steps (CH1..CH9 from
+    // the include boxes, post) and closes taWork. No-op if closed.
     void closeCalculation();
 
     // DBEdit1Change: runs the recalculation. Throws CalcError when the run stops at an
     // undefined step (the boxes set before it keep their new values; results().error holds
     // the message too). Does nothing when no calculation is open.
     void recalculate();
+
+    // A reference table was changed (the reference window, an import): the recalculation
+    // runs as one event, so what it writes (VN_KR, an emptied choice) is posted and undoable.
+    CommitResult referenceDataChanged();
 
     // CheckBox1Click..CheckBox9Click: include box n (1..9) takes the state the user gave
     // it, then the recalculation runs; throws as recalculate(). Other n: nothing happens.
@@ -209,7 +213,8 @@ public:
 
     // Messages the rules show ("База не открылась !"). Unset: dropped.
     std::function<void(const std::string&)> showMessage;
-    // Open step 4: refill the executor list of the additional-data dialog.
+    // Called while a calculation is opened: the additional-data dialog refills its list of
+    // executors.
     std::function<void()> refillExecutors;
 
 private:
