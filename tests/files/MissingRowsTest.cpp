@@ -1,7 +1,9 @@
 // A calculation naming reference rows that are gone from their tables: computed as before,
 // exit 0, and each missing name said among the warnings of vorn calc.
 #include "FilesFixture.h"
+#include "data/DataModule.h"
 #include "data/Table.h"
+#include "document/Session.h"
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -47,6 +49,7 @@ TEST_F(MissingRows, CalcNamesEveryMissingRow) {
          "Материала «Сталь листовая» (пол) нет в справочнике материалов стен"},
         {"s_tara.DBF", "NAIM", "Дерево (ящики)", "",
          "Тары «Дерево (ящики)» нет в справочнике тары"},
+        {"products.DBF", "NAIM", "Яблоки", "", "Продукта «Яблоки» нет в справочнике продуктов"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
@@ -62,6 +65,34 @@ TEST_F(MissingRows, CalcNamesEveryMissingRow) {
         ASSERT_EQ(vorn("calc '" + calc + "'"), 0) << err;
         EXPECT_NE(out.find(c.warning), std::string::npos) << out;
     }
+}
+
+// The window's open replaces a missing product by its category's first, says so naming
+// both, and makes it a step of its own: undone, the record names its own product again and
+// the warnings say that it is missing.
+TEST_F(MissingRows, ReplacedProductIsSaidAndUndoable) {
+    fs::copy(VORN_DATA_DIR, dir / "DATA");
+    changeRow(path("DATA/products.DBF"), "NAIM", "Яблоки", "");
+    DataModule dm;
+    dm.setDataDir(path("DATA"));
+    ASSERT_TRUE(dm.openReferenceTables());
+    Session session(dm);
+    std::vector<std::string> messages;
+    session.showMessage = [&messages](const std::string& m) { messages.push_back(m); };
+    session.openCalculation(calc);
+    const std::string taken = dm.taWork.asString("TE_PTIP");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              "Продукта «Яблоки» нет в справочнике продуктов: вместо него взят «" + taken + "»");
+    EXPECT_EQ(session.warnings(), messages);
+    ASSERT_FALSE(session.undo().refused);
+    EXPECT_EQ(dm.taWork.asString("TE_PTIP"), "Яблоки");
+    ASSERT_EQ(session.warnings().size(), 1u);
+    EXPECT_NE(session.warnings()[0].find("Продукта «Яблоки» нет в справочнике продуктов: в "
+                                         "расчете свойства продукта"),
+              std::string::npos)
+        << session.warnings()[0];
+    session.closeCalculation();
 }
 
 } // namespace vorn::test
