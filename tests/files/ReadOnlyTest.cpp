@@ -4,6 +4,9 @@
 #include "FilesFixture.h"
 #include "app/FileCommands.h"
 #include "data/DataModule.h"
+#include "data/FileIo.h"
+#include "data/Journal.h"
+#include "data/Table.h"
 #include "document/ControlTable.h"
 #include "document/Session.h"
 
@@ -74,6 +77,34 @@ TEST_F(ReadOnly, CommandsThatReadNeedOnlyReadAccess) {
         EXPECT_EQ(err.find("/tmp/vorn-"), std::string::npos) << "names the user's file: " << err;
     }
     EXPECT_EQ(readFile(calc), before);
+}
+
+// A write of the calculation interrupted where its user may only read it: the journal stays
+// beside it, and the commands that read read the calculation as it was before that write.
+TEST_F(ReadOnly, LeftoverJournalDoesNotStopReading) {
+    ASSERT_EQ(vorn("calc --json '" + calc + "'"), 0) << err;
+    const std::string expected = out;
+    fs::permissions(calc, fs::perms::owner_write, fs::perm_options::add);
+    {
+        Table t;
+        t.setTableName(calc);
+        t.open();
+        t.edit();
+        t.setValue("OB_RGNAIM", Value("Якутск"));
+        FileIo::failWritesAfter(1400); // the journal and a part of the record
+        EXPECT_THROW(t.post(), DbfError);
+        FileIo::failWritesAfter(-1);
+        t.cancel();
+    }
+    fs::permissions(calc, fs::perms::owner_write, fs::perm_options::remove);
+    const std::string journal = Journal::pathFor(calc);
+    ASSERT_TRUE(fs::exists(journal));
+    const std::string torn = readFile(calc), kept = readFile(journal);
+    EXPECT_EQ(vorn("calc --json '" + calc + "'", asNobody()), 0) << err;
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(readFile(calc), torn);
+    EXPECT_EQ(readFile(journal), kept);
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ReadOnly, TheWindowOpensItReadOnlyAndRefusesEdits) {

@@ -231,6 +231,14 @@ TEST_F(ProjectCommand, RefusesWhatItCannotDo) {
         EXPECT_NE(err.str().find("поврежден: он обрезан"), std::string::npos) << err.str();
     }
     EXPECT_EQ(readFile(cut), bytes.substr(0, bytes.size() - 40));
+
+    // a damaged chamber is named by its own path, never by the private copy read
+    const std::string chamber = readFile(a);
+    std::ofstream(a, std::ios::binary) << chamber.substr(0, chamber.size() / 2);
+    const json j = show(project);
+    const std::string error = j["chambers"][0]["error"].get<std::string>();
+    EXPECT_NE(error.find(a), std::string::npos) << error;
+    EXPECT_EQ(error.find("calculation.vrn"), std::string::npos) << error;
 }
 
 // A price left empty is no price: the item shows none and the totals are incomplete; two
