@@ -19,7 +19,7 @@ Session::Session(DataModule& dm) : dm_(dm) {}
 
 Session::~Session() {
     try {
-        closeCalculation();
+        closeQuietly(); // the listeners may be gone already
     } catch (...) {
         // at the end there is no one left to tell; the table layer already flushed posts
     }
@@ -35,7 +35,8 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
     const std::string problem = calcFileProblem(path);
     if (!problem.empty())
         throw DbfError(problem);
-    closeCalculation();
+    const bool wasOpen = isOpen();
+    closeQuietly();
     Table& work = dm_.taWork;
     work.setDatabaseName("");
     work.setTableName(readFrom.empty() ? path : readFrom);
@@ -62,6 +63,8 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
             work.close();
         } catch (...) {
         }
+        if (wasOpen)
+            notify({}); // the calculation that was open is closed
         throw;
     }
     opening_ = false;
@@ -80,38 +83,41 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
                        opened_.screen});
     }
     findSuspectFields();
-    notify(CommitResult{});
+    notify({});
     if (!own.empty() && showMessage)
         showMessage(replacedProductWarning(own, taken));
 }
 
 void Session::closeCalculation() {
+    if (closeQuietly())
+        notify({});
+}
+
+bool Session::closeQuietly() {
+    Table& work = dm_.taWork;
+    if (!work.isOpen()) {
+        history_.clear();
+        suspectFields_.clear();
+        return false;
+    }
+    try {
+        work.first(); // posts a pending change
+        closeSteps();
+    } catch (const DbfError& e) {
+        if (!recordHeldByAnother(e))
+            throw;
+        if (work.state() != Table::State::Browse)
+            work.cancel();
+        throw WriteRefused(kCloseRefused); // still open, its history kept
+    }
+    work.close();
     history_.clear();
     suspectFields_.clear();
-    Table& work = dm_.taWork;
-    if (!work.isOpen())
-        return;
-    work.first(); // posts a pending change
-    closeSteps();
-    work.close();
-    notify(CommitResult{});
+    return true;
 }
 
 void Session::recalculate() {
     runRecalculation();
-}
-
-CommitResult Session::referenceDataChanged() {
-    if (isOpen() && readOnly_) {
-        // nothing is written into a calculation opened for reading: the figures follow
-        runRecalculation();
-        notify(CommitResult{});
-        return {};
-    }
-    return event("Изменение справочников", [this] {
-        runRecalculation();
-        return CommitResult{};
-    });
 }
 
 void Session::runRecalculation() {
@@ -196,11 +202,16 @@ void Session::restoreTablePositions() {
         dm_.taRegion.locate("REG_NAIM", Value(region));
 }
 
-void Session::finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r) {
+void Session::finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r,
+                         bool mergeWithLast) {
     r.changes = changedFields(before.record, recordValues());
     const bool screenChanged = !(before.screen == screen_);
-    if (!r.changes.empty() || screenChanged)
+    // an event that changed nothing leaves the history, and the step before it, alone
+    if (!r.changes.empty() || screenChanged) {
         history_.push({stepName, r.changes, before.screen, screen_});
+        if (mergeWithLast)
+            history_.mergeLast();
+    }
     notify(r);
 }
 
@@ -225,7 +236,7 @@ void Session::notify(const CommitResult& r) {
 }
 
 CommitResult Session::event(const std::string& stepName,
-                            const std::function<CommitResult()>& body) {
+                            const std::function<CommitResult()>& body, bool mergeWithLast) {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
     if (readOnly_)
@@ -246,14 +257,20 @@ CommitResult Session::event(const std::string& stepName,
         // A recalculation that stopped: what was written before it stays, as shown.
         post();
         CommitResult partial;
-        finishStep(stepName, before, partial);
+        finishStep(stepName, before, partial, mergeWithLast);
+        throw;
+    } catch (const DbfError& e) {
+        // the record is held by another program: nothing of the event stays
+        rollback(before);
+        if (recordHeldByAnother(e))
+            return CommitResult::refusal(kRecordHeldRefusal);
         throw;
     } catch (...) {
         // the record could not be locked or written: nothing of the event stays
         rollback(before);
         throw;
     }
-    finishStep(stepName, before, r);
+    finishStep(stepName, before, r, mergeWithLast);
     return r;
 }
 
@@ -274,6 +291,12 @@ CommitResult Session::applyStep(const RecordValues& values, const ScreenState& s
     } catch (const CalcError&) {
         // the values are those of a step that was shown: keep them even when the run stops
         post();
+    } catch (const DbfError& e) {
+        replaying_ = false;
+        rollback(before);
+        if (recordHeldByAnother(e))
+            return CommitResult::refusal(kRecordHeldRefusal);
+        throw;
     } catch (...) {
         replaying_ = false;
         rollback(before);
@@ -281,7 +304,6 @@ CommitResult Session::applyStep(const RecordValues& values, const ScreenState& s
     }
     replaying_ = false;
     r.changes = changedFields(before.record, recordValues());
-    notify(r);
     return r;
 }
 
@@ -290,7 +312,10 @@ CommitResult Session::undo() {
         return CommitResult::refusal("Нечего отменять");
     const EditStep& step = history_.undoStep();
     CommitResult r = applyStep(step.valuesBefore(), step.screenBefore);
+    if (r.refused)
+        return r;
     history_.stepBack();
+    notify(r);
     return r;
 }
 
@@ -299,39 +324,69 @@ CommitResult Session::redo() {
         return CommitResult::refusal("Нечего повторять");
     const EditStep& step = history_.redoStep();
     CommitResult r = applyStep(step.valuesAfter(), step.screenAfter);
+    if (r.refused)
+        return r;
     history_.stepForward();
+    notify(r);
     return r;
 }
 
 CommitResult Session::revertToOpened() {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
+    if (readOnly_)
+        return CommitResult::refusal(kReadOnlyRefusal);
     const Snapshot before = snapshot();
     CommitResult r = applyStep(opened_.record, opened_.screen);
+    if (r.refused)
+        return r;
     if (!r.changes.empty() || !(before.screen == screen_))
         history_.push({"Вернуть расчет к открытому", r.changes, before.screen, screen_});
+    notify(r);
     return r;
 }
 
 CommitResult Session::setFields(const std::string& stepName,
                                 const std::vector<FieldValue>& values) {
-    return event(stepName, [&] {
-        for (const FieldValue& v : values) {
-            if (!dm_.taWork.hasField(v.first))
-                return CommitResult::refusal("В расчете нет поля " + v.first);
-            put(v.first, v.second);
-        }
-        return CommitResult{};
-    });
+    return writeFields(stepName, values, false);
+}
+
+CommitResult Session::writeFields(const std::string& stepName,
+                                  const std::vector<FieldValue>& values, bool mergeWithLast) {
+    return event(
+        stepName,
+        [&] {
+            for (const FieldValue& v : values) {
+                if (!dm_.taWork.hasField(v.first))
+                    return CommitResult::refusal("В расчете нет поля " + v.first);
+                put(v.first, v.second);
+            }
+            return CommitResult{};
+        },
+        mergeWithLast);
 }
 
 std::string Session::editAdditionalData(const std::string& field, const std::string& text) {
     const std::string name = "Дополнительные данные: " + field;
+    // typing on in the field the last step wrote makes that step longer
     const bool merge = history_.canUndo() && history_.undoStep().name == name;
-    const CommitResult r = setFields(name, {{field, Value(text)}});
-    if (!r.refused && merge)
-        history_.mergeLast();
+    const CommitResult r = writeFields(name, {{field, Value(text)}}, merge);
     return r.refused ? r.message : std::string();
+}
+
+CommitResult Session::referenceDataChanged() {
+    if (!isOpen())
+        return {};
+    if (readOnly_) {
+        // nothing may be written: the figures follow the new reference data on screen only
+        results_ = vorn::recalculate(dm_, screen_.includeBoxes, results_).results;
+        notify({});
+        return {};
+    }
+    return event("Пересчет по измененному справочнику", [&] {
+        runRecalculation();
+        return CommitResult{};
+    });
 }
 
 SelectionWriter Session::selectionWriter() {

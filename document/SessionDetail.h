@@ -16,6 +16,7 @@ struct Refusal : std::runtime_error {
 
 inline constexpr const char* kNotOpen = "Расчет не открыт";
 
+
 inline void editRecord(Table& t) {
     if (t.state() == Table::State::Browse)
         t.edit();
