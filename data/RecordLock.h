@@ -26,6 +26,19 @@ public:
 
     static std::int64_t recordOffset(long recNo1) { return kBase + recNo1; }
     static std::int64_t headerOffset() { return kBase; }
+
+    // The whole-file lock of the same scheme: every record's byte at once, so it cannot
+    // be had while a record is locked, and no record can be locked while it is held.
+    static std::int64_t fileOffset() { return kBase + 1; }
+    static constexpr std::int64_t kFileLength = kBase;
+    static bool lockFileWithin(platform::File& f, int waitMs);
+    static void unlockFile(platform::File& f);
+
+    // A byte inside the whole-file range that no record lock reaches (no table holds a
+    // thousand million records): a shared lock on it waits only for a whole-file lock.
+    // Readers hold it while they read, so they never see a table halfway through a
+    // whole-table write.
+    static std::int64_t readerOffset() { return kBase + kFileLength; }
 };
 
 } // namespace vorn

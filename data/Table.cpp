@@ -147,12 +147,16 @@ void Table::open() {
         return;
     d->openFile();
     try {
+        d->enterRead();
+        d->recoverJournal();
         d->readStructure();
         d->bindFields();
         d->reload();
         if (d->filtered)
             d->compileFilter();
+        d->leaveRead();
     } catch (...) {
+        d->leaveRead();
         d->closeFd();
         throw;
     }
@@ -170,6 +174,7 @@ void Table::close() {
         beforeClose(*this);
     // A change not posted is dropped: nothing of the edit buffer reaches the file.
     d->releaseLock();
+    d->tableLockHeld = false; // closing the handle drops its locks
     d->closeFd();
     d->state = State::Closed;
     d->cache.clear();

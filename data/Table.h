@@ -97,14 +97,32 @@ public:
     double asDouble(const std::string& field) const { return value(field).toDouble(); }
     std::string asString(const std::string& field) const { return value(field).toString(); }
     bool asBool(const std::string& field) const { return value(field).toBool(); }
+    // Whether the field holds nothing: only blanks (a number that reads 0), or a null
+    // calculated value.
+    bool isBlank(const std::string& field) const;
     void setValue(const std::string& field, const Value& v);
 
     // Changes of the record in the cursor, each written through the journal.
-    void edit();   // locks the record; "Record is locked by another user"
-    void post();   // writes in place (or appends), flushes, unlocks
+    void edit(); // locks the record; "Record is locked by another user"
+    void post(); // writes in place (or appends), flushes, unlocks
     void cancel();
     void append(); // blank record in insert state, added at the end on post
     void deleteRecord();
+
+    // Whole-table writes (an import). lockTable takes the whole-file lock other dBase
+    // programs use, and the header lock, waiting up to waitMs: while they are held no
+    // record can be locked, no other writer writes and the table's readers in this program
+    // wait. The records are read again under the lock. Throws DbfError (in Russian) when
+    // another user holds a record or the table.
+    void lockTable(int waitMs);
+    void unlockTable();
+    bool tableLocked() const;
+    // Writes rows (values in the order of field(), calculated ones ignored) over the
+    // table's visible records in file order, marks the visible records left over deleted
+    // and appends the rest; with append, only appends. One journaled write, flushed once:
+    // a crash at any point leaves the old table or the new one. Needs lockTable(). A value
+    // that does not fit its field is thrown (DbfError) before anything is written.
+    void writeRows(const std::vector<std::vector<Value>>& rows, bool append);
 
     // Case-insensitive whole-value search among visible records in file order.
     bool locate(const std::string& field, const Value& v, bool caseInsensitive = true);

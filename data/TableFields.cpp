@@ -80,6 +80,22 @@ Value Table::value(const std::string& field) const {
     }
 }
 
+bool Table::isBlank(const std::string& field) const {
+    d->checkOpen();
+    const FieldRef r = d->lookup(field);
+    if (r.calculated)
+        return d->calcValues[static_cast<size_t>(r.index)].isNull();
+    const StoredField& f = d->fields[static_cast<size_t>(r.index)];
+    const char* rec = d->current();
+    if (!rec)
+        return true;
+    const char* p = rec + 1 + f.offset;
+    for (int i = 0; i < f.length; ++i)
+        if (p[i] != ' ' && p[i] != '\0')
+            return false;
+    return true;
+}
+
 void Table::setValue(const std::string& field, const Value& v) {
     d->checkOpen();
     const FieldRef r = d->lookup(field);

@@ -3,7 +3,8 @@
 //   Table.cpp       - lifecycle, cursor moves, edit / post / append / delete, observers;
 //   TableStore.cpp  - the file: opening, the cache of its records, journaled writes;
 //   TableFields.cpp - binding declared fields to the file's, reading and setting values;
-//   TableLocate.cpp - Locate.
+//   TableLocate.cpp - Locate;
+//   TableRewrite.cpp - whole-table writes under the whole-file lock (an import).
 // The compiled filter lives in CompiledFilter, beside the expression parser.
 #include "data/CompiledFilter.h"
 #include "data/FieldCodec.h"
@@ -33,6 +34,8 @@ inline std::string notFound(const std::string& name) {
 
 // How long a write waits for another writer's header lock.
 inline constexpr int kHeaderWaitMs = 2000;
+// How long a reader waits for a whole-table write (an import) by another handle to end.
+inline constexpr int kReaderWaitMs = 5000;
 
 struct Table::Impl {
     Table* self = nullptr;
@@ -91,6 +94,11 @@ struct Table::Impl {
     std::map<int, std::function<void()>> observers;
     int nextObserverId = 1;
 
+    // This handle holds the whole-file and header locks (a whole-table write).
+    bool tableLockHeld = false;
+    // Reads in progress under the reader lock (they nest: open reads, then reloads).
+    int readDepth = 0;
+
     void checkOpen() const {
         if (state == State::Closed)
             throw DbfError(tablemsg::kClosed);
@@ -144,6 +152,11 @@ struct Table::Impl {
 
     // TableStore.cpp: the file and the cache of its records.
     void openFile();
+    // Brackets a read of the file: waits for a whole-table write by another handle to
+    // end (DbfError after kReaderWaitMs) and keeps the next one from starting meanwhile.
+    void enterRead();
+    void leaveRead();
+    void recoverJournal();
     void closeFd();
     void readStructure();
     void reload();

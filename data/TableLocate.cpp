@@ -12,7 +12,8 @@ namespace vorn {
 
 // Whether the record's field equals the Locate value.
 bool Table::Impl::fieldEquals(const StoredField& f, const char* rec, const Value& v,
-                 const std::string& textKey, double number, bool caseInsensitive) const {
+                              const std::string& textKey, double number,
+                              bool caseInsensitive) const {
     const char* p = rec + 1 + f.offset;
     const auto len = static_cast<size_t>(f.length);
     switch (f.kind) {
@@ -25,8 +26,7 @@ bool Table::Impl::fieldEquals(const StoredField& f, const char* rec, const Value
             return std::memcmp(p, textKey.data(), n) == 0;
         const unsigned char* fold = CodePage::foldTable(f.codePage);
         for (size_t i = 0; i < n; ++i)
-            if (fold[static_cast<unsigned char>(p[i])] !=
-                static_cast<unsigned char>(textKey[i]))
+            if (fold[static_cast<unsigned char>(p[i])] != static_cast<unsigned char>(textKey[i]))
                 return false;
         return true;
     }
@@ -80,7 +80,8 @@ bool Table::locate(const std::string& field, const Value& v, bool caseInsensitiv
         key.resize(FieldCodec::trimmedLength(key.data(), key.size()));
         if (caseInsensitive)
             for (char& c : key)
-                c = static_cast<char>(CodePage::foldTable(f.codePage)[static_cast<unsigned char>(c)]);
+                c = static_cast<char>(
+                    CodePage::foldTable(f.codePage)[static_cast<unsigned char>(c)]);
     } else if (fam == FieldFamily::Whole || fam == FieldFamily::Fractional) {
         if (v.isText()) {
             const std::string t = v.toString();

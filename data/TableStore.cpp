@@ -27,8 +27,29 @@ std::atomic<unsigned long> ownWrites{0};
 void Table::Impl::openFile() {
     path = self->filePath();
     file = FileIo::openShared(path, readOnly);
+}
+
+void Table::Impl::recoverJournal() {
     // An interrupted write is undone before anything of the file is read.
     Journal::recover(file, path, readOnly);
+}
+
+void Table::Impl::enterRead() {
+    if (tableLockHeld || readDepth++ > 0)
+        return;
+    if (!RecordLock::lockWithin(file, RecordLock::readerOffset(), kReaderWaitMs, false)) {
+        readDepth = 0;
+        throw DbfError("Таблица " + path +
+                       " сейчас перезаписывается целиком (идёт импорт), прочитать её не удалось;"
+                       " повторите через несколько секунд");
+    }
+}
+
+void Table::Impl::leaveRead() {
+    if (tableLockHeld || readDepth == 0 || --readDepth > 0)
+        return;
+    if (file.isOpen())
+        RecordLock::unlock(file, RecordLock::readerOffset());
 }
 
 void Table::Impl::closeFd() {
@@ -45,6 +66,11 @@ void Table::Impl::readStructure() {
 // Re-reads the header record count and the whole data region. Other processes may
 // have appended or deleted records since the last look.
 void Table::Impl::reload() {
+    enterRead();
+    struct Leave {
+        Impl* d;
+        ~Leave() { d->leaveRead(); }
+    } leave{this};
     platform::FileStamp st;
     if (!file.stamp(st))
         return;
@@ -57,8 +83,8 @@ void Table::Impl::reload() {
     cache.resize(static_cast<size_t>(n) * recordLength);
     if (n > 0) {
         size_t got = 0;
-        FileIo::readFully(file, cache.data(), cache.size(),
-                          static_cast<std::int64_t>(headerLength), &got);
+        FileIo::readFully(file, cache.data(), cache.size(), static_cast<std::int64_t>(headerLength),
+                          &got);
         n = static_cast<long>(got / recordLength);
         cache.resize(static_cast<size_t>(n) * recordLength);
     }
@@ -90,8 +116,7 @@ bool Table::Impl::fileChanged() const {
     platform::FileStamp st;
     if (!file.stamp(st))
         return false;
-    return st.size != cached.size || st.modified != cached.modified ||
-           st.changed != cached.changed;
+    return st.size != cached.size || st.modified != cached.modified || st.changed != cached.changed;
 }
 
 void Table::Impl::refreshIfChanged() {
@@ -143,8 +168,7 @@ double Table::Impl::storedNumber(size_t fi) const {
 // hold it already). True when the journal of an earlier, interrupted write had to be
 // played back first: the cache is then stale.
 bool Table::Impl::writeFile(const std::vector<Patch>& patches, bool headerLockHeld) {
-    if (!headerLockHeld &&
-        !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
+    if (!headerLockHeld && !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
         throw DbfError(tablemsg::kLocked);
     bool stale = false;
     try {

@@ -2,6 +2,7 @@
 
 #include "data/FileIo.h"
 #include "data/Journal.h"
+#include "data/Table.h"
 
 #include <filesystem>
 #include <random>
@@ -14,7 +15,16 @@ namespace fs = std::filesystem;
 
 WorkCopy::WorkCopy(const std::string& source) {
     // A write interrupted in the source is undone there first: the copy takes no journal.
-    Journal::repairFile(source);
+    // Where the source may only be read, the copy is made whole instead, from the journal
+    // beside the source: what could be read is read, and nothing of the source changes.
+    bool repairCopy = false;
+    try {
+        Journal::repairFile(source);
+    } catch (const DbfError&) {
+        if (!platform::fileExists(Journal::pathFor(source)))
+            throw;
+        repairCopy = true;
+    }
     std::random_device random;
     std::error_code ec;
     const fs::path tmp = fs::temp_directory_path(ec);
@@ -34,10 +44,25 @@ WorkCopy::WorkCopy(const std::string& source) {
         fs::permissions(fs::u8path(path_), fs::perms::owner_read | fs::perms::owner_write,
                         fs::perm_options::replace, ec);
     }
+    if (!ec && repairCopy)
+        fs::copy_file(fs::u8path(Journal::pathFor(source)), fs::u8path(Journal::pathFor(path_)),
+                      ec);
     if (ec) {
         const platform::SysError err = FileIo::error(ec);
         removeNow();
         throw std::runtime_error(FileIo::openError(source, err));
+    }
+    if (repairCopy) {
+        try {
+            Journal::repairFile(path_);
+        } catch (const DbfError& e) {
+            removeNow();
+            std::string what = e.what();
+            for (size_t at = what.find(path_); at != std::string::npos;
+                 at = what.find(path_, at + source.size()))
+                what.replace(at, path_.size(), source);
+            throw std::runtime_error(what);
+        }
     }
 }
 

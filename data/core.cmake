@@ -5,6 +5,7 @@ target_sources(vorncore PRIVATE
   data/TableStore.cpp
   data/TableFields.cpp
   data/TableLocate.cpp
+  data/TableRewrite.cpp
   data/CompiledFilter.cpp
   data/DbfHeader.cpp
   data/FieldCodec.cpp

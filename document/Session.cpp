@@ -7,6 +7,7 @@
 #include "data/CalcRecord.h"
 #include "data/DataModule.h"
 #include "document/ControlTable.h"
+#include "document/MissingRows.h"
 #include "document/SessionDetail.h"
 #include "selection/Selection.h"
 
@@ -42,6 +43,7 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
     path_ = path;
     readOnly_ = !readFrom.empty();
     results_.error.clear();
+    replacedProduct_ = {};
     opening_ = true;
     try {
         work.open();
@@ -69,8 +71,21 @@ void Session::openCalculation(const std::string& path, OpenOrder order,
     post(); // what the open rules wrote
     history_.clear();
     opened_ = snapshot();
+    const auto& [own, taken] = replacedProduct_;
+    if (!own.empty() && !readOnly_) {
+        // The replacement is a step of its own: undone, the record names its own product
+        // again (and the warnings say it is missing).
+        RecordValues before = opened_.record;
+        for (FieldValue& v : before)
+            if (equalsIgnoreCase(v.first, "TE_PTIP"))
+                v.second = Value(own);
+        history_.push({"Замена продукта", changedFields(before, opened_.record), opened_.screen,
+                       opened_.screen});
+    }
     findSuspectFields();
     notify({});
+    if (!own.empty() && showMessage)
+        showMessage(replacedProductWarning(own, taken));
 }
 
 void Session::closeCalculation() {

@@ -297,6 +297,9 @@ private:
     bool replaying_ = false; // undo, redo, revert: the record is restored as it was
     EditHistory history_;
     Snapshot opened_;
+    // The product the opening replaced by its category's first, as {its own name, the
+    // name taken}; empty when the record's product was found.
+    std::pair<std::string, std::string> replacedProduct_;
     std::vector<std::string> suspectFields_;
     ScreenState screen_;
     CalcResults results_;

@@ -69,9 +69,12 @@ void Session::loadProductAndCategory() {
     if (findByName(prod, "NAIM", work.asString("TE_PTIP"))) {
         screen_.category = prod.asString("TIP");
     } else {
+        const std::string own = work.asString("TE_PTIP");
         screen_.category = kDefaultCategory;
         prod.first();
         put("TE_PTIP", currentName(prod));
+        if (!own.empty())
+            replacedProduct_ = {own, work.asString("TE_PTIP")};
     }
     positionTara();
     deriveStackingHeight();

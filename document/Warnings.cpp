@@ -1,5 +1,7 @@
 // The warnings of the open calculation: each check adds its sentence here, so that the
 // screen, the command line and the report list the same ones in the same order.
+#include "data/DataModule.h"
+#include "document/MissingRows.h"
 #include "document/Session.h"
 
 namespace vorn {
@@ -10,6 +12,11 @@ std::vector<std::string> Session::warnings() const {
         return out;
     if (!choiceFits())
         out.emplace_back(kChoiceMisfitWarning);
+    const auto& [own, taken] = replacedProduct_;
+    if (!own.empty() && equalsIgnoreCase(dm_.taWork.asString("TE_PTIP"), taken))
+        out.push_back(replacedProductWarning(own, taken));
+    for (std::string& missing : missingReferenceRows(dm_))
+        out.push_back(std::move(missing));
     return out;
 }
 

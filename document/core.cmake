@@ -10,4 +10,5 @@ target_sources(vorncore PRIVATE
   document/ControlState.cpp
   document/ControlTable.cpp
   document/Warnings.cpp
+  document/MissingRows.cpp
 )

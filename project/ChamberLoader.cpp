@@ -42,11 +42,13 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         f.error = "файл не найден";
         return f;
     }
+    std::string copyPath;
     try {
         // Opening a calculation writes its record (the rules, the ventilation rate, the
         // include boxes on close): each chamber is read from a private copy, as `vorn calc`
         // reads its file; the copy goes once the chamber is closed.
         const WorkCopy copy(path);
+        copyPath = copy.path();
         try {
             session_->openCalculation(copy.path());
             f = figuresOf(*session_);
@@ -56,9 +58,13 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         }
         session_->closeCalculation();
     } catch (const std::exception& e) {
-        // only the copy was open; the user's file was never touched
+        // only the copy was open; the user's file was never touched, and the message
+        // names it, not the copy
         f = ChamberFigures{};
         f.error = e.what();
+        for (size_t at = copyPath.empty() ? std::string::npos : f.error.find(copyPath);
+             at != std::string::npos; at = f.error.find(copyPath, at + path.size()))
+            f.error.replace(at, copyPath.size(), path);
         return f;
     }
     return f;

@@ -1,5 +1,7 @@
 #include "project/OfferXlsx.h"
 
+#include "project/OfferOutput.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -219,6 +221,12 @@ bool OfferXlsx::write(const OfferSource& src, const std::string& path, std::stri
             *error = "Не удаётся записать файл " + path + ": " + reason;
         return false;
     };
+    const std::string unfit = offerOutputProblem(path, src.summary);
+    if (!unfit.empty()) {
+        if (error)
+            *error = unfit;
+        return false;
+    }
     const fs::path target = fs::u8path(path);
     std::error_code ec;
     const fs::path dir = fs::absolute(target, ec).parent_path();
@@ -238,7 +246,9 @@ bool OfferXlsx::write(const OfferSource& src, const std::string& path, std::stri
     const lxw_error status = workbook_close(wb);
     if (status != LXW_NO_ERROR) {
         fs::remove(temp, ec);
-        return fail(lxw_strerror(status));
+        return fail(status == LXW_ERROR_CREATING_XLSX_FILE
+                        ? "нет доступа к папке, или файл открыт в другой программе"
+                        : "ошибка записи книги, код " + std::to_string(static_cast<int>(status)));
     }
     fs::rename(temp, target, ec);
     if (ec) {

@@ -36,9 +36,9 @@ PriceList PriceList::load(const std::string& dataDir) {
             PriceEntry e;
             if (named)
                 e.name = t.asString("NAME");
-            const Value price = t.value("PRICE");
-            if (!price.isNull())
-                e.price = price.toDouble();
+            // an empty field reads 0, but means that the article has no price yet
+            if (!t.isBlank("PRICE"))
+                e.price = t.asDouble("PRICE");
             list.add(t.asString("ARTICLE"), std::move(e));
         }
         t.close();
@@ -51,8 +51,16 @@ PriceList PriceList::load(const std::string& dataDir) {
 
 void PriceList::add(const std::string& article, PriceEntry entry) {
     const std::string key = keyOf(article);
-    if (!key.empty())
-        entries_.emplace(key, std::move(entry)); // the first row of an article counts
+    if (key.empty())
+        return;
+    const auto [it, fresh] = entries_.emplace(key, std::move(entry));
+    if (fresh)
+        return;
+    // Two rows of one article (the file written by another program): neither price is
+    // taken, and the totals say they are incomplete.
+    if (it->second.price)
+        duplicates_.push_back(article);
+    it->second.price.reset();
 }
 
 const PriceEntry* PriceList::find(const std::string& article) const {

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -24,9 +25,12 @@ public:
     const PriceEntry* find(const std::string& article) const;
     bool empty() const { return entries_.empty(); }
     const std::string& error() const { return error_; }
+    // Articles found on more than one row: they have no price.
+    const std::vector<std::string>& duplicates() const { return duplicates_; }
 
 private:
     std::map<std::string, PriceEntry> entries_; // by folded, trimmed article
+    std::vector<std::string> duplicates_;
     std::string error_;
 };
 

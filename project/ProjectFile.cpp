@@ -1,10 +1,10 @@
 #include "project/ProjectFile.h"
 
-#include "data/platform/PlatformFile.h"
-
 #include "data/CodePage.h"
 #include "data/DbfCreate.h"
+#include "data/DbfHeader.h"
 #include "data/Table.h"
+#include "data/platform/PlatformFile.h"
 
 #include <chrono>
 #include <cmath>
@@ -93,11 +93,28 @@ OfferSettings storableSettings(const OfferSettings& settings) {
     return s;
 }
 
+// A project cut short (a copy broken off, a full disk) would read as a shorter project,
+// the client and the chambers past the cut silently gone: refused, as a damaged header is.
+void checkWhole(const std::string& path) {
+    platform::File f;
+    if (f.open(path, platform::File::Mode::Read))
+        return; // the table's own open says why
+    const DbfHeader h = DbfHeader::read(f, path);
+    const std::uint64_t need =
+        h.headerLength + std::uint64_t(DbfHeader::recordCount(f)) * h.recordLength;
+    platform::FileStamp st;
+    if (f.stamp(st) && static_cast<std::uint64_t>(st.size) < need)
+        throw std::runtime_error("файл проекта " + path + " поврежден: он обрезан (в файле " +
+                                 std::to_string(st.size) + " байт, нужно " + std::to_string(need) +
+                                 ")");
+}
+
 // Opens the project for reading or writing; anything but a project table is refused.
 void openProject(Table& t, const std::string& path, bool write) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(path), ec))
         throw std::runtime_error("файл проекта не найден: " + path);
+    checkWhole(path);
     t.setTableName(path);
     t.setReadOnly(!write);
     t.open();

@@ -53,6 +53,9 @@ ProjectSummary ProjectSummaries::summarize(const Project& project,
     ProjectTotals& t = s.totals;
     if (!prices.error().empty())
         s.warnings.push_back(prices.error());
+    for (const std::string& article : prices.duplicates())
+        s.warnings.push_back("Артикул «" + article +
+                             "» встречается в прайс-листе несколько раз: его цена не взята");
 
     for (size_t i = 0; i < project.chambers.size(); ++i) {
         ChamberLine line;

@@ -6,6 +6,7 @@ target_sources(vorncore PRIVATE
   project/ChamberLoader.cpp
   project/ProjectSummary.cpp
   project/OfferLayout.cpp
+  project/OfferOutput.cpp
 )
 # The workbook needs libxlsxwriter; the command-line-only cross build for Windows goes
 # without it (the offer is a command of the window's build, and there is no MinGW package).

@@ -32,7 +32,7 @@ RefColumn positive(const char* field, const char* caption) {
 }
 
 std::vector<RefColumn> catalogueColumns() {
-    std::vector<RefColumn> c{key("SIS", "Система", 0), text("AGR", "Агрегат (конденсатор)"),
+    std::vector<RefColumn> c{key("SIS", "Система", 6), text("AGR", "Агрегат (конденсатор)"),
                              text("VOHL", "Воздухоохладитель", true)};
     const char* const q[] = {"Q25", "Q30", "Q35", "Q40"};
     const char* const qCaption[] = {"Q +25 °С, Вт", "Q +30 °С, Вт", "Q +35 °С, Вт", "Q +40 °С, Вт"};

@@ -3,13 +3,20 @@
 // line the user sees it on (the header is line 1 when the file starts with it).
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorn {
 
 struct SheetCell {
+    SheetCell() = default;
+    SheetCell(std::string t, bool isNumber) : text(std::move(t)), number(isNumber) {}
+
     std::string text;    // UTF-8
     bool number = false; // a spreadsheet number: text is its value with a decimal point
+    // Why the value cannot be taken at all (a formula without its value, a logical, a
+    // date, an error): said for the cell's row and field.
+    std::string refusal;
 };
 
 struct SheetRow {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 
 namespace vorn {
@@ -19,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uintmax_t kMaxCsv = 64u << 20;
+// How long an import waits for the table: another import, or a row being edited.
+constexpr int kImportWaitMs = 5000;
 
 std::vector<FieldInfo> fieldsOf(const Table& table) {
     std::vector<FieldInfo> out;
@@ -34,9 +35,11 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-// A temporary name beside path, so that the final rename stays on one file system.
+// The temporary file beside path (the final rename stays on one file system). One name
+// per target: an export killed before its rename leaves this one file, which the next
+// export of the same file replaces, never a heap of them.
 std::string temporaryBeside(const std::string& path) {
-    return path + ".tmp" + std::to_string(std::random_device{}() % 1000000);
+    return path + ".part";
 }
 
 void moveInto(const std::string& from, const std::string& to) {
@@ -63,15 +66,24 @@ FileKind fileKindOf(const std::string& path) {
     return FileKind::Unknown;
 }
 
-std::unique_ptr<Table> TableTransfer::open(const std::string& dataDir, const RefTableDesc& desc) {
+std::unique_ptr<Table> TableTransfer::open(const std::string& dataDir, const RefTableDesc& desc,
+                                           bool readOnly) {
     const fs::path path = fs::u8path(dataDir) / fs::u8path(desc.file);
     std::error_code ec;
     if (desc.name == "prices" && fs::is_directory(fs::u8path(dataDir), ec) &&
-        !fs::exists(path, ec) && !ec)
-        createDbf(path.u8string(), priceListLayout(), {});
+        !fs::exists(path, ec) && !ec) {
+        try {
+            createDbf(path.u8string(), priceListLayout(), {});
+        } catch (const std::exception&) {
+            if (!readOnly)
+                throw;
+            // a folder that may only be read: the missing price list is an empty one
+        }
+    }
     auto t = std::make_unique<Table>(desc.name);
     t->setDatabaseName(dataDir);
     t->setTableName(desc.file);
+    t->setReadOnly(readOnly);
     t->open();
     return t;
 }
@@ -140,7 +152,22 @@ Sheet TableTransfer::readFile(const std::string& path) {
     ss << in.rdbuf();
     if (!in)
         throw TransferError(path + ": файл не читается");
-    return Csv::read(ss.str());
+    Sheet sheet = Csv::read(ss.str());
+    // A line with fewer values than the header has lost some (a separator missing, a
+    // line cut): refused rather than read with the missing cells empty.
+    if (!sheet.empty()) {
+        const SheetRow& head = sheet.front();
+        for (size_t r = 1; r < sheet.size(); ++r)
+            if (sheet[r].cells.size() < head.cells.size()) {
+                const size_t c = sheet[r].cells.size();
+                const std::string name = trimBlanks(head.cells[c].text);
+                throw RefusedFile("строка " + std::to_string(sheet[r].line) + ", поле " +
+                                  (name.empty() ? "№" + std::to_string(c + 1) : name) +
+                                  ": значения нет, в строке " + std::to_string(c) + " из " +
+                                  std::to_string(head.cells.size()) + " (строка короче заголовка)");
+            }
+    }
+    return sheet;
 }
 
 ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const Sheet& sheet,
@@ -151,6 +178,20 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
         result.errors.push_back("строка 1: файл пуст, нет строки заголовка");
         return result;
     }
+    if (sheet.size() == 1) {
+        result.errors.push_back("строка " + std::to_string(sheet.front().line + 1) +
+                                ": в файле нет ни одной строки данных (очистить таблицу можно "
+                                "в окне «Справочники»)");
+        return result;
+    }
+    // The table is locked before it is read: the keys below, the rows written over and
+    // the write itself all see one table, and no other writer comes between.
+    struct Unlock {
+        Table& t;
+        ~Unlock() { t.unlockTable(); }
+    } unlock{table};
+    if (!options.dryRun)
+        table.lockTable(kImportWaitMs);
 
     // The header: field names or captions, any order, each once.
     const SheetRow& head = sheet.front();
@@ -244,31 +285,9 @@ ImportResult TableTransfer::import(Table& table, const RefTableDesc& desc, const
     if (!result.errors.empty() || options.dryRun)
         return result;
 
-    auto store = [&](const std::vector<Value>& values) {
-        for (size_t f = 0; f < fields.size(); ++f)
-            table.setValue(fields[f].name, values[f]);
-        table.post();
-    };
-    size_t next = 0;
-    if (!options.append) {
-        // Rows are written over the table's own in place, the rest appended or deleted:
-        // a file exported and imported again leaves the table as it was.
-        const int existing = table.recordCount();
-        table.first();
-        for (int i = 0; i < existing; ++i) {
-            if (next < rows.size()) {
-                table.edit();
-                store(rows[next++]);
-                table.next();
-            } else {
-                table.deleteRecord();
-            }
-        }
-    }
-    for (; next < rows.size(); ++next) {
-        table.append();
-        store(rows[next]);
-    }
+    // In one write: a crash or a second user leaves the old table or the new one.
+    table.writeRows(rows, options.append);
+    table.unlockTable();
     table.first();
     result.written = true;
     return result;

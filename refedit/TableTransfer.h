@@ -29,9 +29,11 @@ struct ImportResult {
 class TableTransfer {
 public:
     // The table's file in dataDir, opened shared like every table (no declared fields: the
-    // file's own, in file order). Throws DbfError when it does not open. A data directory
-    // without a price list gets an empty one.
-    static std::unique_ptr<Table> open(const std::string& dataDir, const RefTableDesc& desc);
+    // file's own, in file order), read-only for the commands that only read (a data folder
+    // that may only be read serves them). Throws DbfError when it does not open. A data
+    // directory without a price list gets an empty one where it may be written.
+    static std::unique_ptr<Table> open(const std::string& dataDir, const RefTableDesc& desc,
+                                       bool readOnly = false);
 
     // Writes the visible rows with a header row of the field names. Throws TransferError
     // for an unknown extension or a file that cannot be written; nothing is left half
@@ -42,8 +44,10 @@ public:
     static Sheet readFile(const std::string& path);
 
     // Checks the sheet against the table and, unless refused or a dry run, replaces the
-    // table's rows with the sheet's (or appends them), record by record through the table
-    // layer. A table-layer failure while writing is thrown (DbfError).
+    // table's rows with the sheet's (or appends them) in one write under the whole-table
+    // lock: the old table or the new one, whatever happens. A table another user is
+    // writing or editing, after a few seconds' wait, and a failure while writing are
+    // thrown (DbfError); nothing is written then.
     static ImportResult import(Table& table, const RefTableDesc& desc, const Sheet& sheet,
                                const ImportOptions& options);
 };

@@ -106,6 +106,10 @@ bool parseDecimal(const std::string& text, double& out) {
 CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const SheetCell& cell,
                     bool key) {
     CellCheck r;
+    if (!cell.refusal.empty()) {
+        r.error = cell.refusal;
+        return r;
+    }
     const std::string text = trimBlanks(cell.text);
     if (key && text.empty()) {
         r.error = isNumericField(field) ? "значение не задано" : "имя не задано";
@@ -128,6 +132,14 @@ CellCheck checkCell(const FieldInfo& field, const RefColumn* column, const Sheet
                 d = whole;
             }
             const std::string stored = FieldCodec::formatFixed(d, field.decimals);
+            double kept = 0;
+            parsePlain(stored, kept);
+            if (std::fabs(kept - d) > 1e-9 * std::max(1.0, std::fabs(d))) {
+                r.error = "в числе " + limitText(d) +
+                          " больше знаков после запятой, чем хранит поле (" +
+                          std::to_string(field.decimals) + ")";
+                return r;
+            }
             if (static_cast<int>(stored.size()) > field.length) {
                 r.error = "число " + limitText(d) + " не помещается в поле (" +
                           std::to_string(field.length) + " знаков" +

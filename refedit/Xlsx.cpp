@@ -138,12 +138,11 @@ Sheet Xlsx::read(const std::string& path) {
     int err = 0;
     Zip z(zip_open(path.c_str(), ZIP_RDONLY, &err));
     if (!z) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, err);
-        std::string why = zip_error_strerror(&e);
-        zip_error_fini(&e);
+        std::string why = "книга не читается (ошибка архива " + std::to_string(err) + ")";
         if (err == ZIP_ER_NOZIP || err == ZIP_ER_INCONS)
             why = "это не книга Excel (XLSX)";
+        else if (err == ZIP_ER_NOENT || err == ZIP_ER_OPEN || err == ZIP_ER_READ)
+            why = "файл не открывается для чтения";
         throw TransferError(path + ": " + why);
     }
     std::string sheetPart, stringsPart;
@@ -187,9 +186,21 @@ Sheet Xlsx::read(const std::string& path) {
             } else if (type.empty() || type == "n") {
                 cell.text = v;
                 cell.number = !v.empty();
+            } else if (type == "str") {
+                cell.text = v; // a formula's text result
+            } else if (type == "b") {
+                cell.refusal = "логическое значение (ИСТИНА/ЛОЖЬ), а нужен текст или число";
+            } else if (type == "d") {
+                cell.refusal = "дата, а нужен текст или число";
             } else {
-                cell.text = v; // str (a formula's text), b (0 or 1), e (#N/A ...), d
+                cell.refusal = "ошибка в ячейке (" + v + ")";
             }
+            // A formula the writer did not compute: its value is not in the file.
+            if (v.empty() && type != "inlineStr" && child(c, "f"))
+                cell.refusal =
+                    "формула без вычисленного значения: откройте и сохраните файл в Excel";
+            if (!cell.refusal.empty())
+                cell.text = "?";
             // Empty cells (formatted but blank, often far to the right) take no room.
             if (cell.text.empty())
                 continue;
@@ -207,6 +218,24 @@ Sheet Xlsx::read(const std::string& path) {
     }
     return sheet;
 }
+
+namespace {
+// The workbook writer's failure in the user's words (its own texts are English).
+std::string xlsxWriteError(lxw_error e) {
+    switch (e) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return "файл не создается: нет доступа к папке или файл занят";
+    case LXW_ERROR_CREATING_TMPFILE:
+        return "не создается временный файл";
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return "не хватает памяти";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+        return "ошибка записи на диск";
+    default:
+        return "ошибка записи книги, код " + std::to_string(static_cast<int>(e));
+    }
+}
+} // namespace
 
 void Xlsx::write(const std::string& path, const std::string& sheetName,
                  const std::vector<Column>& columns,
@@ -256,7 +285,7 @@ void Xlsx::write(const std::string& path, const std::string& sheetName,
     }
     const lxw_error e = workbook_close(book);
     if (!ws || e != LXW_NO_ERROR)
-        throw TransferError(path + ": книга не записана (" + lxw_strerror(e) + ")");
+        throw TransferError(path + ": книга не записана (" + xlsxWriteError(e) + ")");
 }
 
 } // namespace vorn

@@ -5,6 +5,7 @@ target_sources(vorncore PRIVATE
   refedit/Csv.cpp
   refedit/Xlsx.cpp
   refedit/TableTransfer.cpp
+  refedit/RowUse.cpp
 )
 # Excel workbooks through Debian's libxlsxwriter, libzip and pugixml. The Windows cross
 # build has no MinGW packages of them: it reads and writes CSV only.

@@ -5,7 +5,9 @@
 #include "calc/NumberFormat.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -14,6 +16,37 @@ namespace vorn {
 
 namespace {
 namespace fs = std::filesystem;
+
+std::string limitText(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    std::string s = buf;
+    for (char& c : s)
+        if (c == '.')
+            c = ',';
+    return s;
+}
+
+// A finite number from lo to hi (a whole one when whole is set), with a decimal point or
+// comma; the refusal in Russian. CLI11's own ranges let nan through and speak English.
+CLI::Validator numberIn(double lo, double hi, bool whole) {
+    return CLI::Validator(
+        [lo, hi, whole](std::string& text) -> std::string {
+            std::string s = text;
+            for (char& c : s)
+                if (c == ',')
+                    c = '.';
+            char* end = nullptr;
+            const double v = s.empty() ? 0 : std::strtod(s.c_str(), &end);
+            const bool parsed = !s.empty() && end && *end == '\0' && std::isfinite(v);
+            if (!parsed || v < lo || v > hi || (whole && v != std::floor(v)))
+                return "«" + text + "» — нужно " + (whole ? "целое " : "") + "число от " +
+                       limitText(lo) + " до " + limitText(hi);
+            text = s;
+            return {};
+        },
+        "", "");
+}
 
 struct NewOptions {
     std::string project;
@@ -181,10 +214,10 @@ void addOverrideOptions(CLI::App* sub, ProjectRunOptions& opt) {
     sub->add_option("--tariff", opt.tariff,
                     "тариф на электроэнергию, за кВт·ч (только для этого запуска)")
         ->type_name("R")
-        ->check(CLI::Range(0.0, 99999.0).description(""));
+        ->check(numberIn(0, 99999, false));
     sub->add_option("--vat", opt.vat, "ставка НДС, % (только для этого запуска)")
         ->type_name("P")
-        ->check(CLI::Range(0.0, 100.0).description(""));
+        ->check(numberIn(0, 100, false));
 }
 
 int evaluateProject(const CliContext& ctx, const ProjectRunOptions& opt, ProjectSummary& out) {
@@ -267,14 +300,14 @@ void addProjectCommand(CLI::App& root, CliRunner& run) {
     sub->add_option("ФАЙЛ", add->file, "файл расчета .vrn")->required();
     sub->add_option("--qty", add->qty, "количество одинаковых камер (по умолчанию 1)")
         ->type_name("N")
-        ->check(CLI::Range(1, ProjectFile::kMaxQty).description(""));
+        ->check(numberIn(1, ProjectFile::kMaxQty, true));
     setRunner(sub, run, add, addChamber);
 
     auto rm = std::make_shared<RemoveOptions>();
     sub = addProjectArg(project->add_subcommand("remove", "убрать камеру из проекта"), rm->project);
     sub->add_option("НОМЕР", rm->index, "номер камеры в проекте, с 1")
         ->required()
-                ->check(CLI::PositiveNumber.description(""));
+        ->check(numberIn(1, 1e6, true));
     setRunner(sub, run, rm, removeChamber);
 
     auto show = std::make_shared<ShowOptions>();

@@ -38,7 +38,7 @@ int list(const CliContext& ctx, const TableOptions& opt) {
     for (const RefTableDesc& d : refTables()) {
         nlohmann::ordered_json rows;
         try {
-            rows = TableTransfer::open(ctx.dataDir, d)->recordCount();
+            rows = TableTransfer::open(ctx.dataDir, d, true)->recordCount();
         } catch (const std::exception& e) {
             ctx.err << "vorn: " << d.file << ": " << e.what() << "\n";
             status = kExitFailure;
@@ -70,7 +70,7 @@ int exportTable(const CliContext& ctx, const TableOptions& opt) {
         return kExitUsage;
     }
     try {
-        TableTransfer::exportTo(*TableTransfer::open(ctx.dataDir, *desc), opt.output);
+        TableTransfer::exportTo(*TableTransfer::open(ctx.dataDir, *desc, true), opt.output);
     } catch (const std::exception& e) {
         ctx.err << "vorn: " << e.what() << "\n";
         return kExitFailure;

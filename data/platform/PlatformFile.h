@@ -75,11 +75,12 @@ public:
     SysError truncate(std::int64_t size);
     bool stamp(FileStamp& out) const;
 
-    // Byte-range lock of one byte, without waiting: false when another handle (of this
-    // process or another) holds a conflicting lock. A shared lock works on a read-only
-    // handle and conflicts only with exclusive ones.
-    bool tryLock(std::int64_t offset, bool exclusive = true);
-    void unlock(std::int64_t offset);
+    // Byte-range lock of length bytes (one unless said), without waiting: false when
+    // another handle (of this process or another) holds a conflicting lock. A shared lock
+    // works on a read-only handle and conflicts only with exclusive ones. unlock takes the
+    // same range the lock took.
+    bool tryLock(std::int64_t offset, bool exclusive = true, std::int64_t length = 1);
+    void unlock(std::int64_t offset, std::int64_t length = 1);
 
 private:
 #ifdef _WIN32

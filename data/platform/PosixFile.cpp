@@ -4,11 +4,11 @@
 #include "data/platform/PlatformFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorn::platform {
@@ -64,12 +64,12 @@ std::int64_t nanos(const struct timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-bool setLock(int fd, std::int64_t offset, short type) {
+bool setLock(int fd, std::int64_t offset, short type, std::int64_t length) {
     struct flock fl {};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(offset);
-    fl.l_len = 1;
+    fl.l_len = static_cast<off_t>(length);
     fl.l_pid = 0; // required for OFD locks
     int rc;
     do {
@@ -205,12 +205,12 @@ bool File::stamp(FileStamp& out) const {
     return true;
 }
 
-bool File::tryLock(std::int64_t offset, bool exclusive) {
-    return setLock(fd_, offset, exclusive ? F_WRLCK : F_RDLCK);
+bool File::tryLock(std::int64_t offset, bool exclusive, std::int64_t length) {
+    return setLock(fd_, offset, exclusive ? F_WRLCK : F_RDLCK, length);
 }
 
-void File::unlock(std::int64_t offset) {
-    setLock(fd_, offset, F_UNLCK);
+void File::unlock(std::int64_t offset, std::int64_t length) {
+    setLock(fd_, offset, F_UNLCK, length);
 }
 
 bool fileExists(const std::string& path) {

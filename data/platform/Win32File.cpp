@@ -237,15 +237,19 @@ bool File::stamp(FileStamp& out) const {
     return true;
 }
 
-bool File::tryLock(std::int64_t offset, bool exclusive) {
+bool File::tryLock(std::int64_t offset, bool exclusive, std::int64_t length) {
     OVERLAPPED ov = at(offset);
     const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    return ::LockFileEx(static_cast<HANDLE>(handle_), flags, 0, 1, 0, &ov) != 0;
+    const auto n = static_cast<std::uint64_t>(length);
+    return ::LockFileEx(static_cast<HANDLE>(handle_), flags, 0, static_cast<DWORD>(n & 0xFFFFFFFFu),
+                        static_cast<DWORD>(n >> 32), &ov) != 0;
 }
 
-void File::unlock(std::int64_t offset) {
+void File::unlock(std::int64_t offset, std::int64_t length) {
     OVERLAPPED ov = at(offset);
-    ::UnlockFileEx(static_cast<HANDLE>(handle_), 0, 1, 0, &ov);
+    const auto n = static_cast<std::uint64_t>(length);
+    ::UnlockFileEx(static_cast<HANDLE>(handle_), 0, static_cast<DWORD>(n & 0xFFFFFFFFu),
+                   static_cast<DWORD>(n >> 32), &ov);
 }
 
 bool fileExists(const std::string& path) {

@@ -2,12 +2,14 @@
 // of a project as a PDF (through the report engine, on Qt's offscreen platform when there
 // is no display) or as an Excel workbook.
 #include "desktop/cli/ProjectOfferCommand.h"
+
 #include "data/Table.h"
 #include "data/Version.h"
+#include "desktop/reports/ReportPainter.h"
 #include "project/OfferLayout.h"
+#include "project/OfferOutput.h"
 #include "project/OfferXlsx.h"
 #include "reports/HeaderLines.h"
-#include "desktop/reports/ReportPainter.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -64,6 +66,11 @@ int offerCommand(const CliContext& ctx, const OfferOptions& opt) {
                 std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
         });
         app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const std::string unfit = offerOutputProblem(opt.out, src.summary);
+    if (!unfit.empty()) {
+        ctx.err << unfit << "\n";
+        return kExitFailure;
     }
     QString error;
     if (!ReportPainter::writePdf(OfferLayout::layout(src), QString::fromStdString(opt.out),

@@ -528,5 +528,13 @@ void ProjectWindow::offer() {
     dlg.exec();
 }
 
+std::vector<std::string> ProjectWindow::chamberFiles() const {
+    std::vector<std::string> out;
+    if (path_.isEmpty())
+        return out;
+    for (size_t i = 0; i < project_.chambers.size(); ++i)
+        out.push_back(project_.chamberPath(i));
+    return out;
+}
 
 } // namespace vorn

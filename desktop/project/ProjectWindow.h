@@ -45,6 +45,8 @@ public:
 
     const QString& projectPath() const { return path_; }
     const ProjectSummary& summary() const { return summary_; }
+    // The calculation files of the open project's chambers; none without a project.
+    std::vector<std::string> chamberFiles() const;
     QTableWidget* table() const { return table_; }
     QChartView* chart() const { return chart_; }
 

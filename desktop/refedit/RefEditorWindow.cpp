@@ -2,9 +2,9 @@
 #include "desktop/widgets/MessageBoxes.h"
 
 #include "desktop/refedit/RefTableModel.h"
+#include "desktop/widgets/Utf8.h"
 #include "refedit/RefTables.h"
 #include "refedit/TableTransfer.h"
-#include "desktop/widgets/Utf8.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -237,6 +237,14 @@ bool RefEditorWindow::showTable(const QString& name) {
         count_->setText("Таблица не открывается: " + tableMessage(e));
         return true;
     }
+    model_->beforeRename = [this](const std::string& oldKey, const std::string& newKey) {
+        const QString users = usersText(oldKey);
+        return users.isEmpty() ||
+               confirm(
+                   QString("Строку «%1» использует %2: после переименования в «%3» расчет "
+                           "ее не найдет. Переименовать?")
+                       .arg(QString::fromStdString(oldKey), users, QString::fromStdString(newKey)));
+    };
     connect(model_.get(), &RefTableModel::refused, this, [this](const QString& text) {
         const bool typed = delegate_->committing && !delegate_->typed.isNull();
         const QPersistentModelIndex at(view_->currentIndex());
@@ -323,12 +331,25 @@ void RefEditorWindow::duplicateRow() {
     }
 }
 
+QString RefEditorWindow::usersText(const std::string& key) const {
+    if (!rowUsers || !model_ || key.empty())
+        return {};
+    QString out;
+    for (const std::string& u : rowUsers(model_->desc().name, key))
+        out += (out.isEmpty() ? "" : ", ") + QString::fromStdString(u);
+    return out;
+}
+
 void RefEditorWindow::deleteRow() {
     if (!model_ || !view_->currentIndex().isValid())
         return;
     const int row = proxy_->mapToSource(view_->currentIndex()).row();
     const QString what = model_->data(model_->index(row, 0), Qt::DisplayRole).toString();
-    if (!confirm(QString("Удалить строку «%1»?").arg(what)))
+    const QString users = usersText(model_->keyOf(row));
+    if (!confirm(users.isEmpty() ? QString("Удалить строку «%1»?").arg(what)
+                                 : QString("Строку «%1» использует %2: без нее расчет пойдет без "
+                                           "ее данных. Удалить строку?")
+                                       .arg(what, users)))
         return;
     model_->deleteRow(row);
 }

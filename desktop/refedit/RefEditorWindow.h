@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -36,6 +38,10 @@ public:
     std::function<void(const QString&)> showMessage;
     // Asked before a row is deleted (a yes/no box by default).
     std::function<bool(const QString&)> confirm;
+    // Who names the row (table, key) of a reference table: the open calculation, the open
+    // project's chambers. Set by the window that knows them; none by default.
+    std::function<std::vector<std::string>(const std::string& table, const std::string& key)>
+        rowUsers;
 
     void addRow();
     void duplicateRow();
@@ -55,6 +61,8 @@ private:
     void chooseImport();
     void chooseExport();
     void selectViewRow(int modelRow);
+    // The users of the row with that key, as one phrase; empty when none.
+    QString usersText(const std::string& key) const;
     void updateCount();
 
     QString dataDir_;

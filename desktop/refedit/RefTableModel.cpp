@@ -1,8 +1,8 @@
 #include "desktop/refedit/RefTableModel.h"
 
+#include "desktop/widgets/Utf8.h"
 #include "refedit/TableTransfer.h"
 #include "refedit/ValueCheck.h"
-#include "desktop/widgets/Utf8.h"
 
 #include <cstring>
 
@@ -154,6 +154,9 @@ bool RefTableModel::setData(const QModelIndex& index, const QVariant& value, int
     }
     if (formatValue(f, cell(index.row(), column), ',') == formatValue(f, check.value, ','))
         return true; // nothing to write
+    if (isKey(column) && beforeRename &&
+        !beforeRename(cell(index.row(), column).toString(), check.value.toString()))
+        return false;
     const bool ok = write([&] {
         seek(index.row());
         table_->edit();
@@ -202,9 +205,27 @@ int RefTableModel::appended() {
 }
 
 int RefTableModel::addRow() {
+    // A number that may not be left empty (a conductivity) starts as the last row's, so
+    // that the new row is one the import would take too; the user corrects it next.
+    std::vector<std::pair<std::string, Value>> required;
+    for (int c = 0; c < columnCount(); ++c) {
+        const FieldInfo& f = fields_[static_cast<size_t>(c)];
+        const RefColumn* col = desc_.column(f.name);
+        if (isKey(c) || !col || checkCell(f, col, {"", false}).ok())
+            continue;
+        if (rows_ == 0) {
+            emit refused(QString::fromUtf8(col->caption) +
+                         ": значение обязательно. Первую строку этой таблицы добавьте "
+                         "импортом из файла.");
+            return -1;
+        }
+        required.emplace_back(f.name, cell(rows_ - 1, c));
+    }
     const bool ok = write([&] {
         const Value key = freshKey("Новая запись");
         table_->append();
+        for (const auto& [field, value] : required)
+            table_->setValue(field, value);
         if (!key.isNull())
             table_->setValue(desc_.key, key);
         // a row that is already valid where the column allows only some values
@@ -252,6 +273,13 @@ bool RefTableModel::deleteRow(int row) {
     endRemoveRows();
     emit changed();
     return true;
+}
+
+std::string RefTableModel::keyOf(int row) const {
+    for (int c = 0; c < columnCount(); ++c)
+        if (isKey(c))
+            return cell(row, c).toString();
+    return {};
 }
 
 void RefTableModel::reload() {

@@ -6,6 +6,7 @@
 #include "refedit/RefTables.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,11 @@ public:
     bool deleteRow(int row);
     // Reads the table anew (after an import, or a change by another program).
     void reload();
+
+    // Asked before a row's key (its name) changes; false keeps the old one.
+    std::function<bool(const std::string& oldKey, const std::string& newKey)> beforeRename;
+    // The row's key as text, empty for a table without one.
+    std::string keyOf(int row) const;
 
 signals:
     void refused(const QString& message);

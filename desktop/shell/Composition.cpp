@@ -13,6 +13,7 @@
 #include "desktop/shell/MainWindow.h"
 #include "desktop/widgets/TabPages.h"
 #include "document/Session.h"
+#include "refedit/RowUse.h"
 #include "reports/HeaderLines.h"
 #include "selection/Selection.h"
 
@@ -96,15 +97,24 @@ void rereadReferenceTables(DataModule& dm) {
 } // namespace
 
 void composeReferenceEditor(MainWindow& window, Session& session, DataModule& dm,
-                            const QString& dataDir) {
+                            const QString& dataDir, ProjectWindow* project) {
     QObject::connect(&window, &MainWindow::referencesRequested, &window,
-                     [&window, &session, &dm, dataDir] {
+                     [&window, &session, &dm, dataDir, project] {
         auto* editor = window.findChild<RefEditorWindow*>(QString(), Qt::FindDirectChildrenOnly);
         if (!editor) {
             editor = new RefEditorWindow(dataDir, &window);
             QRect frame = editor->frameGeometry();
             frame.moveCenter(window.frameGeometry().center());
             editor->move(frame.topLeft());
+            // a row the open calculation or the open project's chambers name is not
+            // deleted or renamed without a question
+            editor->rowUsers = [&session, &dm, project](const std::string& table,
+                                                        const std::string& key) {
+                const bool open = session.isOpen();
+                return rowUsers(table, key, open ? &dm.taWork : nullptr,
+                                open ? session.path() : std::string(),
+                                project ? project->chamberFiles() : std::vector<std::string>());
+            };
             QObject::connect(editor, &RefEditorWindow::tableChanged, &window,
                              [&window, &session, &dm] {
                 rereadReferenceTables(dm);
@@ -157,7 +167,7 @@ Desktop::Desktop(MainWindow& window, Session& session, DataModule& dm, const QSt
     window.setAdditionalDataDialog(additional_.get());
     input_ = composeInputScreen(window, session);
     project_ = composeProjectWindow(window, session, dataDir);
-    composeReferenceEditor(window, session, dm, dataDir);
+    composeReferenceEditor(window, session, dm, dataDir, project_);
 }
 
 Desktop::~Desktop() {

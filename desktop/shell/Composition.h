@@ -30,9 +30,10 @@ ProjectWindow* composeProjectWindow(MainWindow& window, Session& session, const 
 
 // The reference-table editor ("Сервис" -> "Справочники"), made on first use: a table changed
 // there is read anew by the program's tables and the open calculation is recalculated with
-// it as one step of its history.
+// it as one step of its history. A row the open calculation or the chambers of the
+// project open in project (may be null) name is deleted or renamed only after a question.
 void composeReferenceEditor(MainWindow& window, Session& session, DataModule& dm,
-                            const QString& dataDir);
+                            const QString& dataDir, ProjectWindow* project = nullptr);
 
 // Every window of the program around the main window, as the program starts it.
 class Desktop {

@@ -104,6 +104,54 @@ TEST(RecordLocking, TwoTablesOfOneProcessLockEachOtherOut) {
     c.cancel();
 }
 
+// A whole-table write (an import) against the others: it waits for a record being
+// edited, and while it holds the table no record is locked and readers wait for it; a
+// reader waiting longer than a few seconds is told so in Russian.
+TEST(RecordLocking, WholeTableWriteExcludesEditsAndReaders) {
+    DbfBytes b;
+    b.fields = {{"NAME", 'C', 4}};
+    b.records = {" aaaa", " bbbb"};
+    TempDir dir;
+    const std::string p = dir.file("t.dbf");
+    writeFile(p, b.bytes());
+    Table writer, editor, reader;
+    for (Table* t : {&writer, &editor, &reader}) {
+        t->setTableName(p);
+        t->open();
+    }
+    editor.edit();
+    try {
+        writer.lockTable(50);
+        ADD_FAILURE() << "locked while a record is edited";
+    } catch (const DbfError& e) {
+        EXPECT_NE(std::string(e.what()).find("занята"), std::string::npos) << e.what();
+    }
+    editor.cancel();
+    writer.lockTable(50);
+    EXPECT_EQ(lockError(editor), "Record is locked by another user");
+    writer.writeRows({{Value("cccc")}}, false);
+    // released while a reader waits: the reader reads the new table
+    std::thread release([&writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writer.unlockTable();
+    });
+    reader.first();
+    release.join();
+    EXPECT_EQ(reader.asString("NAME"), "cccc");
+    EXPECT_EQ(reader.recordCount(), 1);
+    // held on: the reader gives up after its wait
+    writer.lockTable(50);
+    Table late;
+    late.setTableName(p);
+    try {
+        late.open();
+        ADD_FAILURE() << "read during a whole-table write";
+    } catch (const DbfError& e) {
+        EXPECT_NE(std::string(e.what()).find("перезаписывается"), std::string::npos) << e.what();
+    }
+    writer.unlockTable();
+}
+
 // Other programs keep tables open while we write (Windows: no share denied); a Cyrillic
 // path goes through the journal as any other.
 TEST(RecordLocking, WritesWhileOtherHandlesHoldTheFileOpen) {

@@ -4,8 +4,11 @@
 #include "FilesFixture.h"
 #include "app/FileCommands.h"
 #include "data/DataModule.h"
-#include "document/Session.h"
+#include "data/FileIo.h"
+#include "data/Journal.h"
+#include "data/Table.h"
 #include "document/ControlTable.h"
+#include "document/Session.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -57,10 +60,13 @@ TEST_F(ReadOnly, CommandsThatReadNeedOnlyReadAccess) {
         "report '" + calc + "' -o '" + pdf + "'",
         "systems '" + calc + "' -o '" + pdf + "'",
         "dump '" + calc + "'",
+        "table list",
+        "table export products -o '" + path("tmp/p.csv") + "'",
     };
     for (const std::string& cmd : reading) {
         EXPECT_EQ(vorn(cmd, asNobody()), 0) << cmd << "\n" << err;
         fs::remove(pdf);
+        fs::remove(path("tmp/p.csv"));
         EXPECT_EQ(leftovers(), 0) << cmd;
     }
     const std::string writing[] = {"set '" + calc + "' OB_KAMVS=3",
@@ -71,6 +77,34 @@ TEST_F(ReadOnly, CommandsThatReadNeedOnlyReadAccess) {
         EXPECT_EQ(err.find("/tmp/vorn-"), std::string::npos) << "names the user's file: " << err;
     }
     EXPECT_EQ(readFile(calc), before);
+}
+
+// A write of the calculation interrupted where its user may only read it: the journal stays
+// beside it, and the commands that read read the calculation as it was before that write.
+TEST_F(ReadOnly, LeftoverJournalDoesNotStopReading) {
+    ASSERT_EQ(vorn("calc --json '" + calc + "'"), 0) << err;
+    const std::string expected = out;
+    fs::permissions(calc, fs::perms::owner_write, fs::perm_options::add);
+    {
+        Table t;
+        t.setTableName(calc);
+        t.open();
+        t.edit();
+        t.setValue("OB_RGNAIM", Value("Якутск"));
+        FileIo::failWritesAfter(1400); // the journal and a part of the record
+        EXPECT_THROW(t.post(), DbfError);
+        FileIo::failWritesAfter(-1);
+        t.cancel();
+    }
+    fs::permissions(calc, fs::perms::owner_write, fs::perm_options::remove);
+    const std::string journal = Journal::pathFor(calc);
+    ASSERT_TRUE(fs::exists(journal));
+    const std::string torn = readFile(calc), kept = readFile(journal);
+    EXPECT_EQ(vorn("calc --json '" + calc + "'", asNobody()), 0) << err;
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(readFile(calc), torn);
+    EXPECT_EQ(readFile(journal), kept);
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ReadOnly, TheWindowOpensItReadOnlyAndRefusesEdits) {

@@ -199,21 +199,77 @@ TEST_F(ProjectCommand, RefusesWhatItCannotDo) {
     struct Case {
         std::vector<std::string> words;
         int status;
+        const char* message = "";
     };
     const Case cases[] = {
         {{"project", "new", project}, 1},                               // exists
         {{"project", "new", (site / "q.vrp").string(), "--client", "ООО «Тест-Холод»"}, 0},
         {{"project", "new", (site / "r.vrp").string(), "--client", "Café"}, 1},
         {{"project", "add", project, (site / "none.vrn").string()}, 1}, // no such file
-        {{"project", "add", project, a, "--qty", "0"}, 2},
+        {{"project", "add", project, a, "--qty", "0"}, 2, "«0» — нужно целое число от 1 до"},
         {{"project", "remove", project, "3"}, 1},
+        {{"project", "remove", project, "0"}, 2, "«0» — нужно целое число от 1 до"},
         {{"project", "show", (site / "none.vrp").string()}, 1},
         {{"project", "show", a}, 1}, // a calculation is no project
-        {{"project", "show", project, "--vat", "120"}, 2},
+        {{"project", "show", project, "--vat", "120"}, 2, "«120» — нужно число от 0 до 100"},
+        {{"project", "show", project, "--vat", "nan"}, 2, "«nan» — нужно число от 0 до 100"},
+        {{"project", "show", project, "--tariff", "inf"}, 2, "«inf» — нужно число от 0 до 99999"},
         {{"project"}, 2},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(run(c.words), c.status) << c.words.back() << ": " << err.str();
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find("Value "), std::string::npos) << err.str();
+    }
+
+    // A project cut short is refused whole, and nothing is written to it.
+    const std::string bytes = readFile(project);
+    const std::string cut = (site / "cut.vrp").string();
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"project", "show", cut},
+          std::vector<std::string>{"project", "add", cut, a}}) {
+        EXPECT_EQ(run(words), 1) << words[1];
+        EXPECT_NE(err.str().find("поврежден: он обрезан"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(readFile(cut), bytes.substr(0, bytes.size() - 40));
+
+    // a damaged chamber is named by its own path, never by the private copy read
+    const std::string chamber = readFile(a);
+    std::ofstream(a, std::ios::binary) << chamber.substr(0, chamber.size() / 2);
+    const json j = show(project);
+    const std::string error = j["chambers"][0]["error"].get<std::string>();
+    EXPECT_NE(error.find(a), std::string::npos) << error;
+    EXPECT_EQ(error.find("calculation.vrn"), std::string::npos) << error;
+}
+
+// A price left empty is no price: the item shows none and the totals are incomplete; two
+// rows of one article give it no price either, and say so.
+TEST_F(ProjectCommand, EmptyOrDoubledPriceIsNoPrice) {
+    buildProject();
+    const std::string empty = field(a, "OBR_AGR").toString();
+    const std::string doubled = field(a, "OBR_VO").toString();
+    std::vector<DbfRow> rows;
+    for (const std::string& f : {a, b})
+        for (const char* name : {"OBR_AGR", "OBR_VO", "OBR_SHKAF", "OBR_KMONT"}) {
+            const std::string article = field(f, name).toString();
+            rows.push_back({article, "x", article == empty ? Value() : Value(100.0)});
+        }
+    rows.push_back({doubled, "y", Value(200.0)});
+    createDbf((data / "prices.dbf").string(),
+              {{"ARTICLE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"PRICE", 'N', 12, 2}}, rows);
+    const json j = show(project);
+    EXPECT_EQ(j["totals"]["complete"], false);
+    for (const json& m : j["materials"])
+        if (m["article"] == empty || m["article"] == doubled) {
+            EXPECT_TRUE(m["price"].is_null()) << m.dump();
+        } else {
+            EXPECT_EQ(m["price"], 100.0) << m.dump();
+        }
+    EXPECT_NE(
+        j["warnings"].dump().find("«" + doubled + "» встречается в прайс-листе несколько раз"),
+        std::string::npos)
+        << j["warnings"].dump();
 }
 
 #ifdef VORN_OFFER_COMMAND
@@ -229,6 +285,30 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 };
+
+// The offer never replaces what it is made from: the project itself (named .pdf here),
+// a chamber reached through a link; nothing is written to either.
+TEST_F(ProjectOffer, OutputNeverReplacesAnInput) {
+    buildProject();
+    const std::string named = (site / "p.pdf").string();
+    fs::copy_file(project, named);
+    const fs::path link = site / "link.xlsx";
+    fs::create_symlink(a, link);
+    const std::string before = readFile(named), beforeA = readFile(a);
+    const struct {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        {"project offer '" + named + "' -o '" + named + "'", "это сам файл проекта"},
+        {"project offer '" + project + "' -o '" + link.string() + "'", "это файл расчета камеры"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(vorn(c.args), 1) << c.args;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(readFile(named), before);
+    EXPECT_EQ(readFile(a), beforeA);
+}
 
 TEST_F(ProjectOffer, PdfAndXlsxCarryTheOffer) {
     buildProject();

@@ -88,6 +88,9 @@ private slots:
         QCOMPARE(m.data(m.index(rows, 0), Qt::DisplayRole).toString(), QString("Новая запись"));
         QCOMPARE(m.data(m.index(rows + 1, 0), Qt::DisplayRole).toString(),
                  QString("Новая запись 2"));
+        // a conductivity may not stay empty: the new row starts with the last row's
+        QCOMPARE(m.data(m.index(rows, 1), Qt::DisplayRole).toString(),
+                 m.data(m.index(rows - 1, 1), Qt::DisplayRole).toString());
         QCOMPARE(m.duplicateRow(0), rows + 2);
         QCOMPARE(m.data(m.index(rows + 2, 1), Qt::DisplayRole).toString(), QString("0,750"));
         QVERIFY(m.data(m.index(rows + 2, 0), Qt::DisplayRole).toString().endsWith(" 2"));
@@ -149,6 +152,31 @@ private slots:
         QVERIFY(m.setData(m.index(row, 4), "4,60", Qt::EditRole));
         QVERIFY(messages.isEmpty());
         QVERIFY(session.results().box(4) > product * 1.5);
+
+        // the calculation's product is neither renamed nor deleted without a question
+        QStringList questions;
+        bool answer = false;
+        editor->confirm = [&](const QString& q) {
+            questions << q;
+            return answer;
+        };
+        QVERIFY(!m.setData(m.index(row, 0), "Говядина", Qt::EditRole));
+        for (int r = 0; r < editor->view()->model()->rowCount(); ++r)
+            if (editor->modelRow(r) == row)
+                editor->view()->setCurrentIndex(editor->view()->model()->index(r, 0));
+        editor->deleteRow();
+        QCOMPARE(questions.size(), 2);
+        for (const QString& q : questions)
+            QVERIFY2(q.contains("Говядина (туша)") && q.contains("открытый расчет"), qPrintable(q));
+        QCOMPARE(m.data(m.index(row, 0), Qt::DisplayRole).toString(), QString("Говядина (туша)"));
+        // deleted after all: the calculation says what it lacks
+        answer = true;
+        editor->deleteRow();
+        bool said = false;
+        for (const std::string& w : session.warnings())
+            said = said || w.find("Продукта «Говядина (туша)» нет в справочнике продуктов") !=
+                               std::string::npos;
+        QVERIFY(said);
     }
 };
 

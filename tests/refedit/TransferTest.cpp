@@ -167,6 +167,26 @@ TEST(Transfer, ReadsInlineStrings) {
     const Cli r = table(d, {"import", "s_tara", d.file("inline.xlsx")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(dump(d, "s_tara"), "Мешок|1.25\n");
+    // values a workbook holds that are no text or number: refused naming row and field
+    python("import zipfile\n"
+           "ns = 'xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"'\n"
+           "with zipfile.ZipFile('" +
+           d.file("formula.xlsx") +
+           "', 'w') as z:\n"
+           "    z.writestr('xl/workbook.xml', '<workbook ' + ns + '><sheets>'\n"
+           "        '<sheet name=\"A\" sheetId=\"1\"/></sheets></workbook>')\n"
+           "    z.writestr('xl/worksheets/sheet1.xml', '<worksheet ' + ns + '><sheetData>'\n"
+           "        '<row><c t=\"inlineStr\"><is><t>NAIM</t></is></c><c "
+           "t=\"inlineStr\"><is><t>SP</t>'\n"
+           "        '</is></c></row><row><c t=\"b\"><v>1</v></c><c><f>A1*2</f></c></row>'\n"
+           "        '</sheetData></worksheet>')\n");
+    const Cli f = table(d, {"import", "s_tara", d.file("formula.xlsx")});
+    EXPECT_EQ(f.status, 2);
+    EXPECT_NE(f.err.find("строка 2, поле NAIM: логическое значение"), std::string::npos) << f.err;
+    EXPECT_NE(f.err.find("строка 2, поле SP: формула без вычисленного значения: откройте и "
+                         "сохраните файл в Excel"),
+              std::string::npos)
+        << f.err;
     writeFile(d.file("junk.xlsx"), "not a workbook");
     EXPECT_EQ(table(d, {"import", "s_tara", d.file("junk.xlsx")}).status, 1);
 }
@@ -202,11 +222,26 @@ TEST(Transfer, BadFileRefusedWhole) {
          "строка 2, поле TIP: допустимые значения: Мясные"},
         {"s_isp", "NAME\n\"Иванов\n", "кавычка не закрыта"},
         {"s_isp", "", "файл пуст"},
+        {"s_isp", "NAME\n", "строка 2: в файле нет ни одной строки данных"},
+        {"s_mater", "M_NAIM;M_KTP\nКирпич;0,8\nБетон\n", "строка 3, поле M_KTP: значения нет"},
+        {"s_mater", "M_NAIM;M_KTP\nКирпич;-2,2345\n",
+         "строка 2, поле M_KTP: в числе -2,2345 больше знаков после запятой"},
+        {"prices", "ARTICLE;NAME;PRICE\nА-1;x;1\nа-1;y;2\n",
+         "строка 3, поле ARTICLE: «а-1» уже есть в строке 2"},
+        {"kat12", nullptr, "строка 2, поле SIS: имя длиннее 6 знаков"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.csv);
+        SCOPED_TRACE(c.csv ? c.csv : c.table);
         DataCopy d;
-        writeFile(d.file("bad.csv"), c.csv);
+        if (c.csv) {
+            writeFile(d.file("bad.csv"), c.csv);
+        } else {
+            // the table's own export with the first row's key one character longer
+            ASSERT_EQ(table(d, {"export", c.table, "-o", d.file("bad.csv")}).status, 0);
+            std::string csv = readFile(d.file("bad.csv"));
+            csv.insert(csv.find(';', csv.find('\n')), "B");
+            writeFile(d.file("bad.csv"), csv);
+        }
         const std::string before = readFile(tablePath(d, c.table));
         const Cli r = table(d, {"import", c.table, d.file("bad.csv")});
         EXPECT_EQ(r.status, 2);
@@ -269,7 +304,8 @@ TEST(Transfer, ValueChecks) {
         const char* stored; // formatted with '.', or the error's beginning
         bool ok;
     } cases[] = {
-        {&n83, "0,02561", "0.026", true},
+        {&n83, "0,02561", "в числе 0,02561 больше знаков после запятой", false},
+        {&n83, "-2,2500", "-2.250", true},
         {&n83, " 1 234,5 ", "1234.500", true},
         {&n83, "1,234.5", "«1,234.5» — не число", false},
         {&n83, "", "", true},
