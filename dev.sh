@@ -94,7 +94,7 @@ case "$cmd" in
   package)
     ensure_packages
     cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=OFF \
-      -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+      -C packaging/package-flags.cmake -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
     cmake --build build-package -j "$jobs"
     rm -f build-package/vorn_*.deb
     (cd build-package && cpack -G DEB >/dev/null)

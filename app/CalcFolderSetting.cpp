@@ -42,7 +42,8 @@ std::string CalcFolderSetting::write(Table& taInit, const std::string& folder) {
                "\" в ее пути не может быть сохранен в файле настроек";
     for (int i = 0; i < taInit.fieldCount(); ++i) {
         const FieldInfo f = taInit.field(i);
-        if (equalsIgnoreCase(f.name, kDir) && utf8Characters(folder) > static_cast<size_t>(f.length))
+        if (equalsIgnoreCase(f.name, kDir) &&
+            utf8Characters(folder) > static_cast<size_t>(f.length))
             return "Папка расчетов не запомнена: путь длиннее " + std::to_string(f.length) +
                    " знаков";
     }

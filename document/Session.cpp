@@ -235,8 +235,8 @@ void Session::notify(const CommitResult& r) {
         l.second(r);
 }
 
-CommitResult Session::event(const std::string& stepName,
-                            const std::function<CommitResult()>& body, bool mergeWithLast) {
+CommitResult Session::event(const std::string& stepName, const std::function<CommitResult()>& body,
+                            bool mergeWithLast) {
     if (!isOpen())
         return CommitResult::refusal(kNotOpen);
     if (readOnly_)

@@ -107,8 +107,8 @@ public:
     // the open calculation is closed and before a byte is written.
     // A table-layer failure (not a calculation file, missing file) throws DbfError and
     // leaves taWork closed. An open calculation that cannot be closed (WriteRefused) stays
-    // open and path is not opened. A recalculation that stops at an undefined step does not fail
-    // the open: the file stays open and results().error holds the message.
+    // open and path is not opened. A recalculation that stops at an undefined step does
+    // not fail the open: the file stays open and results().error holds the message.
     // readFrom, when given, is a private copy of path to read instead: the calculation is
     // then read-only (path() stays the user's file; every edit is refused).
     void openCalculation(const std::string& path,

@@ -14,10 +14,16 @@ for f in /usr/bin/vorn /usr/share/vorn/DATA/vorn.dbf /usr/share/vorn/DATA/s_regi
   /usr/share/vorn/DATA/kat-30.dbf /usr/share/vorn/doc/guide.md \
   /usr/share/applications/vorn.desktop /usr/share/mime/packages/vorn.xml \
   /usr/share/icons/hicolor/scalable/apps/vorn.svg /usr/share/icons/hicolor/48x48/apps/vorn.png \
-  /usr/share/man/man1/vorn.1.gz /usr/share/doc/vorn/copyright; do
+  /usr/share/man/man1/vorn.1.gz /usr/share/doc/vorn/copyright /usr/share/doc/vorn/changelog.gz; do
   grep -qxF "$f" "$tmp/contents" || fail "$f missing from $deb"
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries"
+# the window cannot start without the platform plugins; no library names them
+dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "Depends lacks qt6-qpa-plugins"
+if command -v lintian >/dev/null; then
+  # errors and warnings fail the check; notes and hints do not
+  lintian --fail-on error,warning "$deb" || fail "lintian"
+fi
 
 dpkg-deb -x "$deb" "$tmp/root"
 desktop-file-validate "$tmp/root/usr/share/applications/vorn.desktop"

@@ -138,7 +138,8 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
             }
             if (r.refused) {
                 ctx.err << "vorn set: " << printable(a) << ": " << printable(r.message) << "\n";
-                status = kExitUsage;
+                // a record another user holds is no fault of the command line
+                status = r.message == Session::kRecordHeldRefusal ? kExitFailure : kExitUsage;
                 break;
             }
             if (!r.notice.empty())

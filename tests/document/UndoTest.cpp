@@ -178,6 +178,7 @@ TEST_F(Undo, AdditionalDataThatChangesNothingLeavesTheStepsBeforeAlone) {
     session->undo();
     EXPECT_EQ(dm.taWork.asString("KL_NAIM"), "");
     EXPECT_DOUBLE_EQ(dm.taWork.asDouble("OB_KAMVS"), 3.5);
+    ASSERT_TRUE(session->history().canUndo());
     EXPECT_EQ(session->history().undoStep().name, "Высота, (м)");
 }
 
