@@ -295,6 +295,8 @@ struct Table::Impl {
             std::vector<bool> used(fields.size(), false);
             for (const FieldDecl& decl : declared) {
                 auto it = fileIndex.find(FieldCodec::nameKey(decl.name));
+                if (it == fileIndex.end() && decl.optional)
+                    continue;
                 if (it == fileIndex.end())
                     throw DbfError(notFound(decl.name));
                 const StoredField& f = fields[static_cast<size_t>(it->second)];
