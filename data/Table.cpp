@@ -55,6 +55,8 @@ struct Table::Impl {
     std::string objectName, databaseName, tableName;
     bool readOnly = false;
     std::vector<FieldDecl> declared;
+    // Optional declared fields the open file lacks (name keys): they read as empty.
+    std::vector<std::string> absentOptional;
     std::vector<FieldDecl> calcDecls;
 
     State state = State::Closed;
@@ -284,6 +286,7 @@ struct Table::Impl {
 
     void bindFields() {
         exposed.clear();
+        absentOptional.clear();
         byName.clear();
         std::unordered_map<std::string, int> fileIndex;
         for (size_t i = 0; i < fields.size(); ++i)
@@ -295,8 +298,10 @@ struct Table::Impl {
             std::vector<bool> used(fields.size(), false);
             for (const FieldDecl& decl : declared) {
                 auto it = fileIndex.find(FieldCodec::nameKey(decl.name));
-                if (it == fileIndex.end() && decl.optional)
+                if (it == fileIndex.end() && decl.optional) {
+                    absentOptional.push_back(FieldCodec::nameKey(decl.name));
                     continue;
+                }
                 if (it == fileIndex.end())
                     throw DbfError(notFound(decl.name));
                 const StoredField& f = fields[static_cast<size_t>(it->second)];
@@ -674,6 +679,12 @@ bool Table::bof() const {
 
 Value Table::value(const std::string& field) const {
     d->checkOpen();
+    if (!d->absentOptional.empty() && !d->byName.find(field)) {
+        const std::string key = FieldCodec::nameKey(field);
+        for (const std::string& k : d->absentOptional)
+            if (k == key)
+                return Value();
+    }
     const FieldRef r = d->lookup(field);
     if (r.calculated)
         return d->calcValues[static_cast<size_t>(r.index)];

@@ -10,6 +10,9 @@ std::vector<std::string> Session::warnings() const {
         return out;
     if (!choiceFits())
         out.emplace_back(kChoiceMisfitWarning);
+    // the defrosts leave the equipment fewer hours than the capacity assumes
+    if (!results().defrostWarning.empty())
+        out.push_back(results().defrostWarning);
     return out;
 }
 

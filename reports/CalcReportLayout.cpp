@@ -46,7 +46,9 @@ public:
     // A gain box: the caption framed, its value at the right edge, bold 10 pt, so that the
     // gains form one column down the page.
     double gainBox(double y, int box) {
-        const char* caption = CalcResults::boxCaption(box);
+        const std::string caption = box == 9 && !src_.fansCaption.empty()
+                                        ? src_.fansCaption
+                                        : std::string(CalcResults::boxCaption(box));
         const int label = CalcResults::boxLabel(box);
         TextStyle cap;
         cap.pointSize = 10;
@@ -220,6 +222,26 @@ double simpleGroup(CalcPage& p, double top, const char* cap1, double cw1, const 
     return p.gainBox(top + kRowStep, box);
 }
 
+// i. Air-cooler fans, and the heaters and the defrost once they are part of gain 9.
+double fansGroup(CalcPage& p, double top) {
+    const bool heaters = !p.src_.fansCaption.empty();
+    p.pair(CS::kLeft, top, 44, 24, "Количество вентиляторов ВО", "VO_KOLVO");
+    p.pair(110, top, 50, CS::kRight - 160, "Мощность вентиляторов ВО, кВт", "VO_POW");
+    if (!heaters)
+        return p.gainBox(top + kRowStep, 9);
+    const double y = top + kRowStep - 0.4;
+    p.pair(CS::kLeft, y, 44, 24, "ТЭНы в камере, кВт", "VO_TEN");
+    // one defrost line: power, defrosts a day, minutes, the share reaching the chamber
+    auto value = [&p](const char* f) {
+        const std::string t = p.src_.fieldText(f);
+        return t.empty() ? std::string("0") : t;
+    };
+    const std::string defrost = value("VO_OTTPOW") + " кВт × " + value("VO_OTTKOL") + " × " +
+                                value("VO_OTTMIN") + " мин × " + value("VO_OTTDOL");
+    CS::addPair(p.page_, 110, y, 18, CS::kRight - 128, "Оттайка", defrost, "defrost");
+    return p.gainBox(y + kRowStep, 9);
+}
+
 // j. Totals.
 double totalsGroup(CalcPage& p, double top) {
     double y = p.gainBox(top, 10);
@@ -250,7 +272,7 @@ double equipmentGroup(CalcPage& p, double top) {
     };
     const double full = CS::kRight - CS::kLeft;
     // A remark that the choice no longer fits takes a line of its own: the rows close up.
-    const bool remark = !p.src_.choiceRemark.empty();
+    const bool remark = !p.src_.warnings.empty();
     const double nameHeight = remark ? 7.6 : 8.4;
     boxed(CS::kLeft, top, 38, full - 38, "Выбранное оборудование", "OBR_NAIM", nameHeight, true);
     double y = top + nameHeight + (remark ? 0.6 : 1.2);
@@ -263,12 +285,13 @@ double equipmentGroup(CalcPage& p, double top) {
     boxed(CS::kLeft + 63, y, 50, 22, "Производительность системы, Вт", "PROIZSYS");
     boxed(CS::kLeft + 138, y, 29, full - 167, "Количество систем", "KOLSYS");
     y += 5;
-    if (remark) {
-        TextStyle style = bold8();
-        style.italic = true;
-        style.pointSize = 7.5;
-        p.page_.addText({CS::kLeft, y + 0.1, full, 3.2}, p.src_.choiceRemark, style,
-                        "choiceRemark");
+    // the warnings, a line each, in what the page has left
+    TextStyle style = bold8();
+    style.italic = true;
+    style.pointSize = 7.5;
+    for (size_t i = 0; i < p.src_.warnings.size(); ++i) {
+        p.page_.addText({CS::kLeft, y + 0.1, full, 3.2}, p.src_.warnings[i], style,
+                        "warning" + std::to_string(i));
         y += 3.3;
     }
     return y;
@@ -297,10 +320,9 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
                     nullptr, 7);
     y = simpleGroup(p, y + kGroupGap, "Полная мощность подъемно-транспортных средств, кВт", 83,
                     "TRS_POW", nullptr, 0, nullptr, 8);
-    y = simpleGroup(p, y + kGroupGap, "Количество вентиляторов ВО", 44, "VO_KOLVO",
-                    "Мощность вентиляторов ВО, кВт", 50, "VO_POW", 9);
+    y = fansGroup(p, y + kGroupGap);
     y = totalsGroup(p, y + kGroupGap);
-    equipmentGroup(p, y + (src.choiceRemark.empty() ? 1.6 : 0.8));
+    equipmentGroup(p, y + (src.warnings.empty() ? 1.6 : 0.8));
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin, top + kCalcHeight,
                  CS::kThickLine);

@@ -1,5 +1,6 @@
 #include "desktop/reports/CalcReport.h"
 
+#include "calc/Gains.h"
 #include "document/Session.h"
 #include "data/Version.h"
 #include "data/DataModule.h"
@@ -31,8 +32,9 @@ ReportDocument CalcReport::generate() const {
         QFileInfo(QString::fromStdString(session_.path())).absoluteFilePath().toStdString();
     ReportSource src = ReportPreparation::calcReport(
         session_.data().taWork, session_.results(), programDir_.toStdString(), path, kVersionLine);
-    if (!session_.choiceFits())
-        src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
+    src.warnings = session_.warnings();
+    if (session_.results().heatersInGain9)
+        src.fansCaption = kGain9HeatersCaption;
     return CalcReportLayout::layout(src);
 }
 
