@@ -47,6 +47,17 @@ int decimalsOf(const Table& t, const std::string& field) {
     return 0;
 }
 
+// Minutes as hours and minutes: "2 ч 40 мин", "22 ч".
+std::string hoursText(double minutes) {
+    const long total = std::lround(minutes);
+    const long h = total / 60;
+    const long m = total % 60;
+    std::string s = std::to_string(h) + " ч";
+    if (m != 0)
+        s += " " + std::to_string(m) + " мин";
+    return s;
+}
+
 // A value read from the current row of a reference table; 0 when it has none.
 double currentRowValue(const Table& t, const char* field) {
     return t.eof() ? 0.0 : t.asDouble(field);
@@ -526,15 +537,17 @@ void HeatLoadRun::fans() {
                             "число оттаек или их продолжительность.");
         defrost = share * defrostPower * defrosts * minutes / 1440;
         results_.heatersInGain9 = heaterLayout;
+        if (heaterLayout)
+            step.title = kGain9HeatersName + std::string(" ") + gainInfo(9).symbol;
         // The equipment does not run while it defrosts.
         const double hoursLeft = 24 - defrosts * minutes / 60;
         const double hoursAssumed = storage_ ? work_.asDouble("OB_TIMEWRK") : 18;
         if (defrosts * minutes > 0 && hoursLeft < hoursAssumed)
             results_.defrostWarning =
-                "Оттайки занимают " + formatSix(defrosts * minutes / 60) +
-                " ч в сутки: оборудованию остается " + formatSix(hoursLeft) +
-                " ч работы, меньше принятых в расчете " + formatSix(hoursAssumed) +
-                " ч (во время оттайки оборудование не работает)";
+                "Оттайки занимают " + hoursText(defrosts * minutes) +
+                " в сутки: оборудованию остается " + hoursText(hoursLeft * 60) +
+                " работы, меньше принятых в расчете " + hoursText(hoursAssumed * 60) +
+                " (во время оттайки оборудование не работает)";
     } else {
         step.formula = "Qво = Qx·П / 100 (предварительный учет, ТЭНы и оттайка входят в долю)\n"
                        "Qx = (Q1 + … + Q8)·24 / τраб (хранение), Q1 + … + Q8 (охлаждение)";

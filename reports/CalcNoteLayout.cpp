@@ -175,6 +175,12 @@ void formulaLines(Flow& f, const std::string& formula, const std::string& key) {
     f.y += 1;
 }
 
+// A table's title, kept on the page with the table's heading and first row.
+void subtitle(Flow& f, const char* text) {
+    f.ensure(4.6 + 4 * kLine + 1.2);
+    f.text(text, style(8.5, true), 4.6);
+}
+
 void stepSection(Flow& f, const CalcStep& step, size_t index) {
     const std::string key = "step" + std::to_string(index);
     // the heading keeps company with the start of its formula
@@ -184,7 +190,7 @@ void stepSection(Flow& f, const CalcStep& step, size_t index) {
     formulaLines(f, step.formula, key + "/formula");
 
     if (!step.inputs.empty()) {
-        f.text("Исходные данные", style(8.5, true), 4.6);
+        subtitle(f, "Исходные данные");
         static const std::vector<Column> cols = {{"Величина", 70, HAlign::Left},
                                                  {"Поле", 24, HAlign::Left},
                                                  {"Значение", 38, HAlign::Right},
@@ -195,7 +201,7 @@ void stepSection(Flow& f, const CalcStep& step, size_t index) {
         f.table(cols, rows, key + "/input");
     }
     if (!step.rows.empty()) {
-        f.text("Поверхности", style(8.5, true), 4.6);
+        subtitle(f, "Поверхности");
         std::vector<Column> cols = {{"Поверхность", 26, HAlign::Left}};
         std::vector<std::string> headings;
         const double w = (kWidth - 26) / static_cast<double>(step.rows.front().values.size());
@@ -213,7 +219,7 @@ void stepSection(Flow& f, const CalcStep& step, size_t index) {
         f.table(cols, rows, key + "/row");
     }
     if (!step.values.empty()) {
-        f.text("Промежуточные значения", style(8.5, true), 4.6);
+        subtitle(f, "Промежуточные значения");
         static const std::vector<Column> cols = {{"Величина", 110, HAlign::Left},
                                                  {"Значение", kWidth - 110, HAlign::Right}};
         std::vector<std::vector<std::string>> rows;

@@ -6,6 +6,7 @@
 #include "document/Session.h"
 #include "data/DataModule.h"
 #include "desktop/input/InputScreen.h"
+#include "desktop/input/CalculationView.h"
 #include "desktop/reports/CalcReport.h"
 #include "reports/HeaderLines.h"
 #include "desktop/reports/SystemsReport.h"
@@ -130,6 +131,7 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
     session.refillExecutors = [&add] { add.refillExecutors(); };
     window.setAdditionalDataDialog(&add);
     InputScreen::install(window, session);
+    CalculationView::install(window, session, report);
 
     if (!args.empty()) {
         const std::string path = args.front();
