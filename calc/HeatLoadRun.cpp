@@ -546,8 +546,8 @@ void HeatLoadRun::fans() {
             results_.defrostWarning =
                 "Оттайки занимают " + hoursText(defrosts * minutes) +
                 " в сутки: оборудованию остается " + hoursText(hoursLeft * 60) +
-                " работы, меньше принятых в расчете " + hoursText(hoursAssumed * 60) +
-                " (во время оттайки оборудование не работает)";
+                " работы вместо расчетных " + hoursText(hoursAssumed * 60) +
+                " (во время оттайки оно не работает)";
     } else {
         step.formula = "Qво = Qx·П / 100 (предварительный учет, ТЭНы и оттайка входят в долю)\n"
                        "Qx = (Q1 + … + Q8)·24 / τраб (хранение), Q1 + … + Q8 (охлаждение)";

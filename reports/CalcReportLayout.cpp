@@ -1,8 +1,10 @@
 #include "reports/CalcReportLayout.h"
 
 #include "calc/CalcResults.h"
+#include "reports/CalcNoteLayout.h"
 #include "reports/CommonSections.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vorn {
@@ -16,6 +18,13 @@ constexpr double kBoxHeight = 5.6;
 constexpr double kTableRow = 4.3;
 constexpr double kTableHead = 8.0;
 constexpr double kGroupGap = 3.0;
+constexpr double kWarningLine = 3.3;
+
+// A warning takes one line of 7.5 pt across the page, two when it is long.
+int warningLines(const std::string& text) {
+    return std::min(2, CalcNoteLayout::estimatedLines(text, CommonSections::kRight -
+                                                                CommonSections::kLeft, 7.5));
+}
 
 TextStyle bold8() {
     TextStyle s;
@@ -290,9 +299,13 @@ double equipmentGroup(CalcPage& p, double top) {
     style.italic = true;
     style.pointSize = 7.5;
     for (size_t i = 0; i < p.src_.warnings.size(); ++i) {
-        p.page_.addText({CS::kLeft, y + 0.1, full, 3.2}, p.src_.warnings[i], style,
-                        "warning" + std::to_string(i));
-        y += 3.3;
+        const int lines = warningLines(p.src_.warnings[i]);
+        TextStyle s = style;
+        s.wrap = lines > 1;
+        s.maxLines = lines;
+        p.page_.addText({CS::kLeft, y + 0.1, full, lines * kWarningLine - 0.1},
+                        p.src_.warnings[i], s, "warning" + std::to_string(i));
+        y += lines * kWarningLine;
     }
     return y;
 }
@@ -309,19 +322,25 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
     const double top = CS::kTop + CS::kTitleHeight;
     page.addSection("calculation", top, kCalcHeight);
     CalcPage p(page, src);
+    // The page never grows: the heaters' row and the warnings beyond the first line are
+    // taken from the gaps between the groups.
+    double extra = src.fansCaption.empty() ? 0 : kRowStep - 0.4;
+    for (const std::string& w : src.warnings)
+        extra += warningLines(w) * kWarningLine;
+    const double gap = kGroupGap - std::max(0.0, extra - kWarningLine) / 9;
     double y = chamberGroup(p, top);
     y = wallsGroup(p, y + 1.0);
-    y = ventilationGroup(p, y + kGroupGap);
-    y = doorGroup(p, y + kGroupGap);
-    y = productsGroup(p, y + kGroupGap);
-    y = simpleGroup(p, y + kGroupGap, "Время работы освещения, час/сут", 50, "OS_TIME",
+    y = ventilationGroup(p, y + gap);
+    y = doorGroup(p, y + gap);
+    y = productsGroup(p, y + gap);
+    y = simpleGroup(p, y + gap, "Время работы освещения, час/сут", 50, "OS_TIME",
                     "Мощность освещения, Вт/м2", 42, "OS_POW", 6);
-    y = simpleGroup(p, y + kGroupGap, "Число рабочих в камере, чел.", 44, "PER_KOL", nullptr, 0,
+    y = simpleGroup(p, y + gap, "Число рабочих в камере, чел.", 44, "PER_KOL", nullptr, 0,
                     nullptr, 7);
-    y = simpleGroup(p, y + kGroupGap, "Полная мощность подъемно-транспортных средств, кВт", 83,
+    y = simpleGroup(p, y + gap, "Полная мощность подъемно-транспортных средств, кВт", 83,
                     "TRS_POW", nullptr, 0, nullptr, 8);
-    y = fansGroup(p, y + kGroupGap);
-    y = totalsGroup(p, y + kGroupGap);
+    y = fansGroup(p, y + gap);
+    y = totalsGroup(p, y + gap);
     equipmentGroup(p, y + (src.warnings.empty() ? 1.6 : 0.8));
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin, top + kCalcHeight,

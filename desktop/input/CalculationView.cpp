@@ -70,8 +70,9 @@ CalculationView::CalculationView(Session& session, CalcReport& report, QWidget* 
     text_->setObjectName("CalculationText");
     split->addWidget(list_);
     split->addWidget(text_);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 3);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({330, 570});
     column->addWidget(split, 1);
 
     auto* buttons = new QDialogButtonBox(this);
