@@ -107,7 +107,9 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     FileOutcome out = noCalculation();
     try {
         copyFile(templatePath(), path);
-    } catch (const FileCopyError& e) {
+        // a template of an earlier layout still gives a calculation with every field
+        addHeaterFields(path);
+    } catch (const std::exception& e) {
         out.messages.push_back(e.what());
         return out;
     }
@@ -202,7 +204,10 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
     if (copy) {
         try {
             target = copyFile(current, path); // a folder receives the file under its name
-        } catch (const FileCopyError& e) {
+            // the copy takes the current layout: a file written before the heater fields
+            // gets them (blank, as a new calculation holds them)
+            addHeaterFields(target);
+        } catch (const std::exception& e) {
             return stayInCurrent(e.what());
         }
     }
