@@ -107,9 +107,7 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     FileOutcome out = noCalculation();
     try {
         copyFile(templatePath(), path);
-        // a template of an earlier layout still gives a calculation with every field
-        addHeaterFields(path);
-    } catch (const std::exception& e) {
+    } catch (const FileCopyError& e) {
         out.messages.push_back(e.what());
         return out;
     }
@@ -118,6 +116,8 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
         return out;
     }
     try {
+        // a template of an earlier layout still gives a calculation with every field
+        addHeaterFields(path);
         session_.resetResults();
         out.caption = openAs(path, static_cast<int>(Session::OpenOrder::CategoryThenOptionBox));
     } catch (const std::exception& e) {

@@ -261,7 +261,7 @@ bool addHeaterFields(const std::string& path) {
             if (t.hasField(h.name))
                 continue;
             specs.push_back({h.name, h.type, h.length, h.decimals});
-            row.push_back(h.templateValue == 0 ? Value() : Value(h.templateValue));
+            row.push_back(Value(h.templateValue));
         }
         t.close();
     }

@@ -361,8 +361,7 @@ DbfRow calcDefaults(const Output& mater, const Output& izolm, const Output& regi
     v["KOLSYS"] = 1;
     v["PROIZSYS"] = 0;
     for (const HeaterField& h : heaterFields())
-        if (h.templateValue != 0)
-            v[h.name] = h.templateValue;
+        v[h.name] = h.templateValue;
 
     DbfRow row;
     for (const DbfFieldSpec& f : layout) {
