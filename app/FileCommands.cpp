@@ -33,6 +33,17 @@ FileOutcome noCalculation(std::optional<std::string> caption = std::nullopt) {
     return out;
 }
 
+// The open calculation could not be written back: it stays open, the command stops.
+FileOutcome refusedWrite(const std::string& why) {
+    FileOutcome out;
+    out.writeRefused = true;
+    out.messages.push_back(why);
+    return out;
+}
+
+const char* const kSaveRefused =
+    "Запись расчета сейчас занята другим пользователем: расчет не сохранен. Повторите позже.";
+
 // Whether path opens as a calculation (its declared fields bind), read without a write.
 bool opensAsCalculation(const std::string& path) {
     Table probe("probe");
@@ -102,7 +113,11 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
     }
     if (existed && confirm && !confirm(path))
         return {};
-    session_.closeCalculation();
+    try {
+        session_.closeCalculation();
+    } catch (const WriteRefused& e) {
+        return refusedWrite(e.what());
+    }
 
     FileOutcome out = noCalculation();
     try {
@@ -151,6 +166,8 @@ FileOutcome FileCommands::openCalculation(const std::string& path, const Confirm
             opened.state = FileOutcome::State::CalculationOpen;
             addCalcError(opened);
             return opened;
+        } catch (const WriteRefused& e) {
+            return refusedWrite(e.what()); // the open calculation could not be closed
         } catch (const std::exception& e) {
             out = noCalculation(std::string("Vorn"));
             out.messages = {kCannotOpen, e.what()};
@@ -179,6 +196,13 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
         work.edit();
         work.post();
         session_.closeCalculation();
+    } catch (const DbfError& e) {
+        if (dynamic_cast<const WriteRefused*>(&e) || recordHeldByAnother(e)) {
+            dm_.taWork.cancel();
+            return refusedWrite(kSaveRefused);
+        }
+        out.messages.push_back(e.what());
+        return out;
     } catch (const std::exception& e) {
         // The record could not be written (locked by another user, say): stay in it.
         out.messages.push_back(e.what());
@@ -228,13 +252,17 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
 FileOutcome FileCommands::closeCalculation() {
     if (!session_.isOpen())
         return {};
-    FileOutcome out = noCalculation();
     try {
         session_.closeCalculation();
+    } catch (const WriteRefused& e) {
+        return refusedWrite(e.what());
     } catch (const std::exception& e) {
+        // not closed: the calculation stays open and the window keeps showing it
+        FileOutcome out = session_.isOpen() ? FileOutcome{} : noCalculation();
         out.messages.push_back(e.what());
+        return out;
     }
-    return out;
+    return noCalculation();
 }
 
 void FileCommands::endProgram() {

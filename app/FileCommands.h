@@ -24,6 +24,10 @@ struct FileOutcome {
     std::optional<std::string> caption;   // the new window caption, when it changes
     std::vector<std::string> messages;    // shown one after another, in order
     std::optional<std::string> converted; // path of a file converted from the old format
+    // The command stopped because another user holds the calculation's record: nothing
+    // was written, the open calculation stays open as it was, and the command (close,
+    // save, open or new) did not happen. messages says so.
+    bool writeRefused = false;
 };
 
 class FileCommands {
@@ -52,7 +56,8 @@ public:
     // Posts and closes the calculation, copies it to path when that differs from the
     // current path, and goes on in path. A copy that fails goes on in the current file.
     FileOutcome saveCalculation(const std::string& path, const ConfirmReplace& confirm = {});
-    // Posts and closes; the caption keeps the closed file's path.
+    // Posts and closes; the caption keeps the closed file's path. A record another user
+    // holds keeps the calculation open (writeRefused).
     FileOutcome closeCalculation();
     // Ending the program: posts and closes an open calculation so nothing is lost.
     void endProgram();

@@ -58,7 +58,7 @@ public:
 
     const std::string& objectName() const;
 
-    // 1. Only while closed.
+    // Where the file is and how it is opened: set only while the table is closed.
     void setDatabaseName(const std::string& dir);
     void setTableName(const std::string& name);
     const std::string& databaseName() const;
@@ -79,13 +79,14 @@ public:
     std::function<void(Table&)> beforeClose;
     std::function<void(Table&)> onCalcFields;
 
-    // 2.-4.
+    // Opens the file (an interrupted write is undone first), binds the declared fields
+    // and moves to the first visible record.
     void open();
     void close(); // pending change discarded
     bool isOpen() const;
     State state() const;
 
-    // 5.-6. Cursor among visible records. In edit/insert a move posts a change or cancels.
+    // Cursor among visible records. In edit/insert a move posts a change or cancels.
     // first() also picks up records appended or deleted by other processes.
     void first();
     void next();
@@ -94,29 +95,29 @@ public:
     bool eof() const; // past the last visible record, or empty
     bool bof() const;
 
-    // 7.-8. Case-insensitive field names.
+    // Values by field name, the name's letter case ignored.
     Value value(const std::string& field) const;
     double asDouble(const std::string& field) const { return value(field).toDouble(); }
     std::string asString(const std::string& field) const { return value(field).toString(); }
     bool asBool(const std::string& field) const { return value(field).toBool(); }
     void setValue(const std::string& field, const Value& v);
 
-    // 9.-12.
+    // Changes of the record in the cursor, each written through the journal.
     void edit();   // locks the record; "Record is locked by another user"
     void post();   // writes in place (or appends), flushes, unlocks
     void cancel();
     void append(); // blank record in insert state, added at the end on post
     void deleteRecord();
 
-    // 13. Case-insensitive whole-value search among visible records in file order.
+    // Case-insensitive whole-value search among visible records in file order.
     bool locate(const std::string& field, const Value& v, bool caseInsensitive = true);
 
-    // 14.-15.
+    // The fields the table exposes.
     bool hasField(const std::string& name) const; // FindField, no error
     int fieldCount() const;                       // stored + calculated
     FieldInfo field(int index) const;             // file order, calculated ones last
 
-    // 16. Filter subset: comparisons (=, >=, <=) of a field with a whole number or a quoted
+    // Filter: comparisons (=, >=, <=) of a field with a whole number or a quoted
     // text literal, joined by "and". Anything else is a DbfError.
     void setFilter(const std::string& expr);
     const std::string& filter() const;

@@ -2,6 +2,10 @@
 target_sources(vorncore PRIVATE
   data/Value.cpp
   data/Table.cpp
+  data/TableStore.cpp
+  data/TableFields.cpp
+  data/TableLocate.cpp
+  data/CompiledFilter.cpp
   data/DbfHeader.cpp
   data/FieldCodec.cpp
   data/FieldIndex.cpp

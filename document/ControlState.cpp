@@ -40,8 +40,7 @@ bool controlEnabled(const ControlSpec& spec, const Session& session) {
 std::string controlDisabledReason(const ControlSpec& spec, const Session& session) {
     if (spec.enabledBy != F::Heaters || !session.isOpen())
         return {};
-    // only read: the session hands out its data module for writing alone
-    const Table& work = const_cast<Session&>(session).data().taWork;
+    const Table& work = session.data().taWork;
     return hasHeaterFields(work) ? std::string() : std::string(kHeaterFieldsMissing);
 }
 

@@ -10,6 +10,7 @@
 // record to the file and returns what changed. What the screen shows is what the file
 // holds, and each event is one step of the undo history.
 #include "calc/CalcResults.h"
+#include "data/Table.h"
 #include "data/Value.h"
 #include "document/ControlState.h"
 #include "document/EditHistory.h"
@@ -55,15 +56,30 @@ struct CommitResult {
     }
 };
 
+// A write that the record's lock refused: another program (or another user on the shared
+// folder) holds the calculation's record. Nothing of it reached the file, and the
+// calculation stays open as it was. Thrown by closeCalculation and openCalculation (when
+// the open calculation cannot be closed); events answer a refusal instead.
+class WriteRefused : public DbfError {
+public:
+    using DbfError::DbfError;
+};
+
+// Whether a failure of the table layer is its refusal of a record another program (or
+// another table of this one) holds.
+inline bool recordHeldByAnother(const DbfError& e) {
+    return std::string(e.what()) == "Record is locked by another user";
+}
+
 class Session {
 public:
-    // Installs the open and close steps as the afterOpen / beforeClose hooks of taWork.
     explicit Session(DataModule& dm);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     DataModule& data() { return dm_; }
+    const DataModule& data() const { return dm_; }
     ScreenState& screen() { return screen_; }
     const ScreenState& screen() const { return screen_; }
     CalcResults& results() { return results_; }
@@ -85,12 +101,14 @@ public:
     };
 
     // Open and New: clears SelectionOpened, closes an open calculation (close steps), opens
-    // path as taWork (the open steps run in its afterOpen hook), then runs the two rules in
-    // the given order, each ending with the recalculation.
+    // path as taWork, runs the open steps (the screen state, product, region and boxes
+    // derived from the record), then the two rules in the given order, each ending with
+    // the recalculation.
     // The file is checked first (calcFileProblem): a damaged file throws DbfError before
     // the open calculation is closed and before a byte is written.
     // A table-layer failure (not a calculation file, missing file) throws DbfError and
-    // leaves taWork closed. A recalculation that stops at an undefined step does not fail
+    // leaves taWork closed. An open calculation that cannot be closed (WriteRefused) stays
+    // open and path is not opened. A recalculation that stops at an undefined step does not fail
     // the open: the file stays open and results().error holds the message.
     // readFrom, when given, is a private copy of path to read instead: the calculation is
     // then read-only (path() stays the user's file; every edit is refused).
@@ -101,9 +119,18 @@ public:
     bool readOnly() const { return readOnly_; }
     static constexpr const char* kReadOnlyRefusal =
         "Расчет открыт только для чтения: изменения в него не записываются";
+    // The refusal of an event whose record another user holds.
+    static constexpr const char* kRecordHeldRefusal =
+        "Запись расчета сейчас занята другим пользователем: значение не записано. "
+        "Повторите ввод позже.";
+    // What WriteRefused says when the calculation could not be closed.
+    static constexpr const char* kCloseRefused =
+        "Запись расчета сейчас занята другим пользователем: расчет не закрыт, его изменения "
+        "не записаны. Повторите позже.";
 
-    // Close: moves to first (posts a pending change) and closes taWork; the close steps
-    // (CH1..CH9 from the include boxes, post) run in its beforeClose hook. No-op if closed.
+    // Close: moves to first (posts a pending change), runs the close steps (CH1..CH9 from
+    // the include boxes, post) and closes taWork. No-op if closed. A record another user
+    // holds throws WriteRefused and leaves the calculation open.
     void closeCalculation();
 
     // DBEdit1Change: runs the recalculation. Throws CalcError when the run stops at an
@@ -179,7 +206,8 @@ public:
     // The undo history of the open calculation: New, Open and Close clear it.
     const EditHistory& history() const { return history_; }
     // Writes the values of the last step back (or of the last undone one forward) through
-    // the same path as an event: written, recalculated, posted. Nothing to do: refused.
+    // the same path as an event: written, recalculated, posted. Nothing to do, or the
+    // record held by another user: refused, nothing changed.
     CommitResult undo();
     CommitResult redo();
     // Brings back every field and the screen state as the calculation was opened, as one
@@ -195,21 +223,30 @@ public:
     // around box 11. True when nothing is chosen.
     bool choiceFits() const;
 
+    // The reference tables were edited (the air changes, the products, the regions): the
+    // recalculation runs as one event, so that what it writes (VN_KR; the chosen system
+    // emptied when the capacity moved while the selection was open) is posted and can be
+    // undone. A read-only calculation only shows the new figures. Throws CalcError as
+    // recalculate() does, after the step is recorded.
+    CommitResult referenceDataChanged();
+
     // What the user must know about the open calculation's figures, as Russian sentences:
     // the screen shows them in red, `vorn calc` prints them, the JSON of calc and set gives
     // them as "warnings", the report prints them. Empty when all is well.
     std::vector<std::string> warnings() const;
 
     // Listeners of the open calculation (any window may listen): each is called once per
-    // event, undo, redo and revert, after the history is consistent, with what it changed,
-    // and once after a calculation is opened or closed (with no changes listed).
+    // event, undo, redo, revert and reference recalculation, after the history is
+    // consistent, with what it changed, and once after a calculation is opened or closed
+    // (with no changes listed). A refused event changes nothing and tells no one.
     using Listener = std::function<void(const CommitResult&)>;
     int addListener(Listener listener);
     void removeListener(int id);
 
     // Messages the rules show ("База не открылась !"). Unset: dropped.
     std::function<void(const std::string&)> showMessage;
-    // Open step 4: refill the executor list of the additional-data dialog.
+    // Called while a calculation is opened: the additional-data dialog refills its list of
+    // executors.
     std::function<void()> refillExecutors;
 
 private:
@@ -222,9 +259,17 @@ private:
     RecordValues recordValues() const;
     // Runs one user event: body writes and runs its rule; the record is posted at the end.
     // A refusal or a value the record cannot hold undoes every write of the event.
-    CommitResult event(const std::string& stepName, const std::function<CommitResult()>& body);
+    // mergeWithLast: the step, if the event changed anything, is folded into the last one.
+    // A record another program holds refuses the event (kRecordHeldRefusal).
+    CommitResult event(const std::string& stepName, const std::function<CommitResult()>& body,
+                       bool mergeWithLast = false);
+    CommitResult writeFields(const std::string& stepName, const std::vector<FieldValue>& values,
+                             bool mergeWithLast);
     void rollback(const Snapshot& before);
-    void finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r);
+    void finishStep(const std::string& stepName, const Snapshot& before, CommitResult& r,
+                    bool mergeWithLast);
+    // Closes without telling the listeners; false when nothing was open.
+    bool closeQuietly();
     // Writes values and the screen state back (undo, redo, revert): recalculated, posted.
     CommitResult applyStep(const RecordValues& values, const ScreenState& screen);
     void restoreTablePositions();

@@ -1,6 +1,6 @@
 #include "desktop/input/InputScreen.h"
 
-#include "desktop/shell/MainWindow.h"
+#include "calc/CalcError.h"
 #include "calc/Gains.h"
 #include "document/Session.h"
 #include "desktop/input/ChamberPlan.h"
@@ -12,6 +12,7 @@
 #include "desktop/widgets/LookupList.h"
 #include "desktop/widgets/NumericEdit.h"
 #include "desktop/widgets/TabPages.h"
+#include "desktop/widgets/ToolIcons.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -63,16 +64,9 @@ QGroupBox* group(const char* title, const char* objectName, QWidget* parent) {
     return box;
 }
 
-QPixmap fullLoadIcon() {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(40, 50, 80));
-    p.setBrush(QColor(210, 170, 110));
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3 - row; ++col)
-            p.drawRect(1 + col * 5 + row * 2, 11 - row * 5, 4, 4);
-    return pm;
+// A write the file refused: the user learns that the value is not in the calculation.
+std::string notWritten(const std::string& reason) {
+    return "Значение не записано: " + reason;
 }
 } // namespace
 
@@ -107,32 +101,13 @@ InputScreen::InputScreen(Session& session, QWidget* parent) : QWidget(parent), s
 
     chainFocus(focusOrder());
     refresh();
+    listener_ = session_.addListener([this](const CommitResult&) { refresh(); });
 }
 
-InputScreen* InputScreen::install(MainWindow& window, Session& session) {
-    auto* screen = new InputScreen(session);
-    window.setInputScreen(screen);
-    screen->adopt(window.resultsPanel(), window.panelButtons());
-    connect(screen, &InputScreen::messageRequested, &window,
-            [&window](const QString& text) { window.showMessage(text); });
-    connect(screen, &InputScreen::noticeRequested, &window,
-            [&window](const QString& text) { window.statusBar()->showMessage(text, 8000); });
-    connect(&window, &MainWindow::documentChanged, screen, [screen] { screen->refresh(); });
-    connect(&window, &MainWindow::calculationShown, screen, [screen, &window] {
-        screen->refresh();
-        // the keyboard starts in the screen, at its first control that takes input
-        QWidget* focus = QApplication::focusWidget();
-        if (focus && window.inputPanel()->isAncestorOf(focus))
-            return;
-        for (QWidget* w : screen->focusOrder())
-            if (w->isEnabled() && w->isVisibleTo(screen) && w != screen->pages()->strip()) {
-                w->setFocus(Qt::OtherFocusReason);
-                break;
-            }
-    });
-    window.commitPendingInput = [screen](bool tell) { return screen->commitPending(tell); };
-    return screen;
+InputScreen::~InputScreen() {
+    session_.removeListener(listener_);
 }
+
 
 void InputScreen::adopt(ResultsPanel* results, const QList<QWidget*>& buttons) {
     results_ = results;
@@ -264,7 +239,7 @@ QWidget* InputScreen::buildWidget(const ControlSpec& spec) {
     }
     case ControlKind::Button: {
         auto* button = new QPushButton;
-        button->setIcon(fullLoadIcon());
+        button->setIcon(toolIcon("fullLoad"));
         button->setToolTip("Расчет полной загрузки камеры");
         button->setFixedSize(26, 22);
         connect(button, &QPushButton::clicked, this, [this] {
@@ -601,18 +576,24 @@ void InputScreen::refreshControl(const Bound& b) {
 template <typename F> void InputScreen::forward(F&& event) {
     if (refreshing_ || !session_.isOpen())
         return;
+    // What was taken reaches the screen through the session's notice; a refusal leaves the
+    // record as it was, so the control shows it again.
     try {
         const CommitResult r = event();
-        if (r.refused && !r.message.empty())
-            emit messageRequested(u8(r.message));
+        if (r.refused) {
+            refresh();
+            if (!r.message.empty())
+                emit messageRequested(u8(r.message));
+        }
         if (!r.notice.empty())
             emit noticeRequested(u8(r.notice));
-    } catch (const std::exception& e) {
+    } catch (const CalcError& e) {
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
+    } catch (const std::exception& e) {
+        refresh();
+        emit messageRequested(u8(notWritten(e.what())));
     }
-    refresh();
-    emit edited();
 }
 
 // The text of a numeric field into the record through the session; when it is taken, the
@@ -622,16 +603,23 @@ CommitResult InputScreen::commitField(const ControlSpec& spec, NumericEdit* edit
     CommitResult result;
     try {
         result = session_.commitText(spec, text.toStdString());
-    } catch (const std::exception& e) {
+    } catch (const CalcError& e) {
         // a recalculation that stopped: what it set before the failing step stays shown
         emit messageRequested(u8(e.what()));
+    } catch (const std::exception& e) {
+        // the record could not be written (held by another program, a full disk): the
+        // typed text stays in the field for another try
+        return CommitResult::refusal(notWritten(e.what()));
     }
     if (!result.notice.empty())
         emit noticeRequested(u8(result.notice));
     if (!result.refused) {
+        // the screen was refreshed while the field still held the typed text: now it shows
+        // what the rule stored
         edit->setModified(false);
-        refresh();
-        emit edited();
+        auto it = byName_.constFind(edit->objectName());
+        if (it != byName_.constEnd())
+            refreshControl(bound_[*it]);
     }
     return result;
 }

@@ -17,7 +17,6 @@ namespace vorn {
 
 struct CommitResult;
 struct ControlSpec;
-class MainWindow;
 class NumericEdit;
 class ResultsPanel;
 class Session;
@@ -27,13 +26,10 @@ class InputScreen : public QWidget {
     Q_OBJECT
 public:
     explicit InputScreen(Session& session, QWidget* parent = nullptr);
+    ~InputScreen() override;
 
-    // Builds the screen into the window's Panel4 with the window's result column and
-    // buttons (adopt), and wires the messages, the refresh on open and the write of a
-    // typed text before the file commands.
-    static InputScreen* install(MainWindow& window, Session& session);
-
-    // Shows the record and the screen state in every control.
+    // Shows the record and the screen state in every control. The screen refreshes itself
+    // once after every change of the open calculation (it listens to the session).
     void refresh();
     // Places the result column below the header groups, left of the pages, and its
     // totals with the buttons at the bottom; the column is refreshed after each edit. The
@@ -57,8 +53,6 @@ signals:
     void noticeRequested(const QString& text);
     // A message for the user (the VO_PROC refusal, a recalculation that stopped).
     void messageRequested(const QString& text);
-    // An edit was forwarded and the record may have changed.
-    void edited();
 
 private:
     struct Bound {
@@ -101,6 +95,7 @@ private:
     QHash<QString, size_t> byName_;
     bool refocusing_ = false;
     bool refreshing_ = false;
+    int listener_ = 0;
 };
 
 } // namespace vorn

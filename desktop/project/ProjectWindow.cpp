@@ -1,12 +1,11 @@
 #include "desktop/project/ProjectWindow.h"
+#include "desktop/widgets/MessageBoxes.h"
 
 #include "desktop/widgets/DocumentsFolder.h"
-#include "desktop/shell/MainWindow.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 #include "data/Version.h"
 #include "document/Session.h"
-#include "desktop/input/InputScreen.h"
 #include "project/OfferLayout.h"
 #include "project/OfferXlsx.h"
 #include "project/PriceList.h"
@@ -31,7 +30,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedBarSeries>
@@ -68,9 +66,8 @@ bool samePath(const std::string& a, const std::string& b) {
 }
 } // namespace
 
-ProjectWindow::ProjectWindow(MainWindow& main, Session& session, const QString& dataDir,
-                             QWidget* parent)
-    : QMainWindow(parent, Qt::Window), main_(main), session_(session), dataDir_(dataDir) {
+ProjectWindow::ProjectWindow(Session& session, const QString& dataDir, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), session_(session), dataDir_(dataDir) {
     setObjectName("fmProject");
     setWindowTitle("Проект");
     resize(1240, 600);
@@ -138,11 +135,20 @@ ProjectWindow::ProjectWindow(MainWindow& main, Session& session, const QString& 
         return save ? QFileDialog::getSaveFileName(this, title, folder, filter, nullptr, options)
                     : QFileDialog::getOpenFileName(this, title, folder, filter);
     };
-    showMessage = [this](const QString& text) { QMessageBox::warning(this, "Vorn", text); };
+    showMessage = [this](const QString& text) {
+        showMessageBox(this, "Vorn", text, MessageKind::Warning);
+    };
     showProject();
+    // every change of the calculation open in the main window shows in its row at once
+    listener_ = session_.addListener([this](const CommitResult&) {
+        if (isVisible() && !path_.isEmpty())
+            refreshOpenChamber();
+    });
 }
 
-ProjectWindow::~ProjectWindow() = default;
+ProjectWindow::~ProjectWindow() {
+    session_.removeListener(listener_);
+}
 
 QList<QAction*> ProjectWindow::menuActions() const {
     return actions_;
@@ -154,18 +160,6 @@ bool ProjectWindow::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-// Every edit of the input screen refreshes the rows while the window is shown.
-void ProjectWindow::followEdits() {
-    if (following_)
-        return;
-    if (auto* screen = main_.findChild<InputScreen*>()) {
-        following_ = true;
-        connect(screen, &InputScreen::edited, this, [this] {
-            if (isVisible())
-                refreshOpenChamber();
-        });
-    }
-}
 
 bool ProjectWindow::newProjectAt(const QString& path) {
     try {
@@ -192,7 +186,7 @@ bool ProjectWindow::openProjectAt(const QString& path) {
     show();
     raise();
     activateWindow();
-    main_.addRecentFile(path);
+    emit projectOpened(path);
     return true;
 }
 
@@ -224,7 +218,6 @@ bool ProjectWindow::removeChamber(int row) {
 void ProjectWindow::refresh() {
     if (path_.isEmpty())
         return;
-    followEdits();
     try {
         project_ = ProjectFile::load(path_.toStdString());
         if (!loader_)
@@ -396,13 +389,7 @@ void ProjectWindow::openChamber(int row) {
         showMessage("Файл расчета не найден: " + u8(c.path));
         return;
     }
-    // as the main window's own Open: the text being typed there is committed first
-    if (session_.isOpen() && main_.commitPendingInput && !main_.commitPendingInput(true))
-        return;
-    session_.selectionOpened = false;
-    main_.openCalculationAt(u8(c.path));
-    main_.raise();
-    main_.activateWindow();
+    emit openCalculationRequested(u8(c.path));
 }
 
 bool ProjectWindow::ensureProject() {
@@ -541,18 +528,5 @@ void ProjectWindow::offer() {
     dlg.exec();
 }
 
-void installProjectMenu(MainWindow& main, Session& session, const QString& dataDir) {
-    auto* window = new ProjectWindow(main, session, dataDir, &main);
-    auto* menu = new QMenu("&Проект", &main);
-    menu->setObjectName("ProjectMenu");
-    menu->addActions(window->menuActions());
-    QAction* help = nullptr;
-    for (QAction* a : main.menuBar()->actions())
-        if (a->text().remove('&') == "Справка")
-            help = a;
-    main.menuBar()->insertMenu(help, menu);
-    // a project among the recent files opens here
-    main.openProject = [window](const QString& path) { window->openProjectAt(path); };
-}
 
 } // namespace vorn

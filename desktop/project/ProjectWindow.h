@@ -19,14 +19,12 @@ class QChartView;
 namespace vorn {
 
 class ChamberLoader;
-class MainWindow;
 class Session;
 
 class ProjectWindow : public QMainWindow {
     Q_OBJECT
 public:
-    ProjectWindow(MainWindow& main, Session& session, const QString& dataDir,
-                  QWidget* parent = nullptr);
+    ProjectWindow(Session& session, const QString& dataDir, QWidget* parent = nullptr);
     ~ProjectWindow() override;
 
     // "Новый проект…", "Открыть проект…", "Добавить текущий расчет", "Добавить расчет…",
@@ -54,6 +52,12 @@ public:
     std::function<QString(const QString& title, const QString& filter, bool save)> pickPath;
     std::function<void(const QString&)> showMessage;
 
+signals:
+    // A chamber's calculation is to be opened in the main window (a double-click on its row).
+    void openCalculationRequested(const QString& path);
+    // A project was opened or made here: it joins the recent files.
+    void projectOpened(const QString& path);
+
 protected:
     bool event(QEvent* e) override;
 
@@ -68,9 +72,7 @@ private:
     void fillChart();
     void openChamber(int row);
     bool ensureProject();
-    void followEdits();
 
-    MainWindow& main_;
     Session& session_;
     QString dataDir_;
     QString path_;
@@ -83,11 +85,8 @@ private:
     QLabel* status_ = nullptr;
     QList<QAction*> actions_;
     QAction* remove_ = nullptr;
-    bool following_ = false;
+    int listener_ = 0;
 };
 
-// Adds the menu "Проект" to the main window (before "Справка" where there is one) with the
-// project window behind it.
-void installProjectMenu(MainWindow& main, Session& session, const QString& dataDir);
 
 } // namespace vorn

@@ -1,4 +1,5 @@
 #include "desktop/refedit/RefEditorWindow.h"
+#include "desktop/widgets/MessageBoxes.h"
 
 #include "desktop/refedit/RefTableModel.h"
 #include "refedit/RefTables.h"
@@ -82,18 +83,8 @@ RefEditorWindow::RefEditorWindow(const QString& dataDir, QWidget* parent)
     setWindowTitle("Справочники");
     resize(1000, 600);
 
-    showMessage = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Information, "Справочники", text, QMessageBox::Ok, this);
-        box.exec();
-    };
-    confirm = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Question, "Справочники", text, QMessageBox::NoButton, this);
-        QPushButton* yes = box.addButton("Да", QMessageBox::YesRole);
-        QPushButton* no = box.addButton("Нет", QMessageBox::NoRole);
-        box.setDefaultButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
-    };
+    showMessage = [this](const QString& text) { showMessageBox(this, "Справочники", text); };
+    confirm = [this](const QString& text) { return askYesNo(this, "Справочники", text); };
 
     tree_ = new QTreeWidget;
     tree_->setObjectName("RefTables");

@@ -1,4 +1,5 @@
 #include "desktop/reports/ReportPreviewDialog.h"
+#include "desktop/widgets/MessageBoxes.h"
 
 #include "desktop/reports/ReportPainter.h"
 #include "desktop/reports/ReportPrinting.h"
@@ -8,7 +9,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
@@ -47,7 +47,7 @@ ReportPreviewDialog::ReportPreviewDialog(Generator generate, const QString& pdfN
                                             QStringLiteral("Документ PDF (*.pdf)"));
     };
     showMessage = [this](const QString& text) {
-        QMessageBox::warning(this, QStringLiteral("Vorn"), text);
+        showMessageBox(this, QStringLiteral("Vorn"), text, MessageKind::Warning);
     };
 }
 

@@ -1,4 +1,5 @@
 #include "desktop/selection/SelectionDialog.h"
+#include "desktop/widgets/MessageBoxes.h"
 
 #include "data/Table.h"
 #include "desktop/selection/CatalogueModel.h"
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStyle>
@@ -38,7 +38,7 @@ SelectionDialog::SelectionDialog(Selection& selection, QWidget* parent)
     setWindowTitle("Подбор оборудования");
     setModal(true);
     showMessage = [this](const QString& text) {
-        QMessageBox::information(this, windowTitle(), text);
+        showMessageBox(this, windowTitle(), text);
     };
 
     auto* layout = new QVBoxLayout(this);

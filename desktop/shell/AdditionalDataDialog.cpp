@@ -1,4 +1,5 @@
 #include "desktop/shell/AdditionalDataDialog.h"
+#include "desktop/widgets/MessageBoxes.h"
 
 #include "app/CalcFolderSetting.h"
 #include "desktop/widgets/DocumentsFolder.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
@@ -79,7 +79,9 @@ AdditionalDataDialog::AdditionalDataDialog(DataModule& dm, QWidget* parent)
     layout->addWidget(group);
     layout->addLayout(buttons);
 
-    showRefusal = [this](const QString& text) { QMessageBox::warning(this, "Vorn", text); };
+    showRefusal = [this](const QString& text) {
+        showMessageBox(this, "Vorn", text, MessageKind::Warning);
+    };
 
     // Until S_INIT.DBF says otherwise the dialogs start in the user's documents.
     folder_->setText(documentsFolder());
@@ -103,7 +105,7 @@ template <typename F> void AdditionalDataDialog::guarded(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, "Vorn", QString::fromStdString(e.what()));
+        showMessageBox(this, "Vorn", QString::fromStdString(e.what()), MessageKind::Error);
     }
 }
 

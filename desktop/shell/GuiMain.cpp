@@ -1,17 +1,10 @@
 #include "desktop/shell/GuiMain.h"
 
-#include "desktop/shell/AdditionalDataDialog.h"
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "desktop/shell/QuitOnSignal.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
-#include "desktop/input/InputScreen.h"
-#include "desktop/input/CalculationView.h"
-#include "desktop/reports/CalcReport.h"
-#include "reports/HeaderLines.h"
-#include "desktop/reports/SystemsReport.h"
-#include "selection/Selection.h"
-#include "desktop/selection/SelectionDialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -100,52 +93,22 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
         QApplication::installTranslator(&fileTypesRu);
     }
 
-    // The windows in their order: the main window, the data module, the report window,
-    // the selection window, the additional-data window and the systems list window. The
-    // data module is built first only because the window holds a reference to it.
+    // The data module and the open calculation outlive every window; the windows around
+    // the main window are composed in one place (Desktop).
     DataModule dm;
     Session session(dm);
     MainWindow window(dm, session, QString::fromStdString(dataDir));
-    session.showMessage = [&window](const std::string& m) {
-        window.showMessage(QString::fromStdString(m));
-    };
-    // TitleRep.txt lies beside the data folder in use
-    const QString headerFolder = QString::fromStdString(HeaderLines::folderFor(dataDir));
-    CalcReport report(session, headerFolder);
-    QObject::connect(&window, &MainWindow::previewRequested, &window,
-                     [&report, &window] { report.preview(&window); });
-    QObject::connect(&window, &MainWindow::printRequested, &window,
-                     [&report, &window] { report.print(&window); });
-    Selection selection(session.data(), session.results(), session.selectionWriter());
-    SelectionDialog podbor(selection, &window);
-    QObject::connect(&window, &MainWindow::selectionRequested, &podbor,
-                     [&podbor] { podbor.exec(); });
-    AdditionalDataDialog add(dm, &window);
-    add.writeText = [&session](const char* field, const std::string& text) {
-        return session.editAdditionalData(field, text);
-    };
-    SystemsReport report2(session, selection, headerFolder);
-    podbor.printSystems = [&report2, &podbor] { report2.preview(&podbor); };
-
-    dm.onSettingsOpened = [&add] { add.fillFolder(); };
-    session.refillExecutors = [&add] { add.refillExecutors(); };
-    window.setAdditionalDataDialog(&add);
-    InputScreen::install(window, session);
-    CalculationView::install(window, session, report);
+    Desktop desktop(window, session, dm, QString::fromStdString(dataDir));
 
     if (!args.empty()) {
-        const std::string path = args.front();
-        QObject::connect(&window, &MainWindow::startupFinished, &window, [&window, path] {
-            QTimer::singleShot(0, &window, [&window, path] {
-                window.openCalculationAt(QString::fromStdString(path));
-            });
+        const QString path = QString::fromStdString(args.front());
+        QObject::connect(&window, &MainWindow::startupFinished, &window, [&window, &desktop, path] {
+            QTimer::singleShot(0, &window, [&desktop, path] { desktop.openAtStart(path); });
         });
     }
     QuitOnSignal quitOnSignal;
     window.show();
     const int status = app.exec();
-    dm.onSettingsOpened = nullptr;
-    session.refillExecutors = nullptr;
     dm.closeAll();
     return window.startupFailed() ? 1 : status;
 }

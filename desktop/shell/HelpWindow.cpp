@@ -30,11 +30,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     browser_->setObjectName("guide");
     // Markdown headings carry no anchors: the contents links are followed here.
     browser_->setOpenLinks(false);
+    // A link inside the guide comes resolved against its source (qrc:/help/guide.md#...):
+    // it scrolls here; only addresses outside the program go to the system's browser.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-        if (url.scheme().isEmpty() && url.hasFragment())
-            showSection(url.fragment());
-        else
-            QDesktopServices::openUrl(url);
+        if (url.scheme().isEmpty() || url.scheme() == "qrc") {
+            if (url.hasFragment())
+                showSection(url.fragment(QUrl::FullyDecoded));
+            return;
+        }
+        QDesktopServices::openUrl(url);
     });
     browser_->document()->setDocumentMargin(16);
     browser_->setSource(QUrl(kGuideUrl), QTextDocument::MarkdownResource);

@@ -18,7 +18,6 @@ class AdditionalDataDialog;
 class AnimatedIcon;
 class DataModule;
 class NewsPanel;
-class RefEditorWindow;
 class ResultsPanel;
 class Session;
 struct CommitResult;
@@ -68,12 +67,6 @@ public:
     void openCalculationAt(const QString& path);
     void saveCalculationAs(const QString& path);
 
-    // "Сервис" -> "Справочники": the reference-table editor (one window, made on first use).
-    void openReferenceEditor();
-    RefEditorWindow* referenceEditor() const { return refEditor_; }
-    // A reference table was changed: the tables read it anew and the open calculation is
-    // recalculated with it.
-    void referenceDataChanged();
 
     // Enables or disables Save, Close, Print and Preview together.
     void setFileCommands(bool on);
@@ -116,8 +109,8 @@ signals:
     void selectionRequested();
     // A file command left a calculation open: the input screen shows it anew.
     void calculationShown();
-    // An edit, undo or redo changed the open calculation: the screen shows it anew.
-    void documentChanged();
+    // "Сервис" -> "Справочники" or the start screen's button: the reference-table editor.
+    void referencesRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -163,7 +156,6 @@ private:
     QWidget* inputArea_ = nullptr;
     ResultsPanel* results_ = nullptr;
     AdditionalDataDialog* addDialog_ = nullptr;
-    RefEditorWindow* refEditor_ = nullptr;
     QAction* actUndo_ = nullptr;
     QAction* actRedo_ = nullptr;
     QAction* actRevert_ = nullptr;
@@ -180,6 +172,7 @@ private:
     bool startupDone_ = false;
     bool startupFailed_ = false;
     bool centred_ = false;
+    int listener_ = 0;
 };
 
 } // namespace vorn

@@ -2,6 +2,7 @@
 
 #include "calc/NumberFormat.h"
 #include "desktop/widgets/CalculatorPopup.h"
+#include "desktop/widgets/ToolIcons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,19 +16,6 @@
 namespace vorn {
 
 namespace {
-QIcon calculatorIcon() {
-    QPixmap pm(12, 12);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(60, 60, 60));
-    p.setBrush(QColor(235, 235, 225));
-    p.drawRect(0, 0, 11, 11);
-    p.fillRect(2, 2, 8, 3, QColor(150, 190, 150));
-    for (int y = 7; y <= 9; y += 2)
-        for (int x = 2; x <= 8; x += 3)
-            p.fillRect(x, y, 2, 1, QColor(40, 40, 40));
-    return QIcon(pm);
-}
 
 // The shortest text of a value with at most two decimals, with the decimal comma: 2,5.
 QString resultText(double value) {
@@ -55,7 +43,7 @@ private:
 
 NumericEdit::NumericEdit(QWidget* parent) : QLineEdit(parent) {
     setValidator(new RuleValidator(this));
-    QAction* calc = addAction(calculatorIcon(), QLineEdit::TrailingPosition);
+    QAction* calc = addAction(toolIcon("calculator"), QLineEdit::TrailingPosition);
     calc->setToolTip("Калькулятор (F4)");
     connect(calc, &QAction::triggered, this, &NumericEdit::openCalculator);
 }

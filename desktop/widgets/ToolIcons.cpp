@@ -20,9 +20,41 @@ void page(QPainter& p, QRectF r) {
     p.setBrush(Qt::white);
     p.drawPath(path);
 }
+
+// The full-load button's icon: boxes stacked on a pallet (16 x 16).
+QPixmap fullLoadPixmap() {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(40, 50, 80));
+    p.setBrush(QColor(210, 170, 110));
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3 - row; ++col)
+            p.drawRect(1 + col * 5 + row * 2, 11 - row * 5, 4, 4);
+    return pm;
+}
+
+// The calculator button of the numeric fields (12 x 12).
+QPixmap calculatorPixmap() {
+    QPixmap pm(12, 12);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(QColor(235, 235, 225));
+    p.drawRect(0, 0, 11, 11);
+    p.fillRect(2, 2, 8, 3, QColor(150, 190, 150));
+    for (int y = 7; y <= 9; y += 2)
+        for (int x = 2; x <= 8; x += 3)
+            p.fillRect(x, y, 2, 1, QColor(40, 40, 40));
+    return pm;
+}
 } // namespace
 
 QIcon toolIcon(const QString& name) {
+    if (name == "fullLoad")
+        return QIcon(fullLoadPixmap());
+    if (name == "calculator")
+        return QIcon(calculatorPixmap());
     QPixmap pm(20, 20);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

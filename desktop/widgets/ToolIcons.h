@@ -5,7 +5,8 @@
 
 namespace vorn {
 
-// Names: new, open, save, close, preview, print, cut, copy, paste, exit.
+// Names: new, open, save, close, preview, print, cut, copy, paste, exit (20 x 20 for the
+// menu and toolbar); fullLoad (16 x 16), calculator (12 x 12) for buttons of the input screen.
 QIcon toolIcon(const QString& name);
 
 } // namespace vorn

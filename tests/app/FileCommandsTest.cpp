@@ -2,6 +2,7 @@
 #include "data/Table.h"
 
 #include <fstream>
+#include <functional>
 
 namespace vorn::test {
 
@@ -190,6 +191,42 @@ TEST_F(FileCommandsTest, CloseStoresIncludeBoxesAndPendingEdits) {
     files->endProgram();
     EXPECT_FALSE(session->isOpen());
     EXPECT_FALSE(fieldOf(p, "CH1").toBool());
+}
+
+TEST_F(FileCommandsTest, ARecordHeldByAnotherUserStopsEveryCommandThatWouldWriteIt) {
+    const std::string other = path("b.vrn");
+    newWithClient("b.vrn", "");
+    files->closeCalculation();
+    const std::string p = path("a.vrn");
+    files->newCalculation(p);
+    session->includeBoxClick(3, false);
+    const std::pair<const char*, std::function<FileOutcome()>> commands[] = {
+        {"close", [&] { return files->closeCalculation(); }},
+        {"save", [&] { return files->saveCalculation(p); }},
+        {"save as", [&] { return files->saveCalculation(path("c.vrn")); }},
+        {"open", [&] { return files->openCalculation(other); }},
+        {"new", [&] { return files->newCalculation(path("d.vrn")); }},
+    };
+    Table holder; // another user's handle holds the record
+    holder.setTableName(p);
+    holder.open();
+    holder.edit();
+    const std::string before = readFile(p);
+    for (const auto& [what, command] : commands) {
+        const FileOutcome out = command();
+        EXPECT_TRUE(out.writeRefused) << what;
+        EXPECT_EQ(out.state, State::Unchanged) << what;
+        ASSERT_EQ(out.messages.size(), 1u) << what;
+        EXPECT_NE(out.messages[0].find("занята другим пользователем"), std::string::npos) << what;
+        EXPECT_TRUE(session->isOpen()) << what;
+        EXPECT_EQ(session->path(), p) << what;
+    }
+    EXPECT_FALSE(fs::exists(path("c.vrn")));
+    EXPECT_FALSE(fs::exists(path("d.vrn")));
+    EXPECT_EQ(readFile(p), before);
+    holder.cancel();
+    EXPECT_EQ(files->closeCalculation().state, State::NoCalculation);
+    EXPECT_FALSE(fieldOf(p, "CH3").toBool());
 }
 
 } // namespace vorn::test

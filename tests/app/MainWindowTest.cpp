@@ -29,6 +29,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QScrollBar>
+#include <QDesktopServices>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QKeyEvent>
@@ -93,6 +96,11 @@ class MainWindowTest : public QObject {
                               std::filesystem::copy_options::recursive);
         return dir;
     }
+
+    int outsideOpens_ = 0;
+
+public slots:
+    void outsideOpen(const QUrl&) { ++outsideOpens_; }
 
 private slots:
     void initTestCase() {
@@ -180,6 +188,18 @@ private slots:
         for (const char* section : {"где-лежат-данные", "клавиши"})
             QVERIFY2(help->showSection(QString::fromUtf8(section)), section);
         QVERIFY(!help->showSection("нет-такого"));
+        // a click on a contents link scrolls the guide and hands nothing to another program
+        QTextBrowser* b = help->browser();
+        QDesktopServices::setUrlHandler("qrc", this, "outsideOpen");
+        b->verticalScrollBar()->setValue(0);
+        QTextCursor link = b->document()->find(QString::fromUtf8("Где лежат данные"));
+        QVERIFY(!link.isNull());
+        link.setPosition(link.selectionStart() + 2);
+        const QPoint at = b->cursorRect(link).center();
+        QTest::mouseClick(b->viewport(), Qt::LeftButton, {}, at);
+        QDesktopServices::unsetUrlHandler("qrc");
+        QVERIFY(b->verticalScrollBar()->value() > 0);
+        QCOMPARE(outsideOpens_, 0);
         const QString about = HelpWindow::aboutText("/data/DATA");
         QVERIFY(about.contains("Vorn версия 2.05"));
         QVERIFY(about.contains("/data/DATA"));

@@ -29,6 +29,12 @@ TEST_F(HeaterFields, FollowTheRefiningCalculationAndWarnOfDefrost) {
     const auto warnings = session->warnings();
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("Оттайки занимают 3 ч в сутки"), std::string::npos) << warnings[0];
+    // defrosts that would take more than the day are refused, nothing written
+    ASSERT_FALSE(session->commitText(control("VO_OTTMIN"), "120").refused); // 4 x 120 min
+    const CommitResult r = session->commitText(control("VO_OTTKOL"), "13");
+    EXPECT_TRUE(r.refused);
+    EXPECT_NE(r.message.find("больше суток"), std::string::npos) << r.message;
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("VO_OTTKOL"), 4);
 }
 
 TEST_F(HeaterFields, FileOfTheEarlierLayoutRefusesThemWithTheReason) {

@@ -3,6 +3,7 @@
 
 #include "../calc/CalcFixture.h"
 #include "calc/CalcError.h"
+#include "data/CalcRecord.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -158,6 +159,42 @@ TEST_F(SessionOpen, CapacityChangeEmptiesTheChosenSystemOnlyWhileSelectionIsOpen
     session.recalculate();
     EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "");
     EXPECT_DOUBLE_EQ(dm.taWork.asDouble("PROIZSYS"), 0.0);
+}
+
+TEST_F(SessionOpen, ReferenceEditRecalculatesAsOneUndoableEvent) {
+    record["OBR_NAIM"] = "Система";
+    record["PROIZSYS"] = 5000;
+    record["OB_KAMDL"] = 10.0;
+    record["OB_KAMSH"] = 10.0;
+    record["TE_VLAJ"] = 90;
+    record["TE_PMAS"] = 10000;
+    record["TE_POBOR"] = 1000;
+    record["TE_PT0"] = 20;
+    openSession();
+    session.selectionOpened = true;
+    int told = 0;
+    session.addListener([&](const CommitResult&) { ++told; });
+    const double before = session.results().box(11);
+    // the reference editor changed the apples' respiration heat
+    Table& prod = dm.taProd;
+    ASSERT_TRUE(findByName(prod, "NAIM", "Яблоки"));
+    prod.edit();
+    for (const char* f : {"Q1", "Q2", "Q3", "CP1", "CP2"})
+        prod.setValue(f, prod.asDouble(f) * 3);
+    prod.post();
+    const CommitResult r = session.referenceDataChanged();
+    EXPECT_FALSE(r.refused);
+    EXPECT_EQ(told, 1);
+    EXPECT_GT(session.results().box(11), before);
+    EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "");
+    Table file; // posted: another handle reads it
+    file.setTableName(calcPath());
+    file.open();
+    EXPECT_EQ(file.asString("OBR_NAIM"), "");
+    file.close();
+    ASSERT_FALSE(session.undo().refused);
+    EXPECT_EQ(dm.taWork.asString("OBR_NAIM"), "Система");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("PROIZSYS"), 5000);
 }
 
 TEST_F(SessionOpen, UndefinedStepDoesNotFailTheOpen) {

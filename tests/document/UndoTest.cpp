@@ -127,5 +127,94 @@ TEST_F(Undo, OpenAndCloseClearTheHistory) {
     EXPECT_FALSE(session->history().canUndo());
 }
 
+// What a listener saw of the history when it was told, and how often it was told.
+struct Heard {
+    int times = 0;
+    bool canUndo = false;
+    bool canRedo = false;
+};
+
+TEST_F(Undo, ListenersAreToldOnceAfterTheHistoryIsConsistent) {
+    auto height = [](Session& s) { s.commitText(*findControl("OB_KAMVS"), "3,5"); };
+    const std::pair<const char*, std::function<void(Session&)>> cases[] = {
+        {"event", height},
+        {"typing on in a text", [](Session& s) { s.editAdditionalData("KL_NAIM", "Заря"); }},
+        {"undo", [](Session& s) { s.undo(); }},
+        {"redo", [](Session& s) { s.redo(); }},
+        {"revert", [](Session& s) { s.revertToOpened(); }},
+        {"close", [](Session& s) { s.closeCalculation(); }},
+    };
+    for (const auto& [what, action] : cases) {
+        SCOPED_TRACE(what);
+        SetUp();
+        session->editAdditionalData("KL_NAIM", "Зар");
+        height(*session);
+        session->undo();
+        Heard heard;
+        const int id = session->addListener([&](const CommitResult&) {
+            ++heard.times;
+            heard.canUndo = session->history().canUndo();
+            heard.canRedo = session->history().canRedo();
+        });
+        action(*session);
+        EXPECT_EQ(heard.times, 1);
+        EXPECT_EQ(heard.canUndo, session->history().canUndo());
+        EXPECT_EQ(heard.canRedo, session->history().canRedo());
+        session->removeListener(id);
+        TearDown();
+    }
+    // opening another calculation over an open one: one notice, not one per close and open
+    SetUp();
+    int times = 0;
+    session->addListener([&](const CommitResult&) { ++times; });
+    session->openCalculation(copy->path());
+    EXPECT_EQ(times, 1);
+}
+
+TEST_F(Undo, AdditionalDataThatChangesNothingLeavesTheStepsBeforeAlone) {
+    session->commitText(control("OB_KAMVS"), "3,5");
+    session->editAdditionalData("KL_NAIM", "Заря");
+    session->editAdditionalData("KL_NAIM", "Заря"); // the same text again
+    session->undo();
+    EXPECT_EQ(dm.taWork.asString("KL_NAIM"), "");
+    EXPECT_DOUBLE_EQ(dm.taWork.asDouble("OB_KAMVS"), 3.5);
+    EXPECT_EQ(session->history().undoStep().name, "Высота, (м)");
+}
+
+TEST_F(Undo, RecordHeldByAnotherUserRefusesEditsAndCloseWithoutWritingThem) {
+    session->commitText(control("OB_KAMVS"), "3,5");
+    Table other; // another user's handle holds the record
+    other.setTableName(copy->path());
+    other.open();
+    other.edit();
+    const std::string before = fileBytes();
+    int told = 0;
+    session->addListener([&](const CommitResult&) { ++told; });
+    const std::pair<const char*, std::function<CommitResult()>> edits[] = {
+        {"typed value", [&] { return session->commitText(control("OB_KAMVS"), "4"); }},
+        {"chosen item", [&] { return session->chooseItem(control("ComboBox1"), "Фрукты"); }},
+        {"include box", [&] { return session->includeBoxClick(3, false); }},
+        {"undo", [&] { return session->undo(); }},
+        {"revert", [&] { return session->revertToOpened(); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        const CommitResult r = edit();
+        EXPECT_TRUE(r.refused) << what;
+        EXPECT_EQ(r.message, Session::kRecordHeldRefusal) << what;
+    }
+    EXPECT_THROW(session->closeCalculation(), WriteRefused);
+    EXPECT_TRUE(session->isOpen());
+    EXPECT_TRUE(fileBytes() == before);
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(session->displayText(control("OB_KAMVS")), "3,5");
+    EXPECT_EQ(session->screen().category, "Мясные");
+    EXPECT_TRUE(session->screen().includeBoxes[2]);
+    EXPECT_EQ(session->history().undoStep().name, "Высота, (м)");
+
+    other.cancel(); // the other user lets go: the same edit goes through
+    EXPECT_FALSE(session->commitText(control("OB_KAMVS"), "4").refused);
+    EXPECT_NO_THROW(session->closeCalculation());
+}
+
 } // namespace
 } // namespace vorn

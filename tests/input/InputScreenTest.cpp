@@ -2,6 +2,7 @@
 // the regime captions, the pages and that everything fits the window.
 #include "desktop/input/InputScreen.h"
 
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,7 +41,7 @@ class InputScreenTest : public QObject {
             window = std::make_unique<MainWindow>(dm, session, dataDir);
             window->showMessage = [this](const QString& m) { messages << m; };
             window->confirmReplace = [](const QString&) { return true; };
-            screen = InputScreen::install(*window, session);
+            screen = composeInputScreen(*window, session);
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
             QTRY_VERIFY(window->startupDone());
@@ -236,16 +238,49 @@ private slots:
         QCOMPARE(edit->selectedText(), stored);
     }
 
+    // Another program on the shared folder holds the record: the typed value is not lost
+    // and the commands that would go on without it stop.
+    void refusedWriteKeepsTheTextAndStopsTheCommand() {
+        Rig rig(data_);
+        const QString path = newFile(rig);
+        QTemporaryDir sync;
+        QProcess holder;
+        holder.start(VORN_LOCK_HOLDER, {path, "1", sync.filePath("ready"), sync.filePath("done")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sync.filePath("ready")), 20000);
+        QFile ready(sync.filePath("ready"));
+        QVERIFY(ready.open(QIODevice::ReadOnly));
+        QCOMPARE(ready.readAll(), QByteArray("1"));
+
+        NumericEdit* width = rig.clearField("DBEdit39");
+        QTest::keyClicks(width, "7,5");
+        QVERIFY(!rig.screen->commitPending(true));
+        QCOMPARE(width->text(), QString("7,5"));
+        QVERIFY(width->isModified());
+        QCOMPARE(rig.messages.size(), 1);
+        QVERIFY2(rig.messages[0].contains("не записано"), qPrintable(rig.messages[0]));
+        rig.window->fileClose(); // stops: the calculation stays open with the text
+        QVERIFY(rig.session.isOpen());
+        QCOMPARE(width->text(), QString("7,5"));
+
+        QFile done(sync.filePath("done"));
+        QVERIFY(done.open(QIODevice::WriteOnly));
+        done.close();
+        QVERIFY(holder.waitForFinished(20000));
+        QVERIFY(rig.screen->commitPending(true)); // the same text, now written
+        QCOMPARE(rig.dm.taWork.asDouble("OB_KAMSH"), 7.5);
+    }
+
     void enterMovesOnAndCommitsOnce() {
         Rig rig(data_);
         newFile(rig);
-        QSignalSpy edits(rig.screen, &InputScreen::edited);
+        auto edits = std::make_shared<int>(0); // the session's notices of a change
+        rig.session.addListener([edits](const CommitResult&) { ++*edits; });
         const QString capacity = rig.window->resultsPanel()->display(11)->text();
         NumericEdit* width = rig.clearField("DBEdit39");
         QTest::keyClicks(width, "7,5");
         QTest::keyClick(width, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), rig.screen->control("DBEdit40"));
-        QCOMPARE(edits.count(), 1);
+        QCOMPARE(*edits, 1);
         QCOMPARE(rig.dm.taWork.asDouble("OB_KAMSH"), 7.5);
         QVERIFY(rig.window->resultsPanel()->display(11)->text() != capacity);
         QCOMPARE(rig.get<QLineEdit>("DBEdit41")->text(), QString("135,00")); // 6 × 7,5 × 3
@@ -336,7 +371,8 @@ private slots:
         newFile(rig);
         rig.screen->pages()->setCurrentIndex(8);
         const std::string before = rig.field("VO_PROC");
-        QSignalSpy edits(rig.screen, &InputScreen::edited);
+        auto edits = std::make_shared<int>(0); // the session's notices of a change
+        rig.session.addListener([edits](const CommitResult&) { ++*edits; });
         NumericEdit* share = rig.clearField("DBEdit48");
         QTest::keyClicks(share, typed);
         TabPages* pages = rig.screen->pages();
@@ -351,7 +387,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), share);
         QCOMPARE(share->selectedText(), typed);
         QCOMPARE(rig.field("VO_PROC"), before);
-        QCOMPARE(edits.count(), 0);
+        QCOMPARE(*edits, 0);
     }
 
     void regimeSwitchesTheCaptions() {

@@ -3,10 +3,12 @@
 // made there, and the workbook saved from the window.
 #include "desktop/project/ProjectWindow.h"
 
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "app/cli/Commands.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
+#include "project/ProjectFile.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
@@ -41,6 +43,7 @@ private slots:
         DataModule dm;
         Session session(dm);
         MainWindow main(dm, session, VORN_DATA_DIR);
+        composeProjectWindow(main, session, VORN_DATA_DIR);
         main.showMessage = [](const QString& m) { QFAIL(qPrintable(m)); };
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -82,10 +85,9 @@ private slots:
         QVERIFY(session.isOpen());
         QVERIFY(std::filesystem::equivalent(session.path(), b));
         QVERIFY(pw->isVisible());
-        // An edit there: the row shows the chamber as it now stands.
+        // An edit there: the row shows the chamber as it now stands, at once.
         const double before = pw->summary().chambers[1].figures.sumKw;
         session.includeBoxClick(1, false);
-        pw->refreshOpenChamber();
         QCOMPARE(pw->summary().chambers[1].figures.sumKw, session.results().box(10));
         QVERIFY(pw->summary().chambers[1].figures.sumKw < before);
 
@@ -99,6 +101,27 @@ private slots:
         QVERIFY(QFileInfo(tmp.filePath("offer.xlsx")).size() > 0);
         QVERIFY(messages.isEmpty());
         session.closeCalculation();
+    }
+
+    // vorn P.vrp, as the file manager runs it: the project opens in its window, no
+    // calculation is tried.
+    void aProjectNamedAtStartOpensInTheProjectWindow() {
+        QTemporaryDir tmp;
+        const QString vrp = tmp.filePath("site.vrp");
+        ProjectFile::create(vrp.toStdString(), OfferSettings{});
+        DataModule dm;
+        Session session(dm);
+        MainWindow main(dm, session, VORN_DATA_DIR);
+        QStringList messages;
+        main.showMessage = [&messages](const QString& m) { messages << m; };
+        Desktop desktop(main, session, dm, VORN_DATA_DIR);
+        main.show();
+        QTRY_VERIFY(main.startupDone());
+        desktop.openAtStart(vrp);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        QVERIFY(!session.isOpen());
+        QVERIFY(desktop.projectWindow()->isVisible());
+        QCOMPARE(desktop.projectWindow()->projectPath(), vrp);
     }
 };
 

@@ -1,6 +1,7 @@
 // The window "Справочники" offscreen: the grid's model over a table (edit, refusal, add,
 // duplicate, delete, a locked row, filter), and the open calculation recalculated after a
 // change of a figure it uses.
+#include "desktop/shell/Composition.h"
 #include "desktop/shell/MainWindow.h"
 #include "data/DataModule.h"
 #include "document/Session.h"
@@ -122,6 +123,7 @@ private slots:
         DataModule dm;
         Session session(dm);
         MainWindow window(dm, session, dir);
+        composeReferenceEditor(window, session, dm, dir);
         QStringList messages;
         window.showMessage = [&messages](const QString& m) { messages << m; };
         window.show();
@@ -132,8 +134,8 @@ private slots:
         const double product = session.results().box(4);
         QVERIFY(product > 0);
 
-        window.openReferenceEditor();
-        RefEditorWindow* editor = window.referenceEditor();
+        emit window.referencesRequested();
+        auto* editor = window.findChild<RefEditorWindow*>();
         QVERIFY(editor);
         editor->showMessage = [&messages](const QString& m) { messages << m; };
         QVERIFY(editor->showTable("products"));
