@@ -183,8 +183,19 @@ void subtitle(Flow& f, const char* text) {
 
 void stepSection(Flow& f, const CalcStep& step, size_t index) {
     const std::string key = "step" + std::to_string(index);
-    // the heading keeps company with the start of its formula
-    f.ensure(7 + 13);
+    // the heading, the formula and the start of the first table stay together
+    double formula = 0;
+    size_t start = 0;
+    while (start <= step.formula.size()) {
+        const size_t end = step.formula.find('\n', start);
+        formula += CalcNoteLayout::estimatedLines(step.formula.substr(start, end - start),
+                                                  kWidth - 6, 9) *
+                   4.4;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    f.ensure(7.5 + formula + 1 + 4.6 + 3 * kLine + 1.8);
     f.y += 1.5;
     f.text(CalcNoteText::heading(step), style(10.5, true), 6, key + "/heading");
     formulaLines(f, step.formula, key + "/formula");

@@ -6,6 +6,8 @@
 #include "calc/NumberFormat.h"
 
 #include <QCheckBox>
+#include <QColor>
+#include <QPalette>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -54,9 +56,13 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
     warnings_ = new QLabel(this);
     warnings_->setObjectName("Warnings");
     warnings_->setWordWrap(true);
-    warnings_->setStyleSheet("color: #c00000;");
+    warnings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    warnings_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    QPalette red = warnings_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xc0, 0x00, 0x00));
+    warnings_->setPalette(red);
     warnings_->hide();
-    column->addWidget(warnings_);
+    column->addWidget(warnings_, 1);
     // The unit column of the totals, kept empty here so all eleven boxes line up; an
     // empty column gets no spacing before it, so it takes that width too.
     const int unitWidth = fontMetrics().horizontalAdvance(kUnit) + 2;
@@ -127,6 +133,8 @@ QLineEdit* ResultsPanel::makeDisplay(int n, QWidget* parent) {
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->setFixedWidth(kDisplayWidth);
+    // the warnings under the gains take what room is left, never the boxes' own
+    edit->setMinimumHeight(edit->sizeHint().height());
     edit->installEventFilter(this);
     displays_[static_cast<size_t>(n - 1)] = edit;
     return edit;
@@ -163,9 +171,11 @@ void ResultsPanel::refresh() {
         lines << QString::fromStdString(w);
     warnings_->setText(lines.join("\n"));
     warnings_->setVisible(!lines.isEmpty());
-    warnings_->setToolTip(session_.isOpen() && !session_.choiceFits()
-                              ? "Подберите оборудование заново: кнопка \"Оборудование\""
-                              : QString());
+    // a text cut by the column reads whole in the tip
+    QString tip = lines.join("\n");
+    if (session_.isOpen() && !session_.choiceFits())
+        tip += "\nПодберите оборудование заново: кнопка \"Оборудование\"";
+    warnings_->setToolTip(tip);
 }
 
 void ResultsPanel::includeBoxClicked(int n, bool checked) {
