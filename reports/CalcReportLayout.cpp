@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -19,11 +20,34 @@ constexpr double kTableRow = 4.3;
 constexpr double kTableHead = 8.0;
 constexpr double kGroupGap = 3.0;
 constexpr double kWarningLine = 3.3;
+constexpr int kGaps = 8; // between the groups from the ventilation to the totals
+constexpr double kMinGap = 0.8;
 
 // A warning takes one line of 7.5 pt across the page, two when it is long.
 int warningLines(const std::string& text) {
     return std::min(2, CalcNoteLayout::estimatedLines(text, CommonSections::kRight -
                                                                 CommonSections::kLeft, 7.5));
+}
+
+// The warnings that fit into room mm; when not all do, the last line that fits says how
+// many more the calculation note lists.
+std::vector<std::string> fittingWarnings(const std::vector<std::string>& all, double room) {
+    std::vector<std::string> out;
+    double used = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const double h = warningLines(all[i]) * kWarningLine;
+        const bool last = i + 1 == all.size();
+        // the last one needs no line for the rest after it
+        if (used + h + (last ? 0 : kWarningLine) <= room + 1e-9) {
+            out.push_back(all[i]);
+            used += h;
+            continue;
+        }
+        out.push_back("… и еще предупреждений: " + std::to_string(all.size() - i) +
+                      " (все они в расчетной записке)");
+        break;
+    }
+    return out;
 }
 
 TextStyle bold8() {
@@ -321,13 +345,16 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
 
     const double top = CS::kTop + CS::kTitleHeight;
     page.addSection("calculation", top, kCalcHeight);
-    CalcPage p(page, src);
     // The page never grows: the heaters' row and the warnings beyond the first line are
     // taken from the gaps between the groups.
     double extra = src.fansCaption.empty() ? 0 : kRowStep - 0.4;
-    for (const std::string& w : src.warnings)
+    ReportSource fitted = src;
+    fitted.warnings = fittingWarnings(src.warnings, kGaps * (kGroupGap - kMinGap) + kWarningLine -
+                                                        extra);
+    for (const std::string& w : fitted.warnings)
         extra += warningLines(w) * kWarningLine;
-    const double gap = kGroupGap - std::max(0.0, extra - kWarningLine) / 9;
+    const double gap = kGroupGap - std::max(0.0, extra - kWarningLine) / kGaps;
+    CalcPage p(page, fitted);
     double y = chamberGroup(p, top);
     y = wallsGroup(p, y + 1.0);
     y = ventilationGroup(p, y + gap);
@@ -341,7 +368,7 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
                     "TRS_POW", nullptr, 0, nullptr, 8);
     y = fansGroup(p, y + gap);
     y = totalsGroup(p, y + gap);
-    equipmentGroup(p, y + (src.warnings.empty() ? 1.6 : 0.8));
+    equipmentGroup(p, y + (fitted.warnings.empty() ? 1.6 : 0.8));
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin, top + kCalcHeight,
                  CS::kThickLine);
