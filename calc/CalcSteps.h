@@ -38,9 +38,9 @@ struct StepRow {
 struct CalcStep {
     static constexpr int kCapacity = 10; // the required capacity, after gain 9
 
-    int gain = 0;        // 1..9, or kCapacity
-    std::string title;   // "Теплоприток через стены Qстен"
-    std::string formula; // engineering notation, one formula a line
+    int gain = 0;         // 1..9, or kCapacity
+    std::string title;    // "Теплоприток через стены Qстен"
+    std::string formula;  // engineering notation, one formula a line
     bool included = true; // the include box was checked
     std::vector<StepInput> inputs;
     std::vector<StepValue> values;

@@ -20,7 +20,8 @@ constexpr double kHeadTop = ReportDocument::kMargin;
 constexpr double kHeadHeight = 16;
 constexpr double kFootHeight = 8;
 constexpr double kBodyTop = kHeadTop + kHeadHeight + 3;
-constexpr double kBodyBottom = ReportDocument::kPageHeight - ReportDocument::kMargin - kFootHeight - 2;
+constexpr double kBodyBottom =
+    ReportDocument::kPageHeight - ReportDocument::kMargin - kFootHeight - 2;
 constexpr double kLine = 4.0; // one line of 8 pt text in a table row
 constexpr double kWidth = CS::kRight - CS::kLeft;
 
@@ -79,17 +80,17 @@ public:
         p.addText({CS::kRight - 62, kHeadTop + 2, 62, 6}, CalcNoteLayout::kTitle,
                   style(13, true, false, HAlign::Right));
         // filled in once the number of sheets is known
-        p.addText({CS::kRight - 62, kHeadTop + 9, 62, 4.5}, {}, style(9, false, false, HAlign::Right),
-                  "sheet");
+        p.addText({CS::kRight - 62, kHeadTop + 9, 62, 4.5}, {},
+                  style(9, false, false, HAlign::Right), "sheet");
         p.addLine(ReportDocument::kMargin, kHeadTop + kHeadHeight,
                   ReportDocument::kPageWidth - ReportDocument::kMargin, kHeadTop + kHeadHeight,
                   CS::kThickLine);
         const double footTop = ReportDocument::kPageHeight - ReportDocument::kMargin - kFootHeight;
         p.addSection("noteFooter", footTop, kFootHeight);
-        p.addLine(ReportDocument::kMargin, footTop, ReportDocument::kPageWidth - ReportDocument::kMargin,
-                  footTop, CS::kThinLine);
-        p.addText({CS::kLeft, footTop + 0.8, kWidth, 3.4}, "Расчет: " + src_.fileLabel,
-                  style(7), "QRLabel90");
+        p.addLine(ReportDocument::kMargin, footTop,
+                  ReportDocument::kPageWidth - ReportDocument::kMargin, footTop, CS::kThinLine);
+        p.addText({CS::kLeft, footTop + 0.8, kWidth, 3.4}, "Расчет: " + src_.fileLabel, style(7),
+                  "QRLabel90");
         p.addText({CS::kLeft, footTop + 4.2, kWidth, 3.4}, src_.versionLine,
                   style(7, false, false, HAlign::Center), "QRLabel89");
         p.addSection("noteBody", kBodyTop, kBodyBottom - kBodyTop);
@@ -109,7 +110,8 @@ public:
         auto rowHeight = [&cols](const std::vector<std::string>& cells, double pt) {
             int lines = 1;
             for (size_t c = 0; c < cols.size() && c < cells.size(); ++c)
-                lines = std::max(lines, CalcNoteLayout::estimatedLines(cells[c], cols[c].width - 1.2, pt));
+                lines = std::max(lines,
+                                 CalcNoteLayout::estimatedLines(cells[c], cols[c].width - 1.2, pt));
             return std::min(lines, 3) * kLine + 0.6;
         };
         std::vector<std::string> heads;
@@ -125,8 +127,8 @@ public:
                 const std::string& t = c < cells.size() ? cells[c] : std::string();
                 const int lines =
                     std::min(3, CalcNoteLayout::estimatedLines(t, cols[c].width - 1.2, 8));
-                TextStyle s = wrapped(style(8, heading || static_cast<int>(c) == boldColumn,
-                                            false, heading ? HAlign::Center : cols[c].align),
+                TextStyle s = wrapped(style(8, heading || static_cast<int>(c) == boldColumn, false,
+                                            heading ? HAlign::Center : cols[c].align),
                                       lines);
                 p.addText({x + 0.6, y + 0.3, cols[c].width - 1.2, h - 0.6}, t, s,
                           key.empty() ? std::string() : key + "/" + std::to_string(c));
@@ -188,9 +190,9 @@ void stepSection(Flow& f, const CalcStep& step, size_t index) {
     size_t start = 0;
     while (start <= step.formula.size()) {
         const size_t end = step.formula.find('\n', start);
-        formula += CalcNoteLayout::estimatedLines(step.formula.substr(start, end - start),
-                                                  kWidth - 6, 9) *
-                   4.4;
+        formula +=
+            CalcNoteLayout::estimatedLines(step.formula.substr(start, end - start), kWidth - 6, 9) *
+            4.4;
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -266,11 +268,10 @@ ReportDocument CalcNoteLayout::layout(const ReportSource& src, const std::vector
 
     // What the calculation is: the chamber and the regime, then the gains at a glance.
     f.text(CS::kTitle, style(12, true, false, HAlign::Center), 6.5);
-    const std::string chamber = "Камера " + src.fieldText("OB_KAMDL") + " × " +
-                                src.fieldText("OB_KAMSH") + " × " + src.fieldText("OB_KAMVS") +
-                                " м, " + src.fieldText("OB_TERMR") + ", температура в камере " +
-                                src.fieldText("OB_TEMKAM") + " °C; регион " +
-                                src.fieldText("OB_RGNAIM");
+    const std::string chamber =
+        "Камера " + src.fieldText("OB_KAMDL") + " × " + src.fieldText("OB_KAMSH") + " × " +
+        src.fieldText("OB_KAMVS") + " м, " + src.fieldText("OB_TERMR") + ", температура в камере " +
+        src.fieldText("OB_TEMKAM") + " °C; регион " + src.fieldText("OB_RGNAIM");
     f.text(chamber, wrapped(style(9), 2), estimatedLines(chamber, kWidth, 9) > 1 ? 8.4 : 4.6,
            "chamber");
     f.y += 1;

@@ -34,7 +34,8 @@ QString esc(const std::string& s) {
 int rowOf(const Session& session, int n) {
     const auto& steps = session.results().steps;
     for (size_t i = 0; i < steps.size(); ++i)
-        if (steps[i].gain == n || (n >= CalcStep::kCapacity && steps[i].gain == CalcStep::kCapacity))
+        if (steps[i].gain == n ||
+            (n >= CalcStep::kCapacity && steps[i].gain == CalcStep::kCapacity))
             return static_cast<int>(i);
     return -1;
 }

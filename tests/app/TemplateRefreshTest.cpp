@@ -1,9 +1,10 @@
 // The user's templates brought to the layout with the heater fields: an unchanged copy of
 // an earlier installation replaced by the installed template, a changed one given the
 // fields with the user's values kept.
+#include "app/TemplateRefresh.h"
+
 #include "../data/Fixtures.h"
 #include "AppFixture.h"
-#include "app/TemplateRefresh.h"
 #include "data/CalcRecord.h"
 #include "data/Table.h"
 

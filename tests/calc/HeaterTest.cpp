@@ -36,27 +36,48 @@ TEST_F(Heaters, GainNineAndCapacity) {
         // defrost 0.3 x 6 kW x 4 x 30 min / 1440 = 0.15; 2 h of defrost leave 22 h >= 16
         {"defrost",
          {{"VO_OTTPOW", 6.0}, {"VO_OTTKOL", 4}, {"VO_OTTMIN", 30}, {"VO_OTTDOL", 0.3}},
-         0.90, 4.10, 6.28, nullptr},
+         0.90,
+         4.10,
+         6.28,
+         nullptr},
         // 0.2 x 6 x 4 x 45 / 1440 = 0.15; 3 h of defrost leave 21 h < 22:
         // 0.75 + 3.35 x 24 / 22 x 1.1
         {"defrost leaves too few hours",
-         {{"OB_TIMEWRK", 22}, {"VO_OTTPOW", 6.0}, {"VO_OTTKOL", 4}, {"VO_OTTMIN", 45},
+         {{"OB_TIMEWRK", 22},
+          {"VO_OTTPOW", 6.0},
+          {"VO_OTTKOL", 4},
+          {"VO_OTTMIN", 45},
           {"VO_OTTDOL", 0.2}},
-         0.90, 4.10, 4.77, "Оттайки занимают 3 ч в сутки: оборудованию остается 21 ч работы "
-                           "вместо расчетных 22 ч"},
+         0.90,
+         4.10,
+         4.77,
+         "Оттайки занимают 3 ч в сутки: оборудованию остается 21 ч работы "
+         "вместо расчетных 22 ч"},
         // cooling: (B4 + fans) + (others + heaters) x 24 / 18 x 1.1 = 0.75 + 3.60 x 24/18 x 1.1;
         // 6 h of defrost leave exactly the 18 h assumed
         {"cooling",
          {{"OB_TERMR", "Охлаждение"}, {"VO_TEN", 0.4}, {"VO_OTTKOL", 6}, {"VO_OTTMIN", 60}},
-         1.15, 4.35, 6.03, nullptr},
+         1.15,
+         4.35,
+         6.03,
+         nullptr},
         {"cooling, 7 h of defrost",
          {{"OB_TERMR", "Охлаждение"}, {"VO_OTTKOL", 7}, {"VO_OTTMIN", 60}},
-         0.75, 3.95, 5.44, "остается 17 ч работы вместо расчетных 18 ч"},
+         0.75,
+         3.95,
+         5.44,
+         "остается 17 ч работы вместо расчетных 18 ч"},
         // the preliminary share covers heaters and defrost: they are not read
         {"refining off",
-         {{"VO_UTOCH", false}, {"VO_TEN", 5.0}, {"VO_OTTPOW", 6.0}, {"VO_OTTKOL", 4},
+         {{"VO_UTOCH", false},
+          {"VO_TEN", 5.0},
+          {"VO_OTTPOW", 6.0},
+          {"VO_OTTKOL", 4},
           {"VO_OTTMIN", 30}},
-         0.48, 3.68, 5.76, nullptr},
+         0.48,
+         3.68,
+         5.76,
+         nullptr},
     };
     const std::map<std::string, Value> base = record;
     for (const HeaterCase& c : cases) {

@@ -21,8 +21,10 @@ TEST_F(HeaterFields, FollowTheRefiningCalculationAndWarnOfDefrost) {
     session->clickCheck(control("VO_UTOCH"), true);
     EXPECT_TRUE(controlEnabled(ten(), *session));
     EXPECT_EQ(controlDisabledReason(ten(), *session), "");
-    for (const auto& [field, text] : {std::pair{"OB_TIMEWRK", "22"}, {"VO_OTTPOW", "3"},
-                                      {"VO_OTTKOL", "4"}, {"VO_OTTMIN", "45"}}) {
+    for (const auto& [field, text] : {std::pair{"OB_TIMEWRK", "22"},
+                                      {"VO_OTTPOW", "3"},
+                                      {"VO_OTTKOL", "4"},
+                                      {"VO_OTTMIN", "45"}}) {
         const CommitResult r = session->commitText(control(field), text);
         ASSERT_FALSE(r.refused) << field << ": " << r.message;
     }
@@ -62,9 +64,9 @@ TEST_F(HeaterFields, FileOfTheEarlierLayoutRefusesThemWithTheReason) {
     session->closeCalculation();
 
     const std::string err = path + ".err";
-    EXPECT_EQ(test::runProgram(VORN_BINARY, {"set", path, "VO_TEN=1", "--data", VORN_DATA_DIR}, {},
-                               err),
-              2);
+    EXPECT_EQ(
+        test::runProgram(VORN_BINARY, {"set", path, "VO_TEN=1", "--data", VORN_DATA_DIR}, {}, err),
+        2);
     std::ifstream in(err);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("\"Сохранить как\""), std::string::npos) << text;

@@ -17,9 +17,8 @@ std::vector<CalcStep> manySteps() {
         s.title = "Шаг " + std::to_string(g);
         s.formula = "Q = a·b\nb = c / d";
         for (int i = 0; i < 25; ++i)
-            s.input("F" + std::to_string(i), "Величина с довольно длинным названием " +
-                                                 std::to_string(i),
-                    i * 1.5, "кВт");
+            s.input("F" + std::to_string(i),
+                    "Величина с довольно длинным названием " + std::to_string(i), i * 1.5, "кВт");
         s.value("v", "Промежуточное", 0.0113033, "кг/с");
         s.result = g;
         steps.push_back(s);
