@@ -57,7 +57,7 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
     for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
         if (n == 10)
             out << std::string(60, '-') << "\n";
-        const std::string caption = CalcResults::boxCaption(n);
+        const std::string caption = r.caption(n);
         const std::string value = formatGrouped2(r.box(n));
         const size_t used = displayWidth(caption) + displayWidth(value);
         out << caption << std::string(used < 60 ? 60 - used : 1, ' ') << value << "\n";
