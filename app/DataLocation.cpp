@@ -1,5 +1,7 @@
 #include "app/DataLocation.h"
 
+#include "app/TemplateRefresh.h"
+
 #include "data/platform/PlatformFile.h"
 
 #include <cstdlib>
@@ -92,6 +94,7 @@ DataLocation DataLocation::resolve(const std::string& programDir, const std::str
             loc.kind = Kind::User;
             loc.dataDir = userData.u8string();
             loc.copied = fillMissing(installed.u8string(), loc.dataDir);
+            TemplateRefresh::refresh(installed.u8string(), loc.dataDir);
             return loc;
         }
     }

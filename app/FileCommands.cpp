@@ -131,6 +131,8 @@ FileOutcome FileCommands::newCalculation(const std::string& path, const ConfirmR
         return out;
     }
     try {
+        // a template of an earlier layout still gives a calculation with every field
+        addHeaterFields(path);
         session_.resetResults();
         out.caption = openAs(path, static_cast<int>(Session::OpenOrder::CategoryThenOptionBox));
     } catch (const std::exception& e) {
@@ -226,7 +228,10 @@ FileOutcome FileCommands::saveCalculation(const std::string& path, const Confirm
     if (copy) {
         try {
             target = copyFile(current, path); // a folder receives the file under its name
-        } catch (const FileCopyError& e) {
+            // the copy takes the current layout: a file written before the heater fields
+            // gets them (blank, as a new calculation holds them)
+            addHeaterFields(target);
+        } catch (const std::exception& e) {
             return stayInCurrent(e.what());
         }
     }

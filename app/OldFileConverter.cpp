@@ -1,5 +1,7 @@
 #include "app/OldFileConverter.h"
 
+#include "data/CalcRecord.h"
+
 #include "app/FileCopy.h"
 #include "data/DataModule.h"
 #include "data/FileIo.h"
@@ -163,8 +165,10 @@ ConversionOutcome OldFileConverter::convert(DataModule& dm, const std::string& o
     bool copied = false;
     try {
         copyFile(templatePath, out.targetPath);
+        // the new file has the current layout whatever the template's
+        addHeaterFields(out.targetPath);
         copied = true;
-    } catch (const FileCopyError& e) {
+    } catch (const std::exception& e) {
         out.messages.push_back(e.what());
     }
     if (copied && fs::exists(fs::u8path(out.targetPath), ec)) {

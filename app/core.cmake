@@ -3,6 +3,7 @@ target_sources(vorncore PRIVATE
   app/FileCopy.cpp
   app/OutputFile.cpp
   app/OldFileConverter.cpp
+  app/TemplateRefresh.cpp
   app/Executors.cpp
   app/CalcFolderSetting.cpp
   app/DataLocation.cpp

@@ -12,7 +12,16 @@ std::string humidityColumn(int phi) {
 }
 
 double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy, const char* humidityName) {
+    return airTableLookup(taInt, t, phi, wantEnthalpy, humidityName, nullptr);
+}
+
+double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy, const char* humidityName,
+                      AirLookupTrace* trace) {
     const std::string column = humidityColumn(phi);
+    if (trace) {
+        *trace = AirLookupTrace{};
+        trace->column = column;
+    }
     // The point before the first row is (0 °C, 0).
     double tPrev = 0;
     double ePrev = 0;
@@ -42,6 +51,16 @@ double airTableLookup(Table& taInt, int t, int phi, bool wantEnthalpy, const cha
             taInt.prior();
             ePrev = taInt.asDouble(column);
             pPrev = taInt.asDouble("QP");
+        }
+        if (trace) {
+            trace->found = true;
+            trace->prevIsRow = havePrev;
+            trace->tPrev = tPrev;
+            trace->ePrev = ePrev;
+            trace->pPrev = pPrev;
+            trace->tRow = temp;
+            trace->eRow = eRow;
+            trace->pRow = pRow;
         }
         if (temp == tPrev) {
             // First row at 0 °C with t at or below 0: the interval has no width; the

@@ -15,6 +15,12 @@ int CalcResults::boxLabel(int n) {
     return gainInfo(n).reportLabel;
 }
 
+std::string CalcResults::caption(int n) const {
+    if (n == 9 && heatersInGain9)
+        return kGain9HeatersCaption;
+    return boxCaption(n);
+}
+
 void CalcResults::setBox(int n, double value) {
     boxes_[static_cast<size_t>(n - 1)] = roundBox(value);
 }

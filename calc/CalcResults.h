@@ -2,6 +2,8 @@
 // What one recalculation leaves on the screen and on the reports: the eleven result boxes
 // CurrencyEdit1..CurrencyEdit11 (kW, two decimals), the passages label Label3 and the
 // finished texts of the report labels QRLabel70..QRLabel98.
+#include "calc/CalcSteps.h"
+
 #include <array>
 #include <string>
 
@@ -37,6 +39,18 @@ public:
     std::string systemsListLabel98;
     // Message of the last run that stopped at an undefined step; empty after a full run.
     std::string error;
+    // The steps of the last run in run order (gains 1..9, then the required capacity); after
+    // a stopped run the steps done before the failing one.
+    std::vector<CalcStep> steps;
+    // Gain 9 holds heaters and defrost besides the fans (the refining calculation on a file
+    // that has their fields): its captions name them.
+    bool heatersInGain9 = false;
+    // The defrosts leave the equipment fewer hours than the capacity assumes; empty if not.
+    std::string defrostWarning;
+
+    // The caption of box n as the reports print it, naming the heaters in gain 9 when they
+    // are part of it.
+    std::string caption(int n) const;
 
 private:
     std::array<double, kBoxCount> boxes_{};

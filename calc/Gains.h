@@ -16,6 +16,11 @@ struct GainInfo {
 inline constexpr int kGainCount = 9;
 inline constexpr int kBoxCount = 11;
 
+// Gain 9 once heaters and defrost are part of it: the report caption, and the title.
+inline constexpr const char* kGain9HeatersCaption =
+    "Теплоприток от двигателей вентиляторов и ТЭНов Qво, кВт";
+inline constexpr const char* kGain9HeatersName = "Теплоприток от двигателей вентиляторов и ТЭНов";
+
 // Box n = 1..11.
 const GainInfo& gainInfo(int box);
 

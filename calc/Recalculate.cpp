@@ -12,6 +12,10 @@ Recalculation recalculate(DataModule& dm, const IncludeBoxes& include,
     if (!dm.taWork.isOpen())
         return out;
     out.results.error.clear();
+    // the steps, like the boxes, are this run's; a stopped run keeps those done before it
+    out.results.steps.clear();
+    out.results.heatersInGain9 = false;
+    out.results.defrostWarning.clear();
     HeatLoadRun run(dm, include, out.results);
     try {
         run.walls();

@@ -2,6 +2,7 @@
 target_sources(vorncore PRIVATE
   calc/NumberFormat.cpp
   calc/CalcResults.cpp
+  calc/CalcSteps.cpp
   calc/Gains.cpp
   calc/AirTableLookup.cpp
   calc/HeatLoadRun.cpp

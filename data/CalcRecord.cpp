@@ -1,5 +1,6 @@
 #include "data/CalcRecord.h"
 
+#include "data/DbfCreate.h"
 #include "data/DbfHeader.h"
 #include "data/FileIo.h"
 
@@ -86,6 +87,8 @@ std::vector<FieldDecl> buildFields() {
     add("KOLSYS", K::SmallInt);
     add("PROIZSYS", K::Int);
     add("SIS", K::Text);
+    for (const HeaterField& h : heaterFields())
+        f.push_back({h.name, kindOf(h.type, h.length, h.decimals), true});
     return f;
 }
 
@@ -205,6 +208,74 @@ std::string calcOpenFailureText(const std::string& what) {
     if (what.rfind("Type mismatch for field '", 0) == 0)
         return "поле " + field + " в файле другого типа: это не файл расчета Vorn";
     return what;
+}
+
+const std::vector<HeaterField>& heaterFields() {
+    // kW with three decimals as VO_POW; whole counts and minutes; the share with two
+    // decimals. A defrost's share reaching the chamber: 0.3, the EnergyPlus walk-in
+    // cooler model taking 0.7 of the defrost heat as melting the frost.
+    static const std::vector<HeaterField> fields = {
+        {"VO_TEN", 'N', 8, 3, 0},   {"VO_OTTPOW", 'N', 8, 3, 0}, {"VO_OTTKOL", 'N', 4, 0, 0},
+        {"VO_OTTMIN", 'N', 4, 0, 0}, {"VO_OTTDOL", 'N', 6, 2, 0.3},
+    };
+    return fields;
+}
+
+bool isHeaterField(const std::string& name) {
+    for (const HeaterField& h : heaterFields())
+        if (equalsIgnoreCase(h.name, name))
+            return true;
+    return false;
+}
+
+bool hasHeaterFields(const Table& taWork) {
+    if (!taWork.isOpen())
+        return false;
+    for (const HeaterField& h : heaterFields())
+        if (!taWork.hasField(h.name))
+            return false;
+    return true;
+}
+
+bool addHeaterFields(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::vector<DbfFieldSpec> specs;
+    DbfRow row;
+    {
+        Table t;
+        t.setTableName(path);
+        t.setReadOnly(true);
+        t.open(); // no declared fields: every field of the file
+        bool missing = false;
+        for (const HeaterField& h : heaterFields())
+            missing = missing || !t.hasField(h.name);
+        if (!missing)
+            return false;
+        t.first();
+        for (int i = 0; i < t.fieldCount(); ++i) {
+            const FieldInfo f = t.field(i);
+            specs.push_back({f.name, f.type, f.length, f.decimals});
+            row.push_back(t.eof() ? Value() : t.value(f.name));
+        }
+        for (const HeaterField& h : heaterFields()) {
+            if (t.hasField(h.name))
+                continue;
+            specs.push_back({h.name, h.type, h.length, h.decimals});
+            row.push_back(Value(h.templateValue));
+        }
+        t.close();
+    }
+    const fs::path target = fs::u8path(path);
+    fs::path fresh = target;
+    fresh += ".new";
+    createDbf(fresh.u8string(), specs, {row});
+    std::error_code ec;
+    fs::rename(fresh, target, ec);
+    if (ec) {
+        fs::remove(fresh, ec);
+        throw DbfError("Не удается записать " + path + " в новом формате");
+    }
+    return true;
 }
 
 const std::vector<FieldDecl>& calcRecordFields() {

@@ -19,8 +19,33 @@ inline constexpr const char* kOptionBoxFields[4] = {"VN_FLAG", "IN_TIP", "OS_REC
 // The message for a calculation file that cannot be opened; the reason follows it.
 inline constexpr const char* kCannotOpenCalculation = "Указанный расчет не может быть открыт !";
 
-// Every stored field of a calculation, in declared order, with its kind.
+// Every stored field of a calculation, in declared order, with its kind. The heater and
+// defrost fields are optional: files written before them open without them.
 const std::vector<FieldDecl>& calcRecordFields();
+
+// The heater and defrost fields of gain 9 (VO_TEN, VO_OTTPOW, VO_OTTKOL, VO_OTTMIN,
+// VO_OTTDOL), their layout in a calculation file and the values a new calculation holds.
+struct HeaterField {
+    const char* name;
+    char type;
+    int length;
+    int decimals;
+    double templateValue;
+};
+const std::vector<HeaterField>& heaterFields();
+bool isHeaterField(const std::string& name);
+// The open calculation has all of them (a file of the current layout).
+bool hasHeaterFields(const Table& taWork);
+// Why the heater fields cannot be set on a calculation of the earlier layout.
+inline constexpr const char* kHeaterFieldsMissing =
+    "в файле расчета прежнего формата нет полей ТЭНов и оттайки: \"Сохранить как\" "
+    "запишет расчет в новом формате с этими полями";
+
+// Rewrites the one-record table at path (a calculation or a template) so that it has the
+// heater fields, every other field and value kept, the new ones holding their template
+// values. Nothing happens when it has them already; answers whether it rewrote the file.
+// The new file is written beside it and put in its place, so a failure leaves the old one.
+bool addHeaterFields(const std::string& path);
 
 // A number's text with the decimal comma the screen and the reports use ("2.5" -> "2,5").
 std::string withDecimalComma(std::string text);

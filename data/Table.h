@@ -42,6 +42,9 @@ struct FieldInfo {
 struct FieldDecl {
     std::string name;
     FieldKind kind;
+    // A field later layouts added: a file without it still opens; the table then has no
+    // such field (hasField answers false), it reads as empty and cannot be written.
+    bool optional = false;
 };
 
 class Table {

@@ -9,6 +9,7 @@ namespace vorn {
 
 void Table::Impl::bindFields() {
     exposed.clear();
+    absentOptional.clear();
     byName.clear();
     std::unordered_map<std::string, int> fileIndex;
     for (size_t i = 0; i < fields.size(); ++i)
@@ -20,6 +21,10 @@ void Table::Impl::bindFields() {
         std::vector<bool> used(fields.size(), false);
         for (const FieldDecl& decl : declared) {
             auto it = fileIndex.find(FieldCodec::nameKey(decl.name));
+            if (it == fileIndex.end() && decl.optional) {
+                absentOptional.push_back(FieldCodec::nameKey(decl.name));
+                continue;
+            }
             if (it == fileIndex.end())
                 throw DbfError(tablemsg::notFound(decl.name));
             const StoredField& f = fields[static_cast<size_t>(it->second)];
@@ -66,6 +71,12 @@ const char* Table::Impl::blankRecord() const {
 
 Value Table::value(const std::string& field) const {
     d->checkOpen();
+    if (!d->absentOptional.empty() && !d->byName.find(field)) {
+        const std::string key = FieldCodec::nameKey(field);
+        for (const std::string& k : d->absentOptional)
+            if (k == key)
+                return Value();
+    }
     const FieldRef r = d->lookup(field);
     if (r.calculated)
         return d->calcValues[static_cast<size_t>(r.index)];

@@ -42,6 +42,8 @@ struct Table::Impl {
     std::string objectName, databaseName, tableName;
     bool readOnly = false;
     std::vector<FieldDecl> declared;
+    // Optional declared fields the open file lacks (name keys): they read as empty.
+    std::vector<std::string> absentOptional;
     std::vector<FieldDecl> calcDecls;
 
     State state = State::Closed;

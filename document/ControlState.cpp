@@ -1,5 +1,7 @@
 #include "document/ControlState.h"
 
+#include "data/CalcRecord.h"
+#include "data/DataModule.h"
 #include "document/Session.h"
 
 namespace vorn {
@@ -24,12 +26,22 @@ bool screenFlag(ScreenFlag flag, const ScreenState& screen) {
         return screen.osPowEnabled;
     case F::StoredMass:
         return screen.storedMassVisible;
+    case F::Heaters:
+        return screen.voKolvoEnabled;
     }
     return true;
 }
 
 bool controlEnabled(const ControlSpec& spec, const Session& session) {
-    return session.isOpen() && screenFlag(spec.enabledBy, session.screen());
+    return session.isOpen() && screenFlag(spec.enabledBy, session.screen()) &&
+           controlDisabledReason(spec, session).empty();
+}
+
+std::string controlDisabledReason(const ControlSpec& spec, const Session& session) {
+    if (spec.enabledBy != F::Heaters || !session.isOpen())
+        return {};
+    const Table& work = session.data().taWork;
+    return hasHeaterFields(work) ? std::string() : std::string(kHeaterFieldsMissing);
 }
 
 bool controlVisible(const ControlSpec& spec, const Session& session) {

@@ -14,6 +14,9 @@ class ScreenState;
 bool controlEnabled(const ControlSpec& spec, const Session& session);
 bool controlVisible(const ControlSpec& spec, const Session& session);
 bool screenFlag(ScreenFlag flag, const ScreenState& screen);
+// Why a control is disabled beyond the screen state, in the user's words: the heater and
+// defrost fields on a calculation of the earlier layout. Empty otherwise.
+std::string controlDisabledReason(const ControlSpec& spec, const Session& session);
 
 // The caption a regime-switched control shows now (OB_TIMEWRK, TE_POBOR, TE_TOBOR);
 // empty for every other control, whose caption is the window's own.

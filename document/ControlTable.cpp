@@ -313,6 +313,27 @@ std::vector<ControlSpec> buildControls() {
         // kW per fan: not negative
         .limits(0, 100).enabledBy(F::VoPow)
         .caption("Мощность вентиляторов ВО, (кВт)");
+    // Heaters working all day (door frames, drain lines, valves, drip trays) and the
+    // electric defrost, in the refining calculation only.
+    b.add("DBEdit49", "VO_TEN", K::Numeric, R::Recalculation)
+        // kW: not negative; 100 kW of heaters is past any cold room
+        .limits(0, 100).enabledBy(F::Heaters)
+        .caption("Мощность ТЭНов, работающих в камере круглосуточно, (кВт)");
+    b.add("DBEdit50", "VO_OTTPOW", K::Numeric, R::Recalculation)
+        .limits(0, 100).enabledBy(F::Heaters)
+        .caption("Мощность ТЭНов оттайки, (кВт)");
+    b.add("DBEdit51", "VO_OTTKOL", K::Whole, R::Recalculation)
+        // defrosts a day: at most one an hour
+        .limits(0, 24).enabledBy(F::Heaters)
+        .caption("Количество оттаек в сутки");
+    b.add("DBEdit52", "VO_OTTMIN", K::Whole, R::Recalculation)
+        // minutes of one defrost: two hours is past any air cooler
+        .limits(0, 120).enabledBy(F::Heaters)
+        .caption("Продолжительность оттайки, (мин)");
+    b.add("DBEdit53", "VO_OTTDOL", K::Numeric, R::Recalculation)
+        // a share of the defrost heat
+        .limits(0, 1).enabledBy(F::Heaters)
+        .caption("Доля тепла оттайки, поступающая в камеру");
 
     // Result column: the include boxes, stored in CH1..CH9 only when the file closes.
     b.page = 0;

@@ -23,7 +23,17 @@ enum class ControlKind {
 
 // Screen-state flags a control's enabled or visible state follows. Always: the control
 // is enabled (shown) whenever a calculation is open.
-enum class ScreenFlag { Always, RegionFields, VnKr, VoKolvo, VoPow, VoProc, OsPow, StoredMass };
+enum class ScreenFlag {
+    Always,
+    RegionFields,
+    VnKr,
+    VoKolvo,
+    VoPow,
+    VoProc,
+    OsPow,
+    StoredMass,
+    Heaters // the heater and defrost fields: as VO_KOLVO, on a file that has them
+};
 
 // What runs after the value is written.
 enum class ControlRule {

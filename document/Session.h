@@ -79,6 +79,7 @@ public:
     Session& operator=(const Session&) = delete;
 
     DataModule& data() { return dm_; }
+    const DataModule& data() const { return dm_; }
     ScreenState& screen() { return screen_; }
     const ScreenState& screen() const { return screen_; }
     CalcResults& results() { return results_; }

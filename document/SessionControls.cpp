@@ -41,6 +41,13 @@ std::string doorRefusal(const std::string& field, double v, const Table& work) {
     if (field == "IN_DH" && v > side)
         return "Ширина двери " + rangeText(v) + " м больше стены камеры " + rangeText(side) +
                " м.";
+    // the defrosts of a day fit into the day
+    const double defrosts = field == "VO_OTTKOL" ? std::trunc(v) : work.asDouble("VO_OTTKOL");
+    const double minutes = field == "VO_OTTMIN" ? std::trunc(v) : work.asDouble("VO_OTTMIN");
+    if ((field == "VO_OTTKOL" || field == "VO_OTTMIN") && defrosts * minutes > 24 * 60)
+        return "Оттайки займут " + rangeText(defrosts * minutes) +
+               " мин в сутки, больше суток (1440 мин): уменьшите число оттаек или их "
+               "продолжительность.";
     return {};
 }
 

@@ -17,6 +17,9 @@ std::vector<std::string> Session::warnings() const {
         out.push_back(replacedProductWarning(own, taken));
     for (std::string& missing : missingReferenceRows(dm_))
         out.push_back(std::move(missing));
+    // the defrosts leave the equipment fewer hours than the capacity assumes
+    if (!results().defrostWarning.empty())
+        out.push_back(results().defrostWarning);
     return out;
 }
 

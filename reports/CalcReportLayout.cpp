@@ -1,9 +1,12 @@
 #include "reports/CalcReportLayout.h"
 
 #include "calc/CalcResults.h"
+#include "reports/CalcNoteLayout.h"
 #include "reports/CommonSections.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -16,6 +19,36 @@ constexpr double kBoxHeight = 5.6;
 constexpr double kTableRow = 4.3;
 constexpr double kTableHead = 8.0;
 constexpr double kGroupGap = 3.0;
+constexpr double kWarningLine = 3.3;
+constexpr int kGaps = 8; // between the groups from the ventilation to the totals
+constexpr double kMinGap = 0.8;
+
+// A warning takes one line of 7.5 pt across the page, two when it is long.
+int warningLines(const std::string& text) {
+    return std::min(2, CalcNoteLayout::estimatedLines(text, CommonSections::kRight -
+                                                                CommonSections::kLeft, 7.5));
+}
+
+// The warnings that fit into room mm; when not all do, the last line that fits says how
+// many more the calculation note lists.
+std::vector<std::string> fittingWarnings(const std::vector<std::string>& all, double room) {
+    std::vector<std::string> out;
+    double used = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const double h = warningLines(all[i]) * kWarningLine;
+        const bool last = i + 1 == all.size();
+        // the last one needs no line for the rest after it
+        if (used + h + (last ? 0 : kWarningLine) <= room + 1e-9) {
+            out.push_back(all[i]);
+            used += h;
+            continue;
+        }
+        out.push_back("… и еще предупреждений: " + std::to_string(all.size() - i) +
+                      " (все они в расчетной записке)");
+        break;
+    }
+    return out;
+}
 
 TextStyle bold8() {
     TextStyle s;
@@ -46,7 +79,9 @@ public:
     // A gain box: the caption framed, its value at the right edge, bold 10 pt, so that the
     // gains form one column down the page.
     double gainBox(double y, int box) {
-        const char* caption = CalcResults::boxCaption(box);
+        const std::string caption = box == 9 && !src_.fansCaption.empty()
+                                        ? src_.fansCaption
+                                        : std::string(CalcResults::boxCaption(box));
         const int label = CalcResults::boxLabel(box);
         TextStyle cap;
         cap.pointSize = 10;
@@ -220,6 +255,26 @@ double simpleGroup(CalcPage& p, double top, const char* cap1, double cw1, const 
     return p.gainBox(top + kRowStep, box);
 }
 
+// i. Air-cooler fans, and the heaters and the defrost once they are part of gain 9.
+double fansGroup(CalcPage& p, double top) {
+    const bool heaters = !p.src_.fansCaption.empty();
+    p.pair(CS::kLeft, top, 44, 24, "Количество вентиляторов ВО", "VO_KOLVO");
+    p.pair(110, top, 50, CS::kRight - 160, "Мощность вентиляторов ВО, кВт", "VO_POW");
+    if (!heaters)
+        return p.gainBox(top + kRowStep, 9);
+    const double y = top + kRowStep - 0.4;
+    p.pair(CS::kLeft, y, 44, 24, "ТЭНы в камере, кВт", "VO_TEN");
+    // one defrost line: power, defrosts a day, minutes, the share reaching the chamber
+    auto value = [&p](const char* f) {
+        const std::string t = p.src_.fieldText(f);
+        return t.empty() ? std::string("0") : t;
+    };
+    const std::string defrost = value("VO_OTTPOW") + " кВт × " + value("VO_OTTKOL") + " × " +
+                                value("VO_OTTMIN") + " мин × " + value("VO_OTTDOL");
+    CS::addPair(p.page_, 110, y, 18, CS::kRight - 128, "Оттайка", defrost, "defrost");
+    return p.gainBox(y + kRowStep, 9);
+}
+
 // j. Totals.
 double totalsGroup(CalcPage& p, double top) {
     double y = p.gainBox(top, 10);
@@ -250,7 +305,7 @@ double equipmentGroup(CalcPage& p, double top) {
     };
     const double full = CS::kRight - CS::kLeft;
     // A remark that the choice no longer fits takes a line of its own: the rows close up.
-    const bool remark = !p.src_.choiceRemark.empty();
+    const bool remark = !p.src_.warnings.empty();
     const double nameHeight = remark ? 7.6 : 8.4;
     boxed(CS::kLeft, top, 38, full - 38, "Выбранное оборудование", "OBR_NAIM", nameHeight, true);
     double y = top + nameHeight + (remark ? 0.6 : 1.2);
@@ -263,13 +318,18 @@ double equipmentGroup(CalcPage& p, double top) {
     boxed(CS::kLeft + 63, y, 50, 22, "Производительность системы, Вт", "PROIZSYS");
     boxed(CS::kLeft + 138, y, 29, full - 167, "Количество систем", "KOLSYS");
     y += 5;
-    if (remark) {
-        TextStyle style = bold8();
-        style.italic = true;
-        style.pointSize = 7.5;
-        p.page_.addText({CS::kLeft, y + 0.1, full, 3.2}, p.src_.choiceRemark, style,
-                        "choiceRemark");
-        y += 3.3;
+    // the warnings, a line each, in what the page has left
+    TextStyle style = bold8();
+    style.italic = true;
+    style.pointSize = 7.5;
+    for (size_t i = 0; i < p.src_.warnings.size(); ++i) {
+        const int lines = warningLines(p.src_.warnings[i]);
+        TextStyle s = style;
+        s.wrap = lines > 1;
+        s.maxLines = lines;
+        p.page_.addText({CS::kLeft, y + 0.1, full, lines * kWarningLine - 0.1},
+                        p.src_.warnings[i], s, "warning" + std::to_string(i));
+        y += lines * kWarningLine;
     }
     return y;
 }
@@ -285,22 +345,30 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
 
     const double top = CS::kTop + CS::kTitleHeight;
     page.addSection("calculation", top, kCalcHeight);
-    CalcPage p(page, src);
+    // The page never grows: the heaters' row and the warnings beyond the first line are
+    // taken from the gaps between the groups.
+    double extra = src.fansCaption.empty() ? 0 : kRowStep - 0.4;
+    ReportSource fitted = src;
+    fitted.warnings = fittingWarnings(src.warnings, kGaps * (kGroupGap - kMinGap) + kWarningLine -
+                                                        extra);
+    for (const std::string& w : fitted.warnings)
+        extra += warningLines(w) * kWarningLine;
+    const double gap = kGroupGap - std::max(0.0, extra - kWarningLine) / kGaps;
+    CalcPage p(page, fitted);
     double y = chamberGroup(p, top);
     y = wallsGroup(p, y + 1.0);
-    y = ventilationGroup(p, y + kGroupGap);
-    y = doorGroup(p, y + kGroupGap);
-    y = productsGroup(p, y + kGroupGap);
-    y = simpleGroup(p, y + kGroupGap, "Время работы освещения, час/сут", 50, "OS_TIME",
+    y = ventilationGroup(p, y + gap);
+    y = doorGroup(p, y + gap);
+    y = productsGroup(p, y + gap);
+    y = simpleGroup(p, y + gap, "Время работы освещения, час/сут", 50, "OS_TIME",
                     "Мощность освещения, Вт/м2", 42, "OS_POW", 6);
-    y = simpleGroup(p, y + kGroupGap, "Число рабочих в камере, чел.", 44, "PER_KOL", nullptr, 0,
+    y = simpleGroup(p, y + gap, "Число рабочих в камере, чел.", 44, "PER_KOL", nullptr, 0,
                     nullptr, 7);
-    y = simpleGroup(p, y + kGroupGap, "Полная мощность подъемно-транспортных средств, кВт", 83,
+    y = simpleGroup(p, y + gap, "Полная мощность подъемно-транспортных средств, кВт", 83,
                     "TRS_POW", nullptr, 0, nullptr, 8);
-    y = simpleGroup(p, y + kGroupGap, "Количество вентиляторов ВО", 44, "VO_KOLVO",
-                    "Мощность вентиляторов ВО, кВт", 50, "VO_POW", 9);
-    y = totalsGroup(p, y + kGroupGap);
-    equipmentGroup(p, y + (src.choiceRemark.empty() ? 1.6 : 0.8));
+    y = fansGroup(p, y + gap);
+    y = totalsGroup(p, y + gap);
+    equipmentGroup(p, y + (fitted.warnings.empty() ? 1.6 : 0.8));
     page.addLine(ReportDocument::kMargin, top + kCalcHeight,
                  ReportDocument::kPageWidth - ReportDocument::kMargin, top + kCalcHeight,
                  CS::kThickLine);

@@ -12,8 +12,10 @@ struct ReportSource {
     std::vector<std::string> headerLines;
     std::string fileLabel;   // QRLabel90: the calculation file as opened or saved
     std::string versionLine; // QRLabel89
-    // Printed under the chosen equipment when it no longer fits the required capacity.
-    std::string choiceRemark;
+    // The calculation's warnings (Session::warnings), each printed as a line of its own.
+    std::vector<std::string> warnings;
+    // The caption of gain 9's box; empty: the plain fans' caption.
+    std::string fansCaption;
     // Text of a record field ("" for an empty field); unset: every field empty.
     std::function<std::string(const std::string& field)> field;
     // Text of the calculation report's label QRLabelNN; unset: every label empty.

@@ -5,5 +5,7 @@ target_sources(vorncore PRIVATE
   reports/ReportPreparation.cpp
   reports/CommonSections.cpp
   reports/CalcReportLayout.cpp
+  reports/CalcNoteLayout.cpp
+  reports/CalcNoteText.cpp
   reports/SystemsListLayout.cpp
 )

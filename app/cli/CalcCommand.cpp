@@ -9,6 +9,7 @@
 #include "data/CalcRecord.h"
 #include "data/CodePage.h"
 #include "data/DataModule.h"
+#include "reports/CalcNoteText.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -31,6 +32,17 @@ namespace fs = std::filesystem;
 const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
                        80, 81, 82, 83, 84, 85, 86, 87, 88, 93, 98};
 
+// A box's value as it is shown, two decimals: 5.76, -0.3.
+double shownValue(double box) {
+    std::string text = formatMask2(box);
+    for (char& c : text)
+        if (c == ',')
+            c = '.';
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+}
+
 void printTable(std::ostream& out, const std::string& file, const std::string& regime,
                 const CalcResults& r) {
     out << "Расчет: " << file << "\n";
@@ -38,7 +50,7 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
     for (int n = 1; n <= CalcResults::kBoxCount; ++n) {
         if (n == 10)
             out << std::string(60, '-') << "\n";
-        const std::string caption = CalcResults::boxCaption(n);
+        const std::string caption = r.caption(n);
         const std::string value = formatGrouped2(r.box(n));
         const size_t used = utf8Characters(caption) + utf8Characters(value);
         out << caption << std::string(used < 60 ? 60 - used : 1, ' ') << value << "\n";
@@ -47,18 +59,58 @@ void printTable(std::ostream& out, const std::string& file, const std::string& r
 }
 } // namespace
 
+nlohmann::ordered_json stepsJson(const std::vector<CalcStep>& steps) {
+    auto values = [](const std::vector<StepValue>& list) {
+        nlohmann::ordered_json o = nlohmann::ordered_json::object();
+        for (const StepValue& v : list)
+            o[v.key] = sixDigits(v.number);
+        return o;
+    };
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (const CalcStep& s : steps) {
+        nlohmann::ordered_json j;
+        if (s.gain == CalcStep::kCapacity)
+            j["gain"] = "capacity";
+        else
+            j["gain"] = s.gain;
+        j["title"] = s.title;
+        j["included"] = s.included;
+        j["formula"] = s.formula;
+        nlohmann::ordered_json inputs = nlohmann::ordered_json::array();
+        for (const StepInput& in : s.inputs) {
+            nlohmann::ordered_json i;
+            i["name"] = in.name;
+            i["caption"] = in.caption;
+            if (in.isText)
+                i["value"] = in.text;
+            else
+                i["value"] = sixDigits(in.number);
+            i["unit"] = in.unit;
+            i["source"] = in.source;
+            inputs.push_back(std::move(i));
+        }
+        j["inputs"] = std::move(inputs);
+        nlohmann::ordered_json v = values(s.values);
+        if (!s.rowsKey.empty()) {
+            nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+            for (const StepRow& r : s.rows) {
+                nlohmann::ordered_json row;
+                row["name"] = r.caption;
+                row.update(values(r.values));
+                rows.push_back(std::move(row));
+            }
+            v[s.rowsKey] = std::move(rows);
+        }
+        j["values"] = std::move(v);
+        j["result"] = shownValue(s.result);
+        out.push_back(std::move(j));
+    }
+    return out;
+}
+
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& r, double vnKr) {
-    // the box as it is shown, two decimals: 5.76, -0.3
-    auto shown = [&r](int n) {
-        std::string text = formatMask2(r.box(n));
-        for (char& c : text)
-            if (c == ',')
-                c = '.';
-        double v = 0;
-        std::from_chars(text.data(), text.data() + text.size(), v);
-        return v;
-    };
+    auto shown = [&r](int n) { return shownValue(r.box(n)); };
     nlohmann::ordered_json boxes = nlohmann::ordered_json::object();
     for (int n = 1; n <= CalcResults::kBoxCount; ++n)
         boxes["CurrencyEdit" + std::to_string(n)] = shown(n);
@@ -76,6 +128,7 @@ nlohmann::ordered_json calcJson(const std::string& file, const std::string& regi
     j["labels"] = std::move(labels);
     j["VN_KR"] = std::isfinite(vnKr) ? nlohmann::ordered_json(vnKr) : nlohmann::ordered_json();
     j["gains"] = std::move(gains);
+    j["steps"] = stepsJson(r.steps);
     return j;
 }
 
@@ -85,6 +138,9 @@ void addCalcCommand(CLI::App& root, CliRunner& run) {
         "calc", "тепловой баланс расчета: девять теплопритоков и итоги (файл не меняется)");
     sub->add_option("ФАЙЛ", opt->file, "файл расчета .vrn")->required()->type_name("ФАЙЛ");
     sub->add_flag("--json", opt->json, "вывести результат объектом JSON");
+    sub->add_flag("--explain", opt->explain,
+                  "показать каждый шаг расчета: формулу, исходные данные с источником, "
+                  "промежуточные значения и результат");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return calcCommand(ctx, *opt); }; });
 }
@@ -149,21 +205,30 @@ int calcCommand(const CliContext& ctx, const CalcOptions& opt) {
         ctx.err << kCannotOpenCalculation << " " << file << ": " << e.what() << "\n";
         return 1;
     }
-    if (!results.error.empty()) {
+    const bool stopped = !results.error.empty();
+    if (stopped)
         ctx.err << results.error << "\n";
-        return kExitStopped;
-    }
     if (opt.json) {
+        // a stopped run: the steps done before it stopped, and why it stopped
         nlohmann::ordered_json j = calcJson(file, regime, results, vnKr);
         j["choice_fits"] = choiceFits;
         j["warnings"] = warnings;
+        if (stopped)
+            j["error"] = results.error;
         ctx.out << j.dump() << "\n";
-    } else {
+    } else if (opt.explain) {
+        for (const std::string& line : CalcNoteText::explain(results))
+            ctx.out << line << "\n";
+        if (stopped)
+            ctx.out << "Расчет остановлен: " << results.error << "\n";
+        for (const std::string& w : warnings)
+            ctx.out << w << "\n";
+    } else if (!stopped) {
         printTable(ctx.out, file, regime, results);
         for (const std::string& w : warnings)
             ctx.out << w << "\n";
     }
-    return 0;
+    return stopped ? kExitStopped : kExitOk;
 }
 
 } // namespace vorn

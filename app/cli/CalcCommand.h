@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -18,6 +19,7 @@ class Session;
 struct CalcOptions {
     std::string file;
     bool json = false;
+    bool explain = false; // every step: formula, inputs, values, result
 };
 
 int calcCommand(const CliContext& ctx, const CalcOptions& opt);
@@ -34,7 +36,13 @@ bool openCommandCalculation(const CliContext& ctx, Session& session, const std::
                             std::unique_ptr<WorkCopy>* copy);
 
 // {"file", "regime", "boxes": {CurrencyEdit1..11}, "labels": {QRLabel.., Label3}, "VN_KR",
-//  "gains": {walls, ventilation, ..., fans, sum, required}} (kW, the boxes' values)
+//  "gains": {walls, ventilation, ..., fans, sum, required}, "steps": [...]} (kW, the boxes'
+//  values; the steps as stepsJson gives them)
+// One object per step: {"gain": 1..9 or "capacity", "title", "included", "formula",
+// "inputs": [{"name", "caption", "value", "unit", "source"}], "values": {...}, "result"};
+// numbers in six significant digits, the result as its box shows it.
+nlohmann::ordered_json stepsJson(const std::vector<CalcStep>& steps);
+
 nlohmann::ordered_json calcJson(const std::string& file, const std::string& regime,
                                 const CalcResults& results, double vnKr);
 

@@ -67,8 +67,10 @@ CommitResult applyAssignment(Session& session, const std::string& assignment) {
         return CommitResult::refusal("нет такого поля или элемента ввода");
     if (!controlVisible(*spec, session))
         return CommitResult::refusal("элемент ввода сейчас скрыт");
-    if (!controlEnabled(*spec, session))
-        return CommitResult::refusal("элемент ввода сейчас недоступен");
+    if (!controlEnabled(*spec, session)) {
+        const std::string why = controlDisabledReason(*spec, session);
+        return CommitResult::refusal(why.empty() ? "элемент ввода сейчас недоступен" : why);
+    }
     if (spec->kind == ControlKind::Button) {
         if (hasValue)
             return CommitResult::refusal("кнопка не принимает значения, укажите только " +
@@ -149,11 +151,14 @@ int setCommand(const CliContext& ctx, const SetOptions& options) {
             ctx.err << session.results().error << "\n";
             status = kExitStopped;
         }
-        if (status == 0 && options.json) {
+        // a stopped run: the steps done before it stopped, and why it stopped
+        if ((status == 0 || status == kExitStopped) && options.json) {
             nlohmann::ordered_json j = calcJson(file, dm.taWork.asString("OB_TERMR"),
                                                 session.results(), dm.taWork.asDouble("VN_KR"));
             j["choice_fits"] = session.choiceFits();
             j["warnings"] = session.warnings();
+            if (status == kExitStopped)
+                j["error"] = session.results().error;
             ctx.out << j.dump() << "\n";
         }
         session.closeCalculation();

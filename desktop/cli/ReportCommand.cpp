@@ -6,8 +6,10 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
 #include "data/Version.h"
+#include "calc/Gains.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
+#include "reports/CalcNoteLayout.h"
 #include "reports/CalcReportLayout.h"
 #include "reports/HeaderLines.h"
 #include "desktop/reports/ReportPainter.h"
@@ -116,6 +118,9 @@ void addReportCommand(CLI::App& root, CliRunner& run) {
     CLI::App* sub = addPdfCommand(
         root, "report", "отчет по расчету в файл PDF, одна страница A4 (файл расчета не меняется)",
         opt->file, opt->out);
+    sub->add_flag("--note", opt->note,
+                  "расчетная записка: каждый шаг расчета с формулой, исходными данными и "
+                  "результатом, на нескольких листах A4");
     sub->callback(
         [&run, opt] { run = [opt](const CliContext& ctx) { return reportCommand(ctx, *opt); }; });
 }
@@ -135,14 +140,16 @@ void addSystemsCommand(CLI::App& root, CliRunner& run) {
 int reportCommand(const CliContext& ctx, const ReportOptions& options) {
     return writeReport(
         ctx, options.file, options.out,
-        [&ctx](DataModule& dm, Session& session, const std::string& shownPath, ReportDocument& doc,
-               std::string&) {
+        [&ctx, &options](DataModule& dm, Session& session, const std::string& shownPath,
+                         ReportDocument& doc, std::string&) {
             ReportSource src = ReportPreparation::calcReport(
                 dm.taWork, session.results(), HeaderLines::folderFor(ctx.dataDir), shownPath,
                 kVersionLine);
-            if (!session.choiceFits())
-                src.choiceRemark = std::string("Выбранное оборудование ") + kChoiceMisfit;
-            doc = CalcReportLayout::layout(src);
+            src.warnings = session.warnings();
+            if (session.results().heatersInGain9)
+                src.fansCaption = kGain9HeatersCaption;
+            doc = options.note ? CalcNoteLayout::layout(src, session.results().steps)
+                               : CalcReportLayout::layout(src);
             return kExitOk;
         });
 }

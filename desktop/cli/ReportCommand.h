@@ -12,6 +12,7 @@ namespace vorn {
 struct ReportOptions {
     std::string file; // the calculation
     std::string out;  // the PDF to write
+    bool note = false; // the calculation note instead of the one-page report
 };
 
 struct SystemsOptions {

@@ -4,6 +4,7 @@
 #include "calc/Gains.h"
 #include "document/Session.h"
 #include "desktop/input/ChamberPlan.h"
+#include "desktop/input/HeaterNote.h"
 #include "document/ControlTable.h"
 #include "desktop/input/PagePictures.h"
 #include "desktop/input/ResultsPanel.h"
@@ -480,6 +481,10 @@ QWidget* InputScreen::fansPage() {
     checkRow(g, 1, "DBCheckBox3");
     row(g, 2, 0, "DBEdit46");
     row(g, 3, 0, "DBEdit47");
+    // heaters and defrost (DBEdit49..DBEdit53), and why they are disabled on an old file
+    for (int n = 49; n <= 53; ++n)
+        row(g, n - 45, 0, ("DBEdit" + std::to_string(n)).c_str());
+    g->addWidget(makeHeaterNote(session_, this), 9, 0, 1, 2);
     return pageFrame(9, g);
 }
 

@@ -6,6 +6,9 @@
 #include "calc/NumberFormat.h"
 
 #include <QCheckBox>
+#include <QColor>
+#include <QPalette>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,7 +42,7 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
         auto* symbol = new QLabel(QString::fromUtf8(g.symbol), gains);
         symbol->setToolTip(tip);
         QLineEdit* edit = makeDisplay(n, gains);
-        edit->setToolTip(tip);
+        edit->setToolTip(tip + "\nДвойной щелчок: как получено значение");
         grid->addWidget(box, n - 1, 0);
         grid->addWidget(symbol, n - 1, 1);
         grid->addWidget(edit, n - 1, 2);
@@ -48,14 +51,18 @@ ResultsPanel::ResultsPanel(Session& session, QWidget* parent) : QWidget(parent),
     }
     grid->setColumnStretch(1, 1);
     column->addWidget(gains);
-    // A chosen system that the required capacity has moved away from.
-    choiceMisfit_ = new QLabel(QString("Выбранное оборудование ") + kChoiceMisfit, this);
-    choiceMisfit_->setObjectName("ChoiceMisfit");
-    choiceMisfit_->setWordWrap(true);
-    choiceMisfit_->setStyleSheet("color: #c00000;");
-    choiceMisfit_->setToolTip("Подберите оборудование заново: кнопка \"Оборудование\"");
-    choiceMisfit_->hide();
-    column->addWidget(choiceMisfit_);
+    // What the user must know about the figures (a chosen system that the required
+    // capacity has moved away from, defrosts that leave too few hours), a line each.
+    warnings_ = new QLabel(this);
+    warnings_->setObjectName("Warnings");
+    warnings_->setWordWrap(true);
+    warnings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    warnings_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    QPalette red = warnings_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xc0, 0x00, 0x00));
+    warnings_->setPalette(red);
+    warnings_->hide();
+    column->addWidget(warnings_, 1);
     // The unit column of the totals, kept empty here so all eleven boxes line up; an
     // empty column gets no spacing before it, so it takes that width too.
     const int unitWidth = fontMetrics().horizontalAdvance(kUnit) + 2;
@@ -126,8 +133,21 @@ QLineEdit* ResultsPanel::makeDisplay(int n, QWidget* parent) {
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->setFixedWidth(kDisplayWidth);
+    // the warnings under the gains take what room is left, never the boxes' own
+    edit->setMinimumHeight(edit->sizeHint().height());
+    edit->installEventFilter(this);
     displays_[static_cast<size_t>(n - 1)] = edit;
     return edit;
+}
+
+bool ResultsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick)
+        for (int n = 1; n <= kBoxCount; ++n)
+            if (watched == display(n)) {
+                emit explainRequested(n);
+                return true;
+            }
+    return QWidget::eventFilter(watched, event);
 }
 
 QCheckBox* ResultsPanel::includeBox(int n) const {
@@ -146,7 +166,16 @@ void ResultsPanel::refresh() {
         includeBox(n)->setChecked(screen.includeBoxes[static_cast<size_t>(n - 1)]);
     for (int n = 1; n <= kBoxCount; ++n)
         display(n)->setText(QString::fromStdString(formatGrouped2(results.box(n))));
-    choiceMisfit_->setVisible(session_.isOpen() && !session_.choiceFits());
+    QStringList lines;
+    for (const std::string& w : session_.warnings())
+        lines << QString::fromStdString(w);
+    warnings_->setText(lines.join("\n"));
+    warnings_->setVisible(!lines.isEmpty());
+    // a text cut by the column reads whole in the tip
+    QString tip = lines.join("\n");
+    if (session_.isOpen() && !session_.choiceFits())
+        tip += "\nПодберите оборудование заново: кнопка \"Оборудование\"";
+    warnings_->setToolTip(tip);
 }
 
 void ResultsPanel::includeBoxClicked(int n, bool checked) {

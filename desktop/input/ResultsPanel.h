@@ -35,6 +35,11 @@ public:
 signals:
     // A recalculation run by an include box stopped; the text names the input at fault.
     void messageRequested(const QString& text);
+    // A double click on the box of gain n (1..9) or a total (10, 11): show how it came about.
+    void explainRequested(int n);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLineEdit* makeDisplay(int n, QWidget* parent);
@@ -45,7 +50,7 @@ private:
     std::array<QCheckBox*, kGainCount> boxes_{};
     std::array<QLineEdit*, kBoxCount> displays_{};
     QWidget* totals_ = nullptr;
-    QLabel* choiceMisfit_ = nullptr;
+    QLabel* warnings_ = nullptr; // the calculation's warnings, in red
     QWidget* sumCaption_ = nullptr;
     QWidget* needCaption_ = nullptr;
     QWidget* units_[2] = {};

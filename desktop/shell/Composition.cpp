@@ -6,6 +6,7 @@
 #include "desktop/input/ResultsPanel.h"
 #include "desktop/project/ProjectWindow.h"
 #include "desktop/refedit/RefEditorWindow.h"
+#include "desktop/input/CalculationView.h"
 #include "desktop/reports/CalcReport.h"
 #include "desktop/reports/SystemsReport.h"
 #include "desktop/selection/SelectionDialog.h"
@@ -166,6 +167,8 @@ Desktop::Desktop(MainWindow& window, Session& session, DataModule& dm, const QSt
     session.refillExecutors = [this] { additional_->refillExecutors(); };
     window.setAdditionalDataDialog(additional_.get());
     input_ = composeInputScreen(window, session);
+    // "Расчет" and "Расчетная записка": the steps of the open calculation
+    CalculationView::install(window, session, *report_);
     project_ = composeProjectWindow(window, session, dataDir);
     composeReferenceEditor(window, session, dm, dataDir, project_);
 }

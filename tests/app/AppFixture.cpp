@@ -1,4 +1,6 @@
 #include "AppFixture.h"
+#include "data/Table.h"
+#include "data/DbfCreate.h"
 
 #include "data/CalcRecord.h"
 
@@ -48,6 +50,25 @@ Value AppFixture::fieldOf(const std::string& file, const std::string& field) {
     Value v = t.value(field);
     t.close();
     return v;
+}
+
+void writeEarlierLayout(const std::filesystem::path& from, const std::filesystem::path& to, const char* field, const char* text) {
+    Table t;
+    t.setTableName(from.string());
+    t.setReadOnly(true);
+    t.open();
+    t.first();
+    std::vector<DbfFieldSpec> specs;
+    DbfRow row;
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        const FieldInfo f = t.field(i);
+        if (isHeaterField(f.name))
+            continue;
+        specs.push_back({f.name, f.type, f.length, f.decimals});
+        row.push_back(field && f.name == field ? Value(text) : t.value(f.name));
+    }
+    t.close();
+    createDbf(to.string(), specs, {row});
 }
 
 } // namespace vorn::test

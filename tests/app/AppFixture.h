@@ -31,4 +31,9 @@ protected:
     std::vector<std::string> shown; // messages of the session's rules
 };
 
+// The calculation table at from written to to in the layout before the heater fields;
+// field, when given, holding text.
+void writeEarlierLayout(const std::filesystem::path& from, const std::filesystem::path& to,
+                        const char* field = nullptr, const char* text = nullptr);
+
 } // namespace vorn::test

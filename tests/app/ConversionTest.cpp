@@ -65,6 +65,17 @@ TEST_F(ConversionTest, OpenConvertsAnOldFileBesideItAndOpensNothing) {
     EXPECT_EQ(opened.state, State::CalculationOpen);
 }
 
+TEST_F(ConversionTest, AnEarlierTemplateStillGivesTheLayoutWithTheHeaterFields) {
+    const std::string trec = (std::filesystem::path(dataDir()) / "trec.dbf").string();
+    dm->taRec.close(); // the conversion opens it again
+    writeEarlierLayout(trec, trec + ".old");
+    std::filesystem::rename(trec + ".old", trec);
+    const std::string old = makeOld("calc2.dbf");
+    EXPECT_EQ(files->openCalculation(old).converted.value_or(""), path("calc2.vrn"));
+    EXPECT_DOUBLE_EQ(fieldOf(path("calc2.vrn"), "VO_OTTDOL").toDouble(), 0.3);
+    EXPECT_EQ(fieldOf(path("calc2.vrn"), "KL_NAIM").toString(), "Старый клиент");
+}
+
 TEST_F(ConversionTest, ATableWithoutRgtmaxIsNotACalculation) {
     const std::string other = makeOld("other.dbf", false);
     FileOutcome out = files->openCalculation(other);

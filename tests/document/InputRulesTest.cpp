@@ -79,7 +79,7 @@ TEST(ControlTable, RowsNameDeclaredFieldsOnceAndAreFoundIgnoringCase) {
         EXPECT_EQ(c.lookupTable != nullptr, c.lookupField != nullptr) << c.name;
         EXPECT_TRUE(c.page >= 0 && c.page <= 9 && c.page != 5) << c.name;
     }
-    EXPECT_EQ(screenControls().size(), 86u);
+    EXPECT_EQ(screenControls().size(), 91u);
     EXPECT_STREQ(findControl("ob_kamvs")->name, "DBEdit40");
     EXPECT_STREQ(findControl("dbedit48")->field, "VO_PROC");
     EXPECT_EQ(findControl("OB_OPER"), nullptr); // kept in the layout, on no control

@@ -40,6 +40,8 @@ const RangeCase kCases[] = {
     {"VO_PROC", "95", true, "Допустимы значения от 1 до 90 !"},
     {"OB_TIMEWRK", "30", false, "Значение ограничено: 24"},
     {"OB_KZAPAS", "0,5", false, "Значение ограничено: 1"},
+    {"VO_OTTDOL", "1,5", true, "от 0 до 1"},
+    {"VO_OTTMIN", "121", true, "от 0 до 120"},
 };
 
 TEST_F(Ranges, InsideAtTheBoundAndOutside) {

@@ -49,7 +49,17 @@ TEST(CalcReportLayout, SectionsFillTheSheetBetweenTheMargins) {
 }
 
 TEST(CalcReportLayout, EveryTextStaysInsideOneSection) {
-    const ReportPage page = CalcReportLayout::layout(sourceOf("x")).pages[0];
+    // plain, and with the heaters' row and two warnings, one long: the page never grows
+    ReportSource full = sourceOf("x");
+    full.fansCaption = "Теплоприток от двигателей вентиляторов и ТЭНов Qво, кВт";
+    full.warnings = {"Выбранное оборудование не соответствует потребной холодопроизводительности",
+                     std::string(300, 'w')};
+    // more warnings than the page holds: as many as fit, and how many more there are
+    ReportSource crowded = full;
+    crowded.warnings.resize(9, "Предупреждение");
+    for (const ReportSource& src : {sourceOf("x"), full, crowded}) {
+    const ReportPage page = CalcReportLayout::layout(src).pages[0];
+    SCOPED_TRACE(src.warnings.size());
     for (const ReportItem& item : page.items) {
         if (item.kind == ReportItem::Kind::Line && item.lineWidth > 0.3)
             continue; // the section rules themselves
@@ -62,6 +72,18 @@ TEST(CalcReportLayout, EveryTextStaysInsideOneSection) {
         EXPECT_GE(item.rect.x, 10.0);
         EXPECT_LE(item.rect.right(), 200.0 + 1e-9) << item.text << item.key;
     }
+    }
+    const ReportPage last = CalcReportLayout::layout(crowded).pages[0];
+    int shown = 0;
+    for (const ReportItem& item : last.items)
+        if (item.key.rfind("warning", 0) == 0) {
+            ++shown;
+            if (item.text.rfind("… и еще предупреждений:", 0) == 0)
+                EXPECT_NE(item.text.find("расчетной записке"), std::string::npos);
+        }
+    EXPECT_GE(shown, 3);
+    EXPECT_LT(shown, 9);
+    const ReportPage page = CalcReportLayout::layout(sourceOf("x")).pages[0];
     // The header block at its fixed place.
     const ReportItem* header = page.find("HeaderBlock");
     ASSERT_NE(header, nullptr);

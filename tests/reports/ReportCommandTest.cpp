@@ -3,6 +3,8 @@
 #include "data/CalcRecord.h"
 #include "data/Table.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -214,6 +216,58 @@ TEST_F(ReportCommandTest, SystemsListPrintsTheSelection) {
     EXPECT_EQ(vorn("systems " + in + " --systems 12" + to), 2);
     EXPECT_NE(err.find("--systems"), std::string::npos);
     EXPECT_EQ(readFile(input), before) << "--systems changes only the list, not the file";
+}
+
+// The calculation note of a freezer with heaters and defrost: every step's heading, every
+// input's field and value, the warning, and "Лист N из M" on every page.
+TEST_F(ReportCommandTest, NoteShowsEveryStepAndInputOnNumberedPages) {
+    const fs::path input = dir / "freezer.vrn";
+    fs::copy_file(fs::path(VORN_DATA_DIR) / "vorn.dbf", input);
+    const std::string in = "'" + input.string() + "'";
+    ASSERT_EQ(vorn("set " + in + " VO_UTOCH=T VO_TEN=0.5 VO_OTTPOW=3 VO_OTTKOL=4 " +
+                   "VO_OTTMIN=40 OB_TIMEWRK=22 --json"),
+              0)
+        << err;
+    const auto calc = nlohmann::json::parse(out);
+    ASSERT_EQ(calc["warnings"].size(), 1u);
+    const fs::path pdf = dir / "note.pdf";
+    ASSERT_EQ(vorn("report " + in + " --note -o '" + pdf.string() + "'"), 0) << err;
+
+    std::string text = pdfText(pdf);
+    const size_t pages = pageCount(text);
+    EXPECT_GT(pages, 2u);
+    // wrapped cells and lines read as one text
+    std::string flat;
+    for (char c : text) {
+        const char d = (c == '\n' || c == '\f') ? ' ' : c;
+        if (!(d == ' ' && !flat.empty() && flat.back() == ' '))
+            flat += d;
+    }
+    for (size_t n = 1; n <= pages; ++n) {
+        const std::string sheet = "Лист " + std::to_string(n) + " из " + std::to_string(pages);
+        EXPECT_NE(flat.find(sheet), std::string::npos) << sheet;
+    }
+    EXPECT_NE(flat.find(calc["warnings"][0].get<std::string>()), std::string::npos);
+    ASSERT_EQ(calc["steps"].size(), 10u);
+    for (const auto& step : calc["steps"]) {
+        const std::string title = step["title"];
+        EXPECT_NE(flat.find(title), std::string::npos) << title;
+        for (const auto& field : step["inputs"]) {
+            const std::string name = field["name"];
+            EXPECT_NE(flat.find(name), std::string::npos) << name;
+            std::string value;
+            if (field["value"].is_string()) {
+                value = field["value"];
+            } else {
+                char buf[32];
+                std::snprintf(buf, sizeof buf, "%.6g", field["value"].get<double>());
+                value = buf;
+                std::replace(value.begin(), value.end(), '.', ',');
+            }
+            EXPECT_NE(flat.find(value), std::string::npos) << name << " = " << value;
+        }
+    }
+    EXPECT_NE(flat.find("Теплоприток от двигателей вентиляторов и ТЭНов Qво"), std::string::npos);
 }
 
 } // namespace

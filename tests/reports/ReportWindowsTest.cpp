@@ -1,7 +1,9 @@
 // The report windows offscreen: the print dialog's answer, the preview with its page count
 // and "Сохранить в PDF", and the systems list over a selection run.
+#include "document/ControlTable.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
+#include "desktop/input/CalculationView.h"
 #include "desktop/reports/CalcReport.h"
 #include "desktop/reports/ReportPreviewDialog.h"
 #include "desktop/reports/SystemsReport.h"
@@ -9,6 +11,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
+#include <QTextBrowser>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +49,30 @@ class ReportWindowsTest : public QObject {
     }
 
 private slots:
+    // The Расчет window at a gain, following an edit; its note previewed over pages.
+    void calculationViewFollowsEditsAndPreviewsTheNote() {
+        Rig rig;
+        CalcReport report(rig.session, rig.tmp.path());
+        CalculationView view(rig.session, report);
+        view.showGain(9);
+        auto* list = view.findChild<QListWidget*>("CalculationSteps");
+        auto* text = view.findChild<QTextBrowser*>("CalculationText");
+        QCOMPARE(list->currentRow(), 8);
+        QVERIFY(text->toPlainText().contains("VO_KOLVO"));
+        rig.session.commitText(*findControl("VO_POW"), "0,5"); // 3 fans of 0.5 kW
+        QVERIFY(text->toPlainText().contains("Результат: 1,50 кВт"));
+        view.showGain(11);
+        QCOMPARE(list->currentRow(), 9);
+        report.runPreview = [&](ReportPreviewDialog& d) {
+            inPreview(d, [&] { QVERIFY(d.generatedPages() > 2); });
+        };
+        report.previewNote(nullptr);
+        const QString pdf = rig.tmp.filePath("note.pdf");
+        QString error;
+        QVERIFY2(report.writeNotePdf(pdf, &error), qPrintable(error));
+        QVERIFY(QFile(pdf).size() > 1000);
+    }
+
     void printRunsOnlyWhenTheDialogIsConfirmed() {
         Rig rig;
         QVERIFY(rig.session.isOpen());

@@ -5,6 +5,7 @@
 #include "CsvTable.h"
 #include "Psychrometrics.h"
 #include "RefLayouts.h"
+#include "data/CalcRecord.h"
 #include "data/CodePage.h"
 #include "data/DbfCreate.h"
 
@@ -257,6 +258,9 @@ std::vector<DbfFieldSpec> calcLayout() {
     small("KOLSYS");
     whole("PROIZSYS", 10);
     c("SIS", 6);
+    // heaters and defrost of gain 9, at the end: files without them still open
+    for (const HeaterField& h : heaterFields())
+        f.push_back({h.name, h.type, h.length, h.decimals});
     return f;
 }
 
@@ -350,6 +354,8 @@ DbfRow calcDefaults(const Output& mater, const Output& izolm, const Output& regi
     v["VO_POW"] = 0.12;
     v["KOLSYS"] = 1;
     v["PROIZSYS"] = 0;
+    for (const HeaterField& h : heaterFields())
+        v[h.name] = h.templateValue;
 
     DbfRow row;
     for (const DbfFieldSpec& f : layout) {
