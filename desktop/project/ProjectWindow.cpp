@@ -1,16 +1,17 @@
 #include "desktop/project/ProjectWindow.h"
-#include "desktop/widgets/MessageBoxes.h"
 
-#include "desktop/widgets/DocumentsFolder.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 #include "data/Version.h"
+#include "desktop/reports/ReportPreviewDialog.h"
+#include "desktop/widgets/DocumentsFolder.h"
+#include "desktop/widgets/MessageBoxes.h"
 #include "document/Session.h"
 #include "project/OfferLayout.h"
+#include "project/OfferOutput.h"
 #include "project/OfferXlsx.h"
 #include "project/PriceList.h"
 #include "reports/HeaderLines.h"
-#include "desktop/reports/ReportPreviewDialog.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>
@@ -159,7 +160,6 @@ bool ProjectWindow::event(QEvent* e) {
         refresh();
     return QMainWindow::event(e);
 }
-
 
 bool ProjectWindow::newProjectAt(const QString& path) {
     try {
@@ -513,6 +513,17 @@ void ProjectWindow::offer() {
                     {HeaderLines::read(programDir), std::string(kVersionLine), summary_});
             },
             base + ".pdf", &dlg);
+        // the offer never replaces the project or one of its chambers
+        view.pickPdfPath = [this, &view, pick = view.pickPdfPath](const QString& proposed) {
+            QString path = pick(proposed);
+            if (!path.isEmpty() && !path.endsWith(".pdf", Qt::CaseInsensitive))
+                path += ".pdf";
+            const std::string unfit = offerOutputProblem(path.toStdString(), summary_);
+            if (path.isEmpty() || unfit.empty())
+                return path;
+            view.showMessage(QString::fromStdString(unfit));
+            return QString();
+        };
         view.exec();
     });
     connect(xlsx, &QPushButton::clicked, &dlg, [&] {
