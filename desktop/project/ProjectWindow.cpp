@@ -1,17 +1,17 @@
 #include "desktop/project/ProjectWindow.h"
+#include "desktop/widgets/MessageBoxes.h"
 
+#include "desktop/widgets/DocumentsFolder.h"
 #include "calc/NumberFormat.h"
 #include "data/DataModule.h"
 #include "data/Version.h"
-#include "desktop/reports/ReportPreviewDialog.h"
-#include "desktop/widgets/DocumentsFolder.h"
-#include "desktop/widgets/MessageBoxes.h"
 #include "document/Session.h"
 #include "project/OfferLayout.h"
 #include "project/OfferOutput.h"
 #include "project/OfferXlsx.h"
 #include "project/PriceList.h"
 #include "reports/HeaderLines.h"
+#include "desktop/reports/ReportPreviewDialog.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>
@@ -160,6 +160,7 @@ bool ProjectWindow::event(QEvent* e) {
         refresh();
     return QMainWindow::event(e);
 }
+
 
 bool ProjectWindow::newProjectAt(const QString& path) {
     try {
