@@ -11,11 +11,13 @@
 #include "data/FieldIndex.h"
 #include "data/Journal.h"
 #include "data/Table.h"
+#include "data/WorkCopy.h"
 #include "data/platform/PlatformFile.h"
 
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,9 @@ struct Table::Impl {
     State state = State::Closed;
     platform::File file;
     std::string path; // the file actually opened
+    // A read-only table beside the journal of an interrupted write that may not be played
+    // back here: read through a private copy made whole from it (file is its handle).
+    std::unique_ptr<WorkCopy> restored;
 
     // File layout, read at open.
     size_t headerLength = 0;

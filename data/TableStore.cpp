@@ -31,7 +31,17 @@ void Table::Impl::openFile() {
 
 void Table::Impl::recoverJournal() {
     // An interrupted write is undone before anything of the file is read.
-    Journal::recover(file, path, readOnly);
+    try {
+        Journal::recover(file, path, readOnly);
+    } catch (const DbfError&) {
+        // The folder or the file may only be read: the table is read as the journal
+        // restores it, in a copy of its own, and nothing of the user's file changes.
+        if (!readOnly || !platform::fileExists(Journal::pathFor(path)))
+            throw;
+        restored = std::make_unique<WorkCopy>(path);
+        std::string copy = restored->path();
+        file = FileIo::openShared(copy, true);
+    }
 }
 
 void Table::Impl::enterRead() {
@@ -54,6 +64,7 @@ void Table::Impl::leaveRead() {
 
 void Table::Impl::closeFd() {
     file.close(); // also drops every lock this handle holds
+    restored.reset();
 }
 
 void Table::Impl::readStructure() {

@@ -7,6 +7,7 @@
 #include "data/Version.h"
 #include "document/Session.h"
 #include "project/OfferLayout.h"
+#include "project/OfferOutput.h"
 #include "project/OfferXlsx.h"
 #include "project/PriceList.h"
 #include "reports/HeaderLines.h"
@@ -513,6 +514,17 @@ void ProjectWindow::offer() {
                     {HeaderLines::read(programDir), std::string(kVersionLine), summary_});
             },
             base + ".pdf", &dlg);
+        // the offer never replaces the project or one of its chambers
+        view.pickPdfPath = [this, &view, pick = view.pickPdfPath](const QString& proposed) {
+            QString path = pick(proposed);
+            if (!path.isEmpty() && !path.endsWith(".pdf", Qt::CaseInsensitive))
+                path += ".pdf";
+            const std::string unfit = offerOutputProblem(path.toStdString(), summary_);
+            if (path.isEmpty() || unfit.empty())
+                return path;
+            view.showMessage(QString::fromStdString(unfit));
+            return QString();
+        };
         view.exec();
     });
     connect(xlsx, &QPushButton::clicked, &dlg, [&] {

@@ -105,6 +105,31 @@ TEST_F(ReadOnly, LeftoverJournalDoesNotStopReading) {
     EXPECT_EQ(readFile(calc), torn);
     EXPECT_EQ(readFile(journal), kept);
     EXPECT_EQ(leftovers(), 0);
+
+    // the same for a reference table of the data folder: read as it was before the write
+    const std::string insulation = path("DATA/s_izolm.DBF");
+    {
+        Table t;
+        t.setTableName(insulation);
+        t.open();
+        t.edit();
+        t.setValue("IZ_KTP", Value(9.0));
+        // the journal (55 bytes and the old record) and a part of the record
+        const std::string bytes = readFile(insulation);
+        const long recordLength =
+            static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11]) << 8;
+        FileIo::failWritesAfter(55 + recordLength + 3);
+        EXPECT_THROW(t.post(), DbfError);
+        FileIo::failWritesAfter(-1);
+        t.cancel();
+    }
+    ASSERT_TRUE(fs::exists(Journal::pathFor(insulation)));
+    fs::remove(journal);
+    writeFile(calc, goodCalculation());
+    EXPECT_EQ(vorn("calc --json '" + calc + "'", asNobody()), 0) << err;
+    EXPECT_EQ(out, expected);
+    EXPECT_TRUE(fs::exists(Journal::pathFor(insulation)));
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ReadOnly, TheWindowOpensItReadOnlyAndRefusesEdits) {

@@ -291,6 +291,12 @@ TEST(Transfer, CommandLine) {
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(d.file("x.txt")));
+
+    // the part an export killed before its rename left is taken over, not added to
+    writeFile(d.file("s.csv.part"), "half");
+    ASSERT_EQ(table(d, {"export", "s_tara", "-o", d.file("s.csv")}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(d.file("s.csv.part")));
+    EXPECT_NE(readFile(d.file("s.csv")).find("NAIM"), std::string::npos);
 }
 
 // The checks one typed value passes.
