@@ -13,7 +13,7 @@ PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev shapelib libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils
   qt6-translations-l10n librsvg2-bin dpkg-dev desktop-file-utils file pkg-config
-  qt6-charts-dev libqt6opengl6-dev libxlsxwriter-dev libzip-dev libpugixml-dev python3-openpyxl ccache)
+  libxlsxwriter-dev libzip-dev libpugixml-dev python3-openpyxl ccache)
 
 ensure_packages() {
   local missing=()

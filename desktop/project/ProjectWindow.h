@@ -14,11 +14,10 @@ class QAction;
 class QLabel;
 class QTableWidget;
 
-class QChartView;
-
 namespace vorn {
 
 class ChamberLoader;
+class StackedBarChart;
 class MainWindow;
 class Session;
 
@@ -48,7 +47,7 @@ public:
     const QString& projectPath() const { return path_; }
     const ProjectSummary& summary() const { return summary_; }
     QTableWidget* table() const { return table_; }
-    QChartView* chart() const { return chart_; }
+    StackedBarChart* chart() const { return chart_; }
 
     // The file dialog: the chosen path, or empty when cancelled.
     std::function<QString(const QString& title, const QString& filter, bool save)> pickPath;
@@ -79,7 +78,7 @@ private:
     ProjectSummary summary_;
     std::unique_ptr<ChamberLoader> loader_;
     QTableWidget* table_ = nullptr;
-    QChartView* chart_ = nullptr;
+    StackedBarChart* chart_ = nullptr;
     QLabel* status_ = nullptr;
     QList<QAction*> actions_;
     QAction* remove_ = nullptr;
