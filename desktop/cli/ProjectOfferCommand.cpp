@@ -8,6 +8,7 @@
 #include "project/OfferXlsx.h"
 #include "reports/HeaderLines.h"
 #include "desktop/reports/ReportPainter.h"
+#include "desktop/widgets/ProgramFonts.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -64,6 +65,7 @@ int offerCommand(const CliContext& ctx, const OfferOptions& opt) {
                 std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
         });
         app = std::make_unique<QGuiApplication>(argc, argv);
+        registerProgramFonts();
     }
     QString error;
     if (!ReportPainter::writePdf(OfferLayout::layout(src), QString::fromStdString(opt.out),

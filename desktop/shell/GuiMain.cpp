@@ -11,8 +11,10 @@
 #include "desktop/reports/SystemsReport.h"
 #include "selection/Selection.h"
 #include "desktop/selection/SelectionDialog.h"
+#include "desktop/widgets/ProgramFonts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -63,10 +65,14 @@ private:
 };
 
 bool noDisplayAtAll() {
+#ifdef _WIN32
+    return false; // the Windows platform plugin needs no display variable
+#else
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
         return false;
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
 }
 } // namespace
 
@@ -83,6 +89,7 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    registerProgramFonts();
     // The name gives the user's data folder (~/.local/share/vorn, as DataLocation has it)
     // and the settings (~/.config/vorn); the display name is what the user reads.
     QApplication::setApplicationName("vorn");
@@ -135,7 +142,13 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
         const std::string path = args.front();
         QObject::connect(&window, &MainWindow::startupFinished, &window, [&window, path] {
             QTimer::singleShot(0, &window, [&window, path] {
-                window.openCalculationAt(QString::fromStdString(path));
+                // a project opens in the project window (the file manager's double-click)
+                const QString file = QString::fromStdString(path);
+                if (QFileInfo(file).suffix().compare("vrp", Qt::CaseInsensitive) == 0 &&
+                    window.openProject)
+                    window.openProject(file);
+                else
+                    window.openCalculationAt(file);
             });
         });
     }
