@@ -112,6 +112,8 @@ case "$cmd" in
     # Every test under Wine: the core's, the window's Qt tests on the offscreen platform
     # and the Windows ones; among them cases_tests runs vorn.com calc --json on every folder
     # of tests/cases and compares with its expected.json.
+    # the window's settings start empty, as the Linux tests' own config folder does
+    timeout -k 10 120 wine reg delete 'HKCU\Software\vorn' /f >/dev/null 2>&1 || true
     ctest --test-dir "$bw" --output-on-failure -j "$jobs" --timeout 600
     timeout -k 10 60 wineserver -k 2>/dev/null || true
     stage "tests under Wine"

@@ -158,7 +158,9 @@ echo "== silent uninstall"
 w "$inst/Uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
 settle
 [ ! -e "$inst/bin/vorn.exe" ] || fail "vorn.exe left behind"
-[ ! -e "$inst/Uninstall.exe" ] || fail "Uninstall.exe left behind"
+[ ! -e "$inst" ] || fail "the install folder left behind: $(find "$inst" | head -5)"
+find "$drive/ProgramData/Microsoft/Windows/Start Menu" -iname 'Vorn*' | grep -q . &&
+  fail "the Start-menu entry left behind"
 w reg query 'HKLM\Software\Classes\.vrn' /ve >/dev/null 2>&1 && fail ".vrn type left behind"
 w reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' /v Path 2>/dev/null |
   grep -qi 'Program Files\\Vorn' && fail "bin left on PATH"
