@@ -33,7 +33,6 @@ int decimalsFor(double step) {
 
 StackedBarChart::StackedBarChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void StackedBarChart::setTitle(const QString& title) {
