@@ -61,10 +61,9 @@ if(TARGET vorngui)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   add_dependencies(vorn_console vorn_data)
   vorn_windows_resources(vorn_console vorn.com)
-  set(VORN_CLI_TARGET vorn_console)
 else()
+  # the command line alone: vorn.exe is the console program
   vorn_windows_resources(vorn vorn.exe)
-  set(VORN_CLI_TARGET vorn)
 endif()
 
 add_executable(vorn_path ${CMAKE_CURRENT_LIST_DIR}/vorn-path.cpp)
