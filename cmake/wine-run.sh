@@ -16,4 +16,14 @@ if ((${#dirs[@]})); then
   path=$(IFS=';'; echo "${dirs[*]}")
   export WINEPATH="${path//\//\\}${WINEPATH:+;$WINEPATH}"
 fi
+# Qt's offscreen platform on Windows reads fonts from a folder only (no fontconfig): the
+# host's Liberation fonts, which the reports name, serve the window tests.
+if [[ ${QT_QPA_PLATFORM:-} == offscreen && -z ${QT_QPA_FONTDIR:-} ]]; then
+  export QT_QPA_FONTDIR=/usr/share/fonts/truetype/liberation
+fi
+# Wine hands QT_* variables (like PATH) to Windows programs only when they come as
+# WINEQT_*: the window tests' QT_QPA_PLATFORM=offscreen goes through that way.
+for v in $(compgen -e); do
+  if [[ $v == QT_* ]]; then export "WINE$v=${!v}"; fi
+done
 exec timeout -k 10 "${VORN_WINE_TIMEOUT:-600}" wine "$@"
