@@ -4,7 +4,6 @@
 
 #include "data/platform/PlatformFile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -17,8 +16,7 @@ namespace fs = std::filesystem;
 constexpr const char* kAppName = "vorn";
 
 std::string env(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
+    return platform::environment(name);
 }
 
 bool isDir(const fs::path& p) {

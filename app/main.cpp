@@ -9,7 +9,9 @@
 
 int main(int argc, char** argv) {
     const std::string programDir = vorn::programDirOf(argv[0]);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    vorn::platform::useUtf8Console();
+    const std::vector<std::string> all = vorn::platform::arguments(argc, argv);
+    const std::vector<std::string> args(all.begin() + (all.empty() ? 0 : 1), all.end());
     const vorn::CliRequest req = vorn::runCommandLine(programDir, args, std::cout, std::cerr, {});
     if (!req.startWindow)
         return req.exitStatus;

@@ -1,4 +1,5 @@
-// vorn: the window, or a subcommand when the command line names one.
+// vorn: the window, or a subcommand when the command line names one. On Windows the same
+// source makes vorn.exe (the window, no console) and vorn.com (the command line in a console).
 #include "app/ProgramDir.h"
 #include "app/cli/Commands.h"
 #include "desktop/cli/ProjectOfferCommand.h"
@@ -18,7 +19,9 @@ const std::vector<vorn::CliRegistrar> kGuiCommands = {vorn::addReportCommand,
 
 int main(int argc, char** argv) {
     const std::string programDir = vorn::programDirOf(argv[0]);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    vorn::platform::useUtf8Console();
+    const std::vector<std::string> all = vorn::platform::arguments(argc, argv);
+    const std::vector<std::string> args(all.begin() + (all.empty() ? 0 : 1), all.end());
     const vorn::CliRequest req =
         vorn::runCommandLine(programDir, args, std::cout, std::cerr, kGuiCommands);
     if (!req.startWindow)

@@ -8,9 +8,9 @@ target_sources(vorncore PRIVATE
   project/OfferLayout.cpp
   project/OfferOutput.cpp
 )
-# The workbook needs libxlsxwriter; the command-line-only cross build for Windows goes
-# without it (the offer is a command of the window's build, and there is no MinGW package).
-if(NOT WIN32)
+# The workbook needs libxlsxwriter; a Windows build without the cross-built libraries
+# (VORN_WINDOWS_XLSX, see refedit/core.cmake) goes without it.
+if(NOT WIN32 OR VORN_WINDOWS_XLSX)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
   target_link_libraries(vorncore PUBLIC PkgConfig::XLSXWRITER)

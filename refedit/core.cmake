@@ -7,9 +7,10 @@ target_sources(vorncore PRIVATE
   refedit/TableTransfer.cpp
   refedit/RowUse.cpp
 )
-# Excel workbooks through Debian's libxlsxwriter, libzip and pugixml. The Windows cross
-# build has no MinGW packages of them: it reads and writes CSV only.
-if(NOT WIN32)
+# Excel workbooks through Debian's libxlsxwriter, libzip and pugixml. Debian has no MinGW
+# packages of them: the Windows build has them where packaging/windows/build-deps.sh built
+# them (VORN_WINDOWS_XLSX, set by ./dev.sh windows), else it reads and writes CSV only.
+if(NOT WIN32 OR VORN_WINDOWS_XLSX)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
   pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)

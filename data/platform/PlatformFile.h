@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace vorn::platform {
 
@@ -101,6 +102,19 @@ std::string programPath();
 // The user's home folder: HOME, else the account's own; USERPROFILE on Windows. Empty
 // when there is none.
 std::string homeFolder();
+
+// An environment variable in UTF-8 (Windows keeps them in UTF-16: a user folder with
+// Cyrillic letters would not survive the ANSI code page); empty when unset.
+std::string environment(const char* name);
+
+// The program's arguments in UTF-8, the program's name first. Windows hands main() the
+// arguments in the ANSI code page, where a file name outside it is lost: the wide command
+// line is read instead.
+std::vector<std::string> arguments(int argc, char** argv);
+
+// Lets a console show the UTF-8 text the program writes (Windows: the console's output code
+// page is UTF-8 until the program ends; elsewhere nothing to do).
+void useUtf8Console();
 
 // Local calendar time.
 std::tm localTime(std::time_t t);

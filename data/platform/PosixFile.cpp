@@ -248,6 +248,17 @@ std::string homeFolder() {
     return {};
 }
 
+std::string environment(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void useUtf8Console() {}
+
 std::tm localTime(std::time_t t) {
     std::tm tm{};
     ::localtime_r(&t, &tm);

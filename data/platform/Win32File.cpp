@@ -12,8 +12,10 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <windows.h>
+#include <shellapi.h>
 
 namespace vorn::platform {
 
@@ -276,6 +278,45 @@ std::string programPath() {
 std::string homeFolder() {
     const wchar_t* home = _wgetenv(L"USERPROFILE");
     return home && *home ? narrow(home, static_cast<int>(wcslen(home))) : std::string();
+}
+
+std::string environment(const char* name) {
+    const wchar_t* v = _wgetenv(wide(name).c_str());
+    return v ? narrow(v, static_cast<int>(wcslen(v))) : std::string();
+}
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    int n = 0;
+    wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+    if (!w || n != argc) {
+        // not the command line main() was given (a caller's own argv): taken as it is
+        if (w)
+            ::LocalFree(w);
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back(narrow(w[i], static_cast<int>(wcslen(w[i]))));
+    ::LocalFree(w);
+    return out;
+}
+
+namespace {
+UINT consoleCodePage = 0;
+void restoreConsole() {
+    ::SetConsoleOutputCP(consoleCodePage);
+}
+} // namespace
+
+void useUtf8Console() {
+    // the console is the user's: its code page is given back when the program ends
+    if (consoleCodePage != 0 || ::GetConsoleOutputCP() == CP_UTF8 || !::GetConsoleWindow())
+        return;
+    consoleCodePage = ::GetConsoleOutputCP();
+    if (::SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restoreConsole);
+    else
+        consoleCodePage = 0;
 }
 
 std::tm localTime(std::time_t t) {

@@ -10,6 +10,7 @@
 #include "project/OfferOutput.h"
 #include "project/OfferXlsx.h"
 #include "reports/HeaderLines.h"
+#include "desktop/widgets/ProgramFonts.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -66,6 +67,7 @@ int offerCommand(const CliContext& ctx, const OfferOptions& opt) {
                 std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
         });
         app = std::make_unique<QGuiApplication>(argc, argv);
+        registerProgramFonts();
     }
     const std::string unfit = offerOutputProblem(opt.out, src.summary);
     if (!unfit.empty()) {

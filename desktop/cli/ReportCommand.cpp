@@ -13,6 +13,7 @@
 #include "reports/CalcReportLayout.h"
 #include "reports/HeaderLines.h"
 #include "desktop/reports/ReportPainter.h"
+#include "desktop/widgets/ProgramFonts.h"
 #include "reports/ReportPreparation.h"
 #include "reports/SystemsListLayout.h"
 #include "selection/Selection.h"
@@ -47,7 +48,9 @@ std::unique_ptr<QGuiApplication> ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "vorn";
     static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    registerProgramFonts();
+    return app;
 }
 
 // Builds the report's pages from the open calculation. Returns an exit status; a failure

@@ -12,12 +12,9 @@
 #include "project/PriceList.h"
 #include "reports/HeaderLines.h"
 #include "desktop/reports/ReportPreviewDialog.h"
+#include "desktop/widgets/StackedBarChart.h"
 
 #include <QAction>
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialog>
@@ -33,10 +30,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStackedBarSeries>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <filesystem>
 
 namespace vorn {
@@ -111,10 +106,18 @@ ProjectWindow::ProjectWindow(Session& session, const QString& dataDir, QWidget* 
     connect(table_, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { openChamber(row); });
 
-    chart_ = new QChartView(this);
+    chart_ = new StackedBarChart(this);
     chart_->setObjectName("GainsChart");
-    chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setMinimumWidth(380);
+    chart_->setTitle("Теплопритоки камер, кВт");
+    chart_->setAxisTitles("Камера (номер строки)", "кВт");
+    QStringList gains;
+    std::vector<QColor> colours;
+    for (size_t g = 0; g < std::size(kGainNames); ++g) {
+        gains << kGainNames[g];
+        colours.emplace_back(kGainColours[g]);
+    }
+    chart_->setSeries(gains, colours);
 
     auto* split = new QSplitter(this);
     split->addWidget(table_);
@@ -348,38 +351,15 @@ void ProjectWindow::fillTable() {
 }
 
 void ProjectWindow::fillChart() {
-    auto* chart = new QChart;
-    chart->setTitle("Теплопритоки камер, кВт");
-    auto* series = new QStackedBarSeries;
     QStringList categories;
-    for (size_t i = 0; i < summary_.chambers.size(); ++i)
+    std::vector<std::vector<double>> values(std::size(kGainNames));
+    for (size_t i = 0; i < summary_.chambers.size(); ++i) {
+        const ChamberLine& c = summary_.chambers[i];
         categories << QString::number(i + 1);
-    for (size_t g = 0; g < std::size(kGainNames); ++g) {
-        auto* set = new QBarSet(kGainNames[g]);
-        set->setColor(QColor(kGainColours[g]));
-        set->setBorderColor(QColor(kGainColours[g]).darker(130));
-        for (const ChamberLine& c : summary_.chambers)
-            *set << (c.counted() ? c.figures.gains[g] : 0.0);
-        series->append(set);
+        for (size_t g = 0; g < values.size(); ++g)
+            values[g].push_back(c.counted() ? c.figures.gains[g] : 0.0);
     }
-    chart->addSeries(series);
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    x->setTitleText("Камера (номер строки)");
-    chart->addAxis(x, Qt::AlignBottom);
-    series->attachAxis(x);
-    auto* y = new QValueAxis;
-    y->setTitleText("кВт");
-    y->setLabelFormat("%.1f");
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(y);
-    if (!summary_.chambers.empty())
-        y->applyNiceNumbers(); // an empty chart has no range to round
-
-    chart->legend()->setAlignment(Qt::AlignRight);
-    QChart* old = chart_->chart();
-    chart_->setChart(chart);
-    delete old;
+    chart_->setData(categories, values);
 }
 
 void ProjectWindow::openChamber(int row) {

@@ -14,11 +14,10 @@ class QAction;
 class QLabel;
 class QTableWidget;
 
-class QChartView;
-
 namespace vorn {
 
 class ChamberLoader;
+class StackedBarChart;
 class Session;
 
 class ProjectWindow : public QMainWindow {
@@ -48,7 +47,7 @@ public:
     // The calculation files of the open project's chambers; none without a project.
     std::vector<std::string> chamberFiles() const;
     QTableWidget* table() const { return table_; }
-    QChartView* chart() const { return chart_; }
+    StackedBarChart* chart() const { return chart_; }
 
     // The file dialog: the chosen path, or empty when cancelled.
     std::function<QString(const QString& title, const QString& filter, bool save)> pickPath;
@@ -83,7 +82,7 @@ private:
     ProjectSummary summary_;
     std::unique_ptr<ChamberLoader> loader_;
     QTableWidget* table_ = nullptr;
-    QChartView* chart_ = nullptr;
+    StackedBarChart* chart_ = nullptr;
     QLabel* status_ = nullptr;
     QList<QAction*> actions_;
     QAction* remove_ = nullptr;

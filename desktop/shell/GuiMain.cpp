@@ -5,6 +5,7 @@
 #include "desktop/shell/QuitOnSignal.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
+#include "desktop/widgets/ProgramFonts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -57,10 +58,14 @@ private:
 };
 
 bool noDisplayAtAll() {
+#ifdef _WIN32
+    return false; // the Windows platform plugin needs no display variable
+#else
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
         return false;
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
 }
 } // namespace
 
@@ -77,6 +82,7 @@ int runGui(int argc, char** argv, const std::string& /*programDir*/, const std::
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    registerProgramFonts();
     // The name gives the user's data folder (~/.local/share/vorn, as DataLocation has it)
     // and the settings (~/.config/vorn); the display name is what the user reads.
     QApplication::setApplicationName("vorn");

@@ -14,6 +14,10 @@ cache=${VORN_CACHE:-$HOME/.cache/vorn}
 jobs=$(nproc 2>/dev/null || echo 2)
 triple=x86_64-w64-mingw32
 mkdir -p "$cache"
+# One run at a time per cache: a second one (another clone, CI) waits for the first and
+# then finds its result.
+exec 9>"$cache/.build-deps.lock"
+flock 9
 
 qt_version=6.4.2
 qt_options=(-xplatform win32-g++ -qt-host-path /usr -release -shared -nomake examples -nomake tests

@@ -9,11 +9,8 @@
 #include "data/DataModule.h"
 #include "document/Session.h"
 #include "project/ProjectFile.h"
+#include "desktop/widgets/StackedBarChart.h"
 
-#include <QAbstractBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QMenuBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -70,11 +67,10 @@ private slots:
         QCOMPARE(t->item(2, 0)->text(), QString("Итого"));
         QCOMPARE(t->item(1, 7)->text(), QString("2"));
         QCOMPARE(t->item(2, 8)->text(), QString("2"));
-        auto* series = qobject_cast<QAbstractBarSeries*>(pw->chart()->chart()->series().value(0));
-        QVERIFY(series);
-        QCOMPARE(series->count(), 9);
-        QCOMPARE(series->barSets()[0]->count(), 2);
-        QCOMPARE(series->barSets()[0]->at(1), pw->summary().chambers[1].figures.gains[0]);
+        StackedBarChart* chart = pw->chart();
+        QCOMPARE(chart->seriesNames().size(), 9);
+        QCOMPARE(chart->categories(), QStringList({"1", "2"}));
+        QCOMPARE(chart->value(0, 1), pw->summary().chambers[1].figures.gains[0]);
 
         // Double-click: the chamber opens in the main window, the project window stays.
         pw->show();
