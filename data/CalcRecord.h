@@ -71,8 +71,8 @@ std::string recordText(const std::string& field, const Value& v);
 std::string calcFileProblem(const std::string& path);
 
 // The table layer's reason why a file did not open as a calculation, in Russian for the
-// field binding ("Field 'X' not found", "Type mismatch for field 'X', ..."); any other
-// text as it is.
+// field binding ("Field 'X' not found", "Type mismatch for field 'X', ...") and for a
+// record another program holds; any other text as it is.
 std::string calcOpenFailureText(const std::string& what);
 
 // Declares the stored fields and the calculated ob_s1..ob_s6, ob_kamv on a table and

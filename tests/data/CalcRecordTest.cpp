@@ -225,3 +225,18 @@ TEST(CalcRecord, TemplatesOpenAsSoundNewCalculations) {
         t.cancel();
     }
 }
+
+// The table layer's English reasons reach the user in Russian.
+TEST(CalcOpenFailureText, SaysTheTableLayersReasonsInRussian) {
+    const struct {
+        const char* what;
+        const char* says;
+    } cases[] = {
+        {"Field 'OB_KAMDL' not found", "в файле нет поля OB_KAMDL"},
+        {"Type mismatch for field 'OB_KAMDL', expecting: Float", "поле OB_KAMDL в файле другого типа"},
+        {"Record is locked by another user", "занята другим пользователем"},
+        {"нет такого файла", "нет такого файла"},
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(calcOpenFailureText(c.what).find(c.says), std::string::npos) << c.what;
+}
