@@ -220,7 +220,13 @@ void AdditionalDataDialog::fillFolder() {
 
 void AdditionalDataDialog::folderChange(const QString& text) {
     emit folderChanged(text);
-    guarded([&] { CalcFolderSetting::write(dm_.taInit, text.toStdString()); });
+    guarded([&] {
+        // A folder S_INIT.DBF cannot keep exactly is not stored: the field says why in red
+        // (a message box on every typed character would be in the way).
+        const std::string why = CalcFolderSetting::write(dm_.taInit, text.toStdString());
+        folder_->setToolTip(QString::fromStdString(why));
+        folder_->setStyleSheet(why.empty() ? QString() : QString("color: #b00000;"));
+    });
 }
 
 void AdditionalDataDialog::pickFolder() {
