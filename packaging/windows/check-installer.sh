@@ -93,10 +93,15 @@ err = open(sys.argv[3], encoding="utf-8", errors="replace").read()
 if "error" in want:
     sys.exit(0 if want["error"] in err else f"{sys.argv[1]}: error {want['error']!r} not in {err!r}")
 got = json.loads(open(sys.argv[2], encoding="utf-8").read() or "null")
+# the keys a case names are compared, down into lists ("steps" names only some keys of
+# some steps; {} holds a place)
 def flat(v, p=""):
     if isinstance(v, dict):
         for k, x in v.items():
             yield from flat(x, f"{p}/{k}")
+    elif isinstance(v, list):
+        for i, x in enumerate(v):
+            yield from flat(x, f"{p}/{i}")
     else:
         yield p, v
 g = dict(flat(got))
