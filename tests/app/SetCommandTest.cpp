@@ -93,7 +93,7 @@ TEST_F(SetCommand, LockedRecordExits1AndLeavesTheFileAlone) {
         auto holder = reopen();
         holder->edit(); // another user holds the record
         EXPECT_EQ(set({"OB_KAMSH=7"}), 1);
-        EXPECT_NE(errors.find("Record is locked by another user"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("занята другим пользователем"), std::string::npos) << errors;
     }
     EXPECT_EQ(readFile(calcPath()), before);
     EXPECT_EQ(vorn({"set", dir.file("missing.vrn"), "OB_KAMSH=7"}), 1);

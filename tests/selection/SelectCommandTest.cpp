@@ -137,7 +137,7 @@ TEST_F(SelectCommand, LockedRecordFailsAndKeepsTheFile) {
                    dir.file("err"));
     holder.cancel();
     EXPECT_EQ(status, 1);
-    EXPECT_NE(readFile(dir.file("err")).find("Record is locked by another user"),
+    EXPECT_NE(readFile(dir.file("err")).find("занята другим пользователем"),
               std::string::npos);
     EXPECT_EQ(readFile(path), before);
 }
