@@ -345,15 +345,17 @@ ReportDocument CalcReportLayout::layout(const ReportSource& src) {
 
     const double top = CS::kTop + CS::kTitleHeight;
     page.addSection("calculation", top, kCalcHeight);
-    // The page never grows: the heaters' row and the warnings beyond the first line are
-    // taken from the gaps between the groups.
+    // The page never grows: the heaters' row, and the warnings beyond the line the closed-up
+    // equipment rows leave, are taken from the gaps between the groups.
     double extra = src.fansCaption.empty() ? 0 : kRowStep - 0.4;
     ReportSource fitted = src;
     fitted.warnings = fittingWarnings(src.warnings, kGaps * (kGroupGap - kMinGap) + kWarningLine -
                                                         extra);
     for (const std::string& w : fitted.warnings)
         extra += warningLines(w) * kWarningLine;
-    const double gap = kGroupGap - std::max(0.0, extra - kWarningLine) / kGaps;
+    // with a warning the equipment rows close up and leave one line of their own
+    const double spare = fitted.warnings.empty() ? 0.0 : kWarningLine;
+    const double gap = kGroupGap - std::max(0.0, extra - spare) / kGaps;
     CalcPage p(page, fitted);
     double y = chamberGroup(p, top);
     y = wallsGroup(p, y + 1.0);
