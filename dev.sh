@@ -124,6 +124,8 @@ case "$cmd" in
     printf '%s\n' "${stages[@]}" "$(printf '%-28s %5d s' total $((SECONDS - started)))"
     ;;
   package)
+    # lintian: packaging/check-package.sh reads the package with it
+    PACKAGES+=(lintian)
     ensure_packages
     cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BUILD_TESTS=OFF \
       -C packaging/package-flags.cmake -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
