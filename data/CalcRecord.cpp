@@ -207,7 +207,7 @@ std::string calcOpenFailureText(const std::string& what) {
         return "в файле нет поля " + field + ": это не файл расчета Vorn";
     if (what.rfind("Type mismatch for field '", 0) == 0)
         return "поле " + field + " в файле другого типа: это не файл расчета Vorn";
-    if (what == "Record is locked by another user")
+    if (what == RecordLocked::kMessage)
         return "запись расчета сейчас занята другим пользователем (расчет открыт в другой "
                "программе); повторите позже";
     return what;

@@ -266,7 +266,7 @@ void Table::edit() {
     }
     const long i = d->cursor;
     if (!RecordLock::tryLock(d->file, RecordLock::recordOffset(i + 1)))
-        throw DbfError(tablemsg::kLocked);
+        throw RecordLocked();
     d->lockHeld = true;
     d->lockedRec = i;
     try {
@@ -316,7 +316,7 @@ void Table::post() {
     // Append under the header lock: recount, write the record over the old end-of-file
     // mark, then a new mark, then the count, all in one journaled write.
     if (!RecordLock::lockWithin(d->file, RecordLock::headerOffset(), kHeaderWaitMs))
-        throw DbfError(tablemsg::kLocked);
+        throw RecordLocked();
     try {
         Journal::recoverLocked(d->file, d->path, false);
         d->reload();
@@ -389,7 +389,7 @@ void Table::deleteRecord() {
         throw DbfError("Cannot delete: the table is empty");
     const long i = d->cursor;
     if (!editing && !RecordLock::tryLock(d->file, RecordLock::recordOffset(i + 1)))
-        throw DbfError(tablemsg::kLocked);
+        throw RecordLocked();
     if (!editing) {
         d->lockHeld = true;
         d->lockedRec = i;

@@ -20,6 +20,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Edit met the record's lock held by another program (or by another table of this one).
+class RecordLocked : public DbfError {
+public:
+    static constexpr const char* kMessage = "Record is locked by another user";
+    RecordLocked() : DbfError(kMessage) {}
+};
+
 // Kind of a field, from its DBF type letter, length and decimals.
 enum class FieldKind { Text, SmallInt, Int, Float, Logical, Date, Unknown };
 // Families compared when a declared field is bound to the file's field.

@@ -28,7 +28,6 @@ inline constexpr char kClosed[] = "Cannot perform this operation on a closed dat
 inline constexpr char kOpen[] = "Cannot perform this operation on an open dataset";
 inline constexpr char kNotEditing[] = "Dataset not in edit or insert mode";
 inline constexpr char kReadOnly[] = "Cannot modify a read-only dataset";
-inline constexpr char kLocked[] = "Record is locked by another user";
 inline std::string notFound(const std::string& name) {
     return "Field '" + name + "' not found";
 }

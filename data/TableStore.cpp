@@ -180,7 +180,7 @@ double Table::Impl::storedNumber(size_t fi) const {
 // played back first: the cache is then stale.
 bool Table::Impl::writeFile(const std::vector<Patch>& patches, bool headerLockHeld) {
     if (!headerLockHeld && !RecordLock::lockWithin(file, RecordLock::headerOffset(), kHeaderWaitMs))
-        throw DbfError(tablemsg::kLocked);
+        throw RecordLocked();
     bool stale = false;
     try {
         stale = Journal::write(file, path, patches);

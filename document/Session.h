@@ -68,7 +68,7 @@ public:
 // Whether a failure of the table layer is its refusal of a record another program (or
 // another table of this one) holds.
 inline bool recordHeldByAnother(const DbfError& e) {
-    return std::string(e.what()) == "Record is locked by another user";
+    return dynamic_cast<const RecordLocked*>(&e) != nullptr;
 }
 
 class Session {

@@ -10,7 +10,7 @@ namespace vorn {
 
 QString tableMessage(const std::exception& e) {
     const char* what = e.what();
-    if (std::strcmp(what, "Record is locked by another user") == 0)
+    if (dynamic_cast<const RecordLocked*>(&e))
         return "Строку сейчас изменяет другой пользователь. Повторите позже.";
     if (std::strcmp(what, "Cannot modify a read-only dataset") == 0)
         return "Таблица открыта только для чтения.";
