@@ -22,4 +22,5 @@ target_sources(vorncore PRIVATE
   data/CalcRecord.cpp
   data/DbfCreate.cpp
   data/WorkCopy.cpp
+  data/OutputTarget.cpp
 )
