@@ -127,11 +127,13 @@ void HeatLoadRun::airInputs(CalcStep& step, const AirLookupTrace& trace, bool en
         step.input(column, what + ": выше последней строки таблицы", 0, unit, table);
         return;
     }
-    if (trace.prevIsRow && trace.tPrev != trace.tRow)
+    // interpolated between two rows, or the row's own value
+    const bool between = trace.prevIsRow && trace.tPrev != trace.tRow;
+    if (between)
         step.input(column, what + ", строка ниже", enthalpy ? trace.ePrev : trace.pPrev, unit,
                    table + ": " + rowKey(trace.tPrev));
-    step.input(column, what + (trace.prevIsRow && trace.tPrev != trace.tRow ? ", строка выше" : ""),
-               enthalpy ? trace.eRow : trace.pRow, unit, table + ": " + rowKey(trace.tRow));
+    step.input(column, what + (between ? ", строка выше" : ""), enthalpy ? trace.eRow : trace.pRow,
+               unit, table + ": " + rowKey(trace.tRow));
 }
 
 bool HeatLoadRun::included(int gain) const {
