@@ -62,6 +62,15 @@ std::string hoursText(double minutes) {
 double currentRowValue(const Table& t, const char* field) {
     return t.eof() ? 0.0 : t.asDouble(field);
 }
+
+// A value of the reference table's current row, recorded as an input of step; key names
+// the row.
+double rowField(CalcStep& step, const Table& t, const char* field, const std::string& caption,
+                const char* unit, const std::string& key) {
+    const double v = currentRowValue(t, field);
+    step.input(field, caption, v, unit, t.tableName() + ": " + key);
+    return v;
+}
 } // namespace
 
 HeatLoadRun::HeatLoadRun(DataModule& dm, const std::array<bool, 9>& include,
@@ -118,11 +127,13 @@ void HeatLoadRun::airInputs(CalcStep& step, const AirLookupTrace& trace, bool en
         step.input(column, what + ": выше последней строки таблицы", 0, unit, table);
         return;
     }
-    if (trace.prevIsRow && trace.tPrev != trace.tRow)
+    // interpolated between two rows, or the row's own value
+    const bool between = trace.prevIsRow && trace.tPrev != trace.tRow;
+    if (between)
         step.input(column, what + ", строка ниже", enthalpy ? trace.ePrev : trace.pPrev, unit,
                    table + ": " + rowKey(trace.tPrev));
-    step.input(column, what + (trace.prevIsRow && trace.tPrev != trace.tRow ? ", строка выше" : ""),
-               enthalpy ? trace.eRow : trace.pRow, unit, table + ": " + rowKey(trace.tRow));
+    step.input(column, what + (between ? ", строка выше" : ""), enthalpy ? trace.eRow : trace.pRow,
+               unit, table + ": " + rowKey(trace.tRow));
 }
 
 bool HeatLoadRun::included(int gain) const {
@@ -164,12 +175,12 @@ void HeatLoadRun::walls() {
         const bool found = findByName(dm_.taMater, "M_NAIM", material) &&
                            findByName(dm_.taIzolm, "IZ_NAIM", insulation);
         if (found) {
-            const double kMaterial = dm_.taMater.asDouble("M_KTP");
-            const double kInsulation = dm_.taIzolm.asDouble("IZ_KTP");
-            step.input("M_KTP", wall + ": теплопроводность материала λм", kMaterial, "Вт/(м·К)",
-                       dm_.taMater.tableName() + ": " + material);
-            step.input("IZ_KTP", wall + ": теплопроводность теплоизоляции λиз", kInsulation,
-                       "Вт/(м·К)", dm_.taIzolm.tableName() + ": " + insulation);
+            const double kMaterial = rowField(step, dm_.taMater, "M_KTP",
+                                              wall + ": теплопроводность материала λм",
+                                              "Вт/(м·К)", material);
+            const double kInsulation = rowField(step, dm_.taIzolm, "IZ_KTP",
+                                                wall + ": теплопроводность теплоизоляции λиз",
+                                                "Вт/(м·К)", insulation);
             if (kMaterial == 0)
                 throw CalcError("Теплопроводность материала стен «" + material + "» (" + wall +
                                 ") равна нулю: теплоприток через стены не может быть рассчитан. "
@@ -358,41 +369,39 @@ void HeatLoadRun::product() {
             divisor = 3600 * hours;
         }
         const std::string name = textField(step, "TE_PTIP", "Продукт");
-        const std::string prodSource = prod.tableName() + ": " + name;
         const double mass = field(step, "TE_POBOR", "Масса продукта Gп", "кг");
         const double t0 = field(step, "TE_PT0", "Начальная температура продукта tп0", "°C");
         const double t1 = field(step, "TE_PT1", "Конечная температура продукта tп1", "°C");
-        const double freezing = prod.asDouble("TZAM");
-        const double cp1 = prod.asDouble("CP1");
-        const double cp2 = prod.asDouble("CP2");
-        step.input("TZAM", "Температура замерзания tз", freezing, "°C", prodSource);
+        // only the product's values the formula uses are inputs
+        auto prodField = [&](const char* f, const char* caption, const char* unit) {
+            return rowField(step, prod, f, caption, unit, name);
+        };
+        auto cp1 = [&] {
+            return prodField("CP1", "Теплоемкость выше точки замерзания c1", "кДж/(кг·К)");
+        };
+        auto cp2 = [&] {
+            return prodField("CP2", "Теплоемкость ниже точки замерзания c2", "кДж/(кг·К)");
+        };
+        const double freezing = prodField("TZAM", "Температура замерзания tз", "°C");
         if (freezing < t1) {
             step.formula += "\nQп = Gп·c1·(tп0 − tп1) / D (продукт не замерзает)";
-            step.input("CP1", "Теплоемкость выше точки замерзания c1", cp1, "кДж/(кг·К)",
-                       prodSource);
-            productPart = mass * cp1 * (t0 - t1) / divisor;
+            productPart = mass * cp1() * (t0 - t1) / divisor;
         } else if (freezing < t0) {
-            const double latent = prod.asDouble("LSKR");
             step.formula += "\nQп = (Gп·c1·(tп0 − tз) + Gп·L + Gп·c2·(tз − tп1)) / D";
-            step.input("CP1", "Теплоемкость выше точки замерзания c1", cp1, "кДж/(кг·К)",
-                       prodSource);
-            step.input("LSKR", "Теплота замерзания L", latent, "кДж/кг", prodSource);
-            step.input("CP2", "Теплоемкость ниже точки замерзания c2", cp2, "кДж/(кг·К)",
-                       prodSource);
+            const double c1 = cp1();
+            const double latent = prodField("LSKR", "Теплота замерзания L", "кДж/кг");
+            const double c2 = cp2();
             productPart =
-                (mass * cp1 * (t0 - freezing) + mass * latent + mass * cp2 * (freezing - t1)) /
+                (mass * c1 * (t0 - freezing) + mass * latent + mass * c2 * (freezing - t1)) /
                 divisor;
         } else {
             step.formula += "\nQп = Gп·c2·(tп0 − tп1) / D (продукт поступает замороженным)";
-            step.input("CP2", "Теплоемкость ниже точки замерзания c2", cp2, "кДж/(кг·К)",
-                       prodSource);
-            productPart = mass * cp2 * (t0 - t1) / divisor;
+            productPart = mass * cp2() * (t0 - t1) / divisor;
         }
         const std::string taraName = textField(step, "TE_TTIP", "Тара");
         const double taraMass = field(step, "TE_TOBOR", "Масса тары Gтары", "кг");
-        const double sp = currentRowValue(dm_.taTara, "SP");
-        step.input("SP", "Теплоемкость тары cт", sp, "кДж/(кг·К)",
-                   dm_.taTara.tableName() + ": " + taraName);
+        const double sp =
+            rowField(step, dm_.taTara, "SP", "Теплоемкость тары cт", "кДж/(кг·К)", taraName);
         const double tt0 = field(step, "TE_TT0", "Начальная температура тары tт0", "°C");
         const double tt1 = field(step, "TE_TT1", "Конечная температура тары tт1", "°C");
         taraPart = taraMass * sp * (tt0 - tt1) / divisor;
@@ -418,13 +427,11 @@ void HeatLoadRun::respiration() {
     const double t0 = field(step, "TE_PT0", "Начальная температура продукта t0", "°C");
     if (included(5) && !(t0 < 0)) {
         const Table& prod = dm_.taProd;
-        const std::string source = prod.tableName() + ": " + work_.asString("TE_PTIP");
-        const double q1 = currentRowValue(prod, "Q1");
-        const double q2 = currentRowValue(prod, "Q2");
-        const double q3 = currentRowValue(prod, "Q3");
-        step.input("Q1", "Тепловыделение при 0 °C Q1", q1, "кДж/(т·ч)", source);
-        step.input("Q2", "Тепловыделение при 10 °C Q2", q2, "кДж/(т·ч)", source);
-        step.input("Q3", "Тепловыделение при 20 °C Q3", q3, "кДж/(т·ч)", source);
+        const std::string name = work_.asString("TE_PTIP");
+        const char* unit = "кДж/(т·ч)";
+        const double q1 = rowField(step, prod, "Q1", "Тепловыделение при 0 °C Q1", unit, name);
+        const double q2 = rowField(step, prod, "Q2", "Тепловыделение при 10 °C Q2", unit, name);
+        const double q3 = rowField(step, prod, "Q3", "Тепловыделение при 20 °C Q3", unit, name);
         // Rate per tonne and hour, rounded to a whole number, ties to the even neighbour.
         auto rate = [&](double t) {
             double r = 0;

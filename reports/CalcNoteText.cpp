@@ -31,10 +31,6 @@ std::string CalcNoteText::result(const CalcStep& step) {
     return s;
 }
 
-std::string CalcNoteText::source(const StepInput& in) {
-    return in.source;
-}
-
 std::vector<std::string> CalcNoteText::explain(const CalcResults& results) {
     std::vector<std::string> out;
     for (const CalcStep& step : results.steps) {
@@ -50,7 +46,7 @@ std::vector<std::string> CalcNoteText::explain(const CalcResults& results) {
         out.push_back("  Исходные данные:");
         for (const StepInput& in : step.inputs)
             out.push_back("    " + in.caption + " (" + in.name + ") = " + inputValue(in) + "  [" +
-                          source(in) + "]");
+                          in.source + "]");
         if (!step.values.empty() || !step.rows.empty())
             out.push_back("  Промежуточные значения:");
         for (const StepRow& row : step.rows) {

@@ -20,8 +20,6 @@ public:
     static std::string number(double v, const std::string& unit);
     // "0,77 кВт", with a remark when the gain's include box is cleared.
     static std::string result(const CalcStep& step);
-    // The source as printed: "расчет" for a field of the calculation.
-    static std::string source(const StepInput& in);
     // Every step, then nothing else: the lines of `vorn calc --explain`.
     static std::vector<std::string> explain(const CalcResults& results);
 };

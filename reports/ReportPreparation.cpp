@@ -26,6 +26,8 @@ ReportSource ReportPreparation::calcReport(const Table& taWork, const CalcResult
         return recordText(name, taWork.value(name));
     };
     src.label = [&results](int number) { return results.label(number); };
+    if (results.heatersInGain9)
+        src.fansCaption = results.caption(9);
     return src;
 }
 

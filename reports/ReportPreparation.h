@@ -15,8 +15,9 @@ class Value;
 class ReportPreparation {
 public:
     // taWork and results must outlive the source (its field and label readers refer to
-    // them). Nothing is recalculated: the labels are those of the last run. A stored
-    // number field holding 0 is an empty field and prints nothing, except a temperature.
+    // them). Nothing is recalculated: the labels and gain 9's caption are those of the last
+    // run. A stored number field holding 0 is an empty field and prints nothing, except a
+    // temperature.
     static ReportSource calcReport(const Table& taWork, const CalcResults& results,
                                    const std::string& programDir, const std::string& filePath,
                                    const std::string& versionLine);

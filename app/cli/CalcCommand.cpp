@@ -12,7 +12,6 @@
 #include "reports/CalcNoteText.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,13 +33,7 @@ const int kLabels[] = {70, 71, 72, 73, 74, 75, 76, 77, 78, 97, 79,
 
 // A box's value as it is shown, two decimals: 5.76, -0.3.
 double shownValue(double box) {
-    std::string text = formatMask2(box);
-    for (char& c : text)
-        if (c == ',')
-            c = '.';
-    double v = 0;
-    std::from_chars(text.data(), text.data() + text.size(), v);
-    return v;
+    return parseNumericText(formatMask2(box));
 }
 
 void printTable(std::ostream& out, const std::string& file, const std::string& regime,

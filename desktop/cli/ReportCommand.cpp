@@ -6,7 +6,6 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Commands.h"
 #include "data/Version.h"
-#include "calc/Gains.h"
 #include "document/Session.h"
 #include "data/DataModule.h"
 #include "reports/CalcNoteLayout.h"
@@ -149,8 +148,6 @@ int reportCommand(const CliContext& ctx, const ReportOptions& options) {
                 dm.taWork, session.results(), HeaderLines::folderFor(ctx.dataDir), shownPath,
                 kVersionLine);
             src.warnings = session.warnings();
-            if (session.results().heatersInGain9)
-                src.fansCaption = kGain9HeatersCaption;
             doc = options.note ? CalcNoteLayout::layout(src, session.results().steps)
                                : CalcReportLayout::layout(src);
             return kExitOk;

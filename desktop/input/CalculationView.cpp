@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
@@ -130,9 +131,11 @@ CalculationView* CalculationView::install(QMainWindow& window, Session& session,
                 before = items[i + 1];
         file->insertAction(before, note);
     }
-    auto enable = [show, note, &session] {
-        show->setEnabled(session.isOpen());
-        note->setEnabled(session.isOpen());
+    // the session may outlive the window and its actions
+    auto enable = [show = QPointer<QAction>(show), note = QPointer<QAction>(note), &session] {
+        for (QAction* a : {show.data(), note.data()})
+            if (a)
+                a->setEnabled(session.isOpen());
     };
     session.addListener([enable](const CommitResult&) { enable(); });
     enable();

@@ -1,6 +1,5 @@
 #include "desktop/reports/CalcReport.h"
 
-#include "calc/Gains.h"
 #include "document/Session.h"
 #include "data/Version.h"
 #include "data/DataModule.h"
@@ -35,8 +34,6 @@ ReportSource CalcReport::source() const {
     ReportSource src = ReportPreparation::calcReport(
         session_.data().taWork, session_.results(), programDir_.toStdString(), path, kVersionLine);
     src.warnings = session_.warnings();
-    if (session_.results().heatersInGain9)
-        src.fansCaption = kGain9HeatersCaption;
     return src;
 }
 
