@@ -49,6 +49,10 @@ ChamberFigures ChamberLoader::load(const std::string& path) {
         // reads its file; the copy goes once the chamber is closed.
         const WorkCopy copy(path);
         copyPath = copy.path();
+        // a session of its own for each chamber, as `vorn calc` has: the screen state a
+        // calculation leaves (the option boxes, the walls box) would run the rules of the
+        // next one as changes, and its figures would depend on the chamber read before
+        session_ = std::make_unique<Session>(*dm_);
         try {
             session_->openCalculation(copy.path());
             f = figuresOf(*session_);

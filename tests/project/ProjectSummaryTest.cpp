@@ -1,6 +1,7 @@
 // The project's figures from chambers given by hand: annual energy, the bill of materials
 // by article, prices, VAT and totals, a chamber that could not be read, an article without
 // a price; and the .vrp file's own rules.
+#include "project/ChamberLoader.h"
 #include "project/ProjectSummary.h"
 
 #include "../data/Fixtures.h"
@@ -204,3 +205,17 @@ TEST(ProjectFile, KeepsChambersRelativeAndRefusesWhatItCannotHold) {
 
 } // namespace
 } // namespace vorn::test
+
+// One loader reads the chambers of a project again and again (the project window does on
+// every activation): a chamber's figures do not depend on the one read before it.
+TEST(ChamberLoader, AChamberReadsTheSameAfterAnother) {
+    vorn::ChamberLoader loader(VORN_DATA_DIR);
+    const std::string cooling = VORN_SOURCE_DIR "/tests/cases/cooling-apples/input.vrn";
+    const std::string storage = VORN_DATA_DIR "/vorn.dbf";
+    const vorn::ChamberFigures first = loader.load(cooling);
+    ASSERT_TRUE(first.error.empty()) << first.error;
+    loader.load(storage);
+    const vorn::ChamberFigures again = loader.load(cooling);
+    EXPECT_EQ(again.sumKw, first.sumKw);
+    EXPECT_EQ(again.requiredKw, first.requiredKw);
+}
